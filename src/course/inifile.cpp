@@ -1,0 +1,139 @@
+#include "course/inifile.h"
+
+#include "course/cp1251.h"
+#include "course/fileerror.h"
+#include "course/inidocument.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace nk {
+
+namespace {
+
+IniDocument load(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return IniDocument::parse(file.readAll(), path);
+}
+
+QByteArray encodeOrThrow(const QString &text, const QString &path)
+{
+    QByteArray bytes;
+    if (!Cp1251::encode(text, bytes))
+        throw FileError(QStringLiteral("Текст \"%1\" содержит символы, которые нельзя записать в файл %2")
+                            .arg(text, path));
+    return bytes;
+}
+
+// A value never carries a line break: it would end the line and could inject a key.
+QString singleLine(QString value)
+{
+    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return value;
+}
+
+std::function<void()> &beforeCommitHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+} // namespace
+
+void IniFile::setBeforeCommitHook(std::function<void()> hook) { beforeCommitHook() = std::move(hook); }
+
+IniFile::IniFile(QString path) : m_path(std::move(path)) {}
+
+QString IniFile::readString(QStringView section, QStringView key, const QString &def) const
+{
+    const std::optional<QString> value = load(m_path).value(section, key);
+    return value ? value->left(MaxStringLength) : def;
+}
+
+std::optional<int> IniFile::parseInteger(QStringView text)
+{
+    QStringView t = text.trimmed();
+    bool negative = false;
+    if (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) {
+        negative = t.front() == QLatin1Char('-');
+        t = t.mid(1);
+    }
+    int base = 10;
+    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        base = 16;
+        t = t.mid(2);
+    }
+    if (t.isEmpty() || !std::all_of(t.begin(), t.end(), [base](QChar c) {
+            return base == 16 ? isxdigit(c.unicode()) && c.unicode() < 0x80 : c.isDigit() && c.unicode() < 0x80;
+        }))
+        return std::nullopt;
+    bool ok = false;
+    const qlonglong magnitude = t.toLongLong(&ok, base);
+    if (!ok)
+        return std::nullopt;
+    const qlonglong v = negative ? -magnitude : magnitude;
+    // Hexadecimal values name a 32-bit pattern, as 0xFFFFFFFF for -1.
+    if (base == 16 && !negative && v > INT_MAX && v <= qlonglong(UINT_MAX))
+        return int(quint32(v));
+    if (v < INT_MIN || v > INT_MAX)
+        return std::nullopt;
+    return int(v);
+}
+
+int IniFile::readInteger(QStringView section, QStringView key, int def) const
+{
+    const std::optional<QString> value = load(m_path).value(section, key);
+    if (!value)
+        return def;
+    return parseInteger(*value).value_or(def);
+}
+
+bool IniFile::readBool(QStringView section, QStringView key, bool def) const
+{
+    const std::optional<QString> value = load(m_path).value(section, key);
+    if (!value)
+        return def;
+    const std::optional<int> number = parseInteger(*value);
+    return number ? *number != 0 : def;
+}
+
+QStringList IniFile::sections() const { return load(m_path).sections(); }
+
+QStringList IniFile::keys(QStringView section) const { return load(m_path).keys(section); }
+
+void IniFile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    const QByteArray s = encodeOrThrow(singleLine(section), m_path);
+    const QByteArray k = encodeOrThrow(singleLine(key), m_path);
+    const QByteArray v = encodeOrThrow(singleLine(value), m_path);
+    IniDocument doc = load(m_path);
+    doc.setValue(s, k, v);
+
+    QSaveFile file(m_path);
+    const auto fail = [&] {
+        throw FileError(
+            QStringLiteral("Не удалось записать файл %1: %2").arg(m_path, file.errorString()));
+    };
+    if (!file.open(QIODevice::WriteOnly) || file.write(doc.toBytes()) < 0)
+        fail();
+    if (beforeCommitHook())
+        beforeCommitHook()();
+    if (!file.commit())
+        fail();
+}
+
+void IniFile::writeInteger(const QString &section, const QString &key, int value)
+{
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::writeBool(const QString &section, const QString &key, bool value)
+{
+    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+} // namespace nk

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace nk {
+
+// One INI-style data file of the course. Every call opens the file, does its
+// work and closes it again: nothing is cached, so the file is always the truth.
+// Reads never fail: a missing or unreadable file, section or key, or a value of
+// the wrong kind, yields the caller's default. Writes go to a temporary file that
+// replaces the original in one rename, and throw FileError when that fails or when
+// the value holds a character Windows-1251 cannot store.
+class IniFile
+{
+public:
+    static constexpr int MaxStringLength = 2047;
+
+    explicit IniFile(QString path);
+    const QString &path() const { return m_path; }
+
+    QString readString(QStringView section, QStringView key, const QString &def) const;
+    int readInteger(QStringView section, QStringView key, int def) const;
+    bool readBool(QStringView section, QStringView key, bool def) const;
+    QStringList sections() const;
+    QStringList keys(QStringView section) const;
+
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInteger(const QString &section, const QString &key, int value);
+    void writeBool(const QString &section, const QString &key, bool value);
+
+    // The integer rule of the data files: decimal, or hexadecimal after 0x/0X.
+    static std::optional<int> parseInteger(QStringView text);
+
+    // Runs after the new contents are written to the temporary file and before
+    // it replaces the original; lets tests interrupt a write at its worst moment.
+    static void setBeforeCommitHook(std::function<void()> hook);
+
+private:
+    QString m_path;
+};
+
+} // namespace nk

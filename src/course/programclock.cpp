@@ -1,0 +1,38 @@
+#include "course/programclock.h"
+
+#include <cmath>
+
+namespace nk {
+
+namespace {
+double g_scale = 1.0;
+
+std::function<QDateTime()> &nowSource()
+{
+    static std::function<QDateTime()> source;
+    return source;
+}
+} // namespace
+
+int ProgramClock::scaled(int ms)
+{
+    if (ms <= 0 || g_scale == 1.0)
+        return ms;
+    return std::max(1, int(std::lround(ms * g_scale)));
+}
+
+void ProgramClock::setScale(double factor) { g_scale = factor > 0 ? factor : 1.0; }
+
+double ProgramClock::scale() { return g_scale; }
+
+QDateTime ProgramClock::now()
+{
+    return nowSource() ? nowSource()() : QDateTime::currentDateTime();
+}
+
+void ProgramClock::setNowSource(std::function<QDateTime()> source)
+{
+    nowSource() = std::move(source);
+}
+
+} // namespace nk

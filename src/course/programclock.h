@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+
+#include <functional>
+
+namespace nk {
+
+// The program's one source of time. Timers and waits pass their intervals
+// through scaled(), and the log asks now(): tests scale a 7-minute rest down
+// to milliseconds or pin the date, and go through the same code path.
+// The shipped program never changes either.
+class ProgramClock
+{
+public:
+    static int scaled(int ms);
+    static void setScale(double factor);
+    static double scale();
+
+    static QDateTime now();
+    static void setNowSource(std::function<QDateTime()> source);
+};
+
+} // namespace nk

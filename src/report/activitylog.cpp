@@ -1,0 +1,47 @@
+#include "report/activitylog.h"
+
+#include "course/cp1251.h"
+#include "course/fileerror.h"
+#include "course/programclock.h"
+
+#include <QFile>
+
+namespace nk {
+
+ActivityLog::ActivityLog(const BasePath &base)
+    : m_path(base.resolve(QStringLiteral("levels\\log.dat")))
+{
+}
+
+QString ActivityLog::dateTimeText(const QDateTime &when)
+{
+    const QString date = when.date().toString(QStringLiteral("dd.MM.yyyy"));
+    const QTime t = when.time();
+    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
+        return date;
+    return date + QLatin1Char(' ') + t.toString(QStringLiteral("H:mm:ss"));
+}
+
+void ActivityLog::WriteLog(const QString &message)
+{
+    const QString line = dateTimeText(ProgramClock::now()) + QStringLiteral(" - ") + message;
+    QByteArray record;
+    if (!Cp1251::encode(line, record))
+        throw FileError(QStringLiteral("Запись журнала содержит символы, которые нельзя сохранить: %1")
+                            .arg(message));
+    record += "\x0A\x0D";
+
+    QFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        throw FileError(QStringLiteral("Не удалось открыть журнал %1: %2").arg(m_path, file.errorString()));
+    // One write, so a record is either whole or absent.
+    const qint64 before = file.size();
+    if (file.write(record) != record.size()) {
+        const QString error = file.errorString();
+        file.resize(before);
+        file.close();
+        throw FileError(QStringLiteral("Не удалось записать журнал %1: %2").arg(m_path, error));
+    }
+}
+
+} // namespace nk
