@@ -1,0 +1,42 @@
+#include "app/application.h"
+
+#include "app/tmainform.h"
+#include "course/basepath.h"
+#include "course/fileerror.h"
+#include "widgets/messagebox.h"
+
+namespace nk {
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("notoklyuv"));
+    setApplicationDisplayName(QStringLiteral("Нотоклюв v5.0"));
+    setApplicationVersion(QStringLiteral("5.0"));
+}
+
+int Application::run()
+{
+    int code = 0;
+    {
+        TMainForm form(BasePath::ofApplication());
+        form.show();
+        code = exec();
+    } // the window and its state go only after the message loop has ended
+    return code;
+}
+
+void Application::showError(const QString &text) { MessageBox::show(activeWindow(), text); }
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const FileError &error) {
+        showError(error.text());
+    } catch (const std::exception &error) {
+        showError(QString::fromLocal8Bit(error.what()));
+    }
+    return false;
+}
+
+} // namespace nk

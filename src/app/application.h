@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QApplication>
+
+namespace nk {
+
+// The program's application object. An exception that escapes any event
+// handler ends only that user action: its text is shown and the program goes on.
+class Application : public QApplication
+{
+    Q_OBJECT
+public:
+    Application(int &argc, char **argv);
+
+    int run();
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    static void showError(const QString &text);
+};
+
+} // namespace nk

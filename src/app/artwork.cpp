@@ -1,0 +1,102 @@
+#include "app/artwork.h"
+
+#include "widgets/fonts.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace nk {
+
+namespace {
+
+const QColor kGreen(0x84, 0xC2, 0x25);
+const QColor kInk(0x33, 0x33, 0x99);
+
+// A round bird whose beak is a note stem: the program's name, "note beak".
+void drawBird(QPainter &p, const QRectF &box)
+{
+    const qreal s = box.width() / 121.0;
+    p.save();
+    p.translate(box.topLeft());
+    p.scale(s, s);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 3));
+    p.setBrush(kGreen);
+    p.drawEllipse(QRectF(14, 24, 78, 78));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(56, 42, 20, 20));
+    p.setBrush(kInk);
+    p.drawEllipse(QRectF(64, 48, 8, 8));
+    QPainterPath beak;
+    beak.moveTo(88, 56);
+    beak.lineTo(114, 66);
+    beak.lineTo(88, 76);
+    beak.closeSubpath();
+    p.setBrush(QColor(0xFF, 0xC0, 0x20));
+    p.drawPath(beak);
+    p.setBrush(kInk);
+    p.drawEllipse(QRectF(96, 96, 16, 12));
+    p.drawLine(QPointF(111, 101), QPointF(111, 70));
+    p.restore();
+}
+
+} // namespace
+
+QPixmap Artwork::logo()
+{
+    QPixmap pixmap(121, 121);
+    pixmap.fill(Qt::white);
+    QPainter p(&pixmap);
+    drawBird(p, QRectF(0, 0, 121, 121));
+    return pixmap;
+}
+
+QPixmap Artwork::exitStrip()
+{
+    QPixmap strip(300, 50);
+    strip.fill(Qt::white);
+    QPainter p(&strip);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor faces[] = {QColor(0xE0, 0x30, 0x30), QColor(0xFF, 0x50, 0x50),
+                            QColor(0xB0, 0x20, 0x20)};
+    for (int i = 0; i < 3; ++i) {
+        const QRectF r(i * 100 + 4.5, 4.5, 91, 41);
+        p.setPen(QPen(faces[i].darker(140), 1));
+        p.setBrush(faces[i]);
+        p.drawRoundedRect(r.translated(i == 2 ? 1 : 0, i == 2 ? 1 : 0), 8, 8);
+        p.setPen(Qt::white);
+        p.setFont(Fonts::sansSerif(19, true));
+        p.drawText(r.translated(i == 2 ? 1 : 0, i == 2 ? 1 : 0), Qt::AlignCenter,
+                   QStringLiteral("Выход"));
+    }
+    return strip;
+}
+
+QIcon Artwork::trayIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        drawBird(p, QRectF(0, 0, size, size));
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+QPixmap Artwork::keyboard()
+{
+    QPixmap pixmap;
+    if (pixmap.load(QStringLiteral(":/notoklyuv/keyboard.png")))
+        return pixmap;
+    pixmap = QPixmap(780, 251);
+    pixmap.fill(Qt::white);
+    QPainter p(&pixmap);
+    p.setPen(Qt::black);
+    p.drawRect(0, 0, 779, 250);
+    return pixmap;
+}
+
+} // namespace nk

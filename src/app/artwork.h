@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace nk {
+
+// The pictures that belong to the window itself rather than to the course:
+// the logo, the exit button's three states, the tray icon and the keyboard.
+class Artwork
+{
+public:
+    static QPixmap logo();      // 121 x 121
+    static QPixmap exitStrip(); // three 100 x 50 images: normal, hover, pressed
+    static QIcon trayIcon();
+    static QPixmap keyboard();  // 780 x 251
+};
+
+} // namespace nk

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "course/basepath.h"
+#include "course/settingsfile.h"
+#include "course/tglobalsettings.h"
+#include "drills/tchordset.h"
+#include "drills/tdmset.h"
+#include "drills/tdnset.h"
+#include "keyboard/tallowed.h"
+#include "keyboard/terrorset.h"
+#include "report/activitylog.h"
+#include "steps/tmelodyset.h"
+#include "steps/tqsettings.h"
+#include "steps/tstep3set.h"
+#include "steps/ttimeset.h"
+
+namespace nk {
+
+// Everything the run keeps between events, created with the main window and
+// freed only after the message loop has ended. Members are constructed in
+// declaration order, which is the order the course expects.
+struct GlobalState
+{
+    explicit GlobalState(const BasePath &base) : basePath(base), settingsFile(base), log(base) {}
+
+    TGlobalSettings Settings;
+    TQSettings QSettings;
+    TTimeSet TimeSet;
+    TStep3Set Step3Set;
+    TMelodySet MelodySet;
+    TChordSet ChordSet;
+    TDMSet DMSet;
+    TDNSet DNSet;
+    TErrorSet ErrorSet;
+    TAllowed Allowed;
+
+    BasePath basePath;
+    SettingsFile settingsFile;
+    ActivityLog log;
+
+    bool Started = false;
+    bool Resting = false;
+    bool MelodyPlaying = false;
+};
+
+} // namespace nk

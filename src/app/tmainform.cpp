@@ -1,0 +1,352 @@
+#include "app/tmainform.h"
+
+#include "app/artwork.h"
+#include "course/fileerror.h"
+#include "course/shutdown.h"
+#include "widgets/clicklabel.h"
+#include "widgets/fonts.h"
+#include "widgets/gradientbutton.h"
+#include "widgets/messagebox.h"
+
+#include <QCloseEvent>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace nk {
+
+namespace {
+const QColor kRed(0xFF, 0x00, 0x00);
+const QColor kActiveBlue(0x33, 0x33, 0x99);
+const QColor kGreen(0x84, 0xC2, 0x25);
+constexpr int kKeyboardTop = 380;
+// Between the hidden and the shown client height.
+constexpr int kShownThreshold = (TMainForm::HiddenHeight + TMainForm::ShownHeight) / 2;
+} // namespace
+
+TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
+{
+    createWindow();
+    createKeyboardPicture();
+    createLogo();
+    createMenuLinks();
+    createPartButtons();
+    createExitButton();
+    createTrayIcon();
+    FormCreate(base);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::createWindow()
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Нотоклюв - демоверсия"));
+    setFont(Fonts::arial(11));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFixedSize(ClientWidth, HiddenHeight);
+    move(258, 146);
+    setWindowIcon(Artwork::trayIcon());
+}
+
+void TMainForm::createKeyboardPicture()
+{
+    auto *keyboard = new ClickLabel(this);
+    keyboard->setObjectName(QStringLiteral("imgKeyboard"));
+    keyboard->setPixmap(Artwork::keyboard());
+    keyboard->setGeometry(0, kKeyboardTop, 780, 251);
+}
+
+void TMainForm::createLogo()
+{
+    auto *logo = new ClickLabel(this);
+    logo->setObjectName(QStringLiteral("Image1"));
+    const QPixmap picture = Artwork::logo();
+    logo->setPixmap(picture);
+    logo->setGeometry(0, 0, picture.width(), picture.height());
+    logo->setCursor(Qt::PointingHandCursor);
+    connect(logo, &ClickLabel::clicked, this, &TMainForm::openMakerSite);
+}
+
+ClickLabel *TMainForm::createLink(const QString &name, const QString &text,
+                                  const QRect &geometry, const QFont &font, const QColor &color)
+{
+    auto *link = new ClickLabel(this);
+    link->setObjectName(name);
+    link->setText(text);
+    link->setFont(font);
+    QPalette pal = link->palette();
+    pal.setColor(QPalette::WindowText, color);
+    link->setPalette(pal);
+    link->setGeometry(geometry);
+    link->setCursor(Qt::PointingHandCursor);
+    return link;
+}
+
+void TMainForm::createMenuLinks()
+{
+    auto *instr = createLink(QStringLiteral("lbInstr"), QStringLiteral("Инструкция"),
+                             QRect(8, 120, 99, 20), Fonts::sansSerif(16, true, true), kRed);
+    connect(instr, &ClickLabel::clicked, this, [this] {
+        if (m_routes.showInstructionPage)
+            m_routes.showInstructionPage();
+    });
+    auto *full = createLink(QStringLiteral("Label1"), QStringLiteral("Полная версия"),
+                            QRect(8, 272, 112, 16), Fonts::sansSerif(13, true, true), kRed);
+    connect(full, &ClickLabel::clicked, this, &TMainForm::openMakerSite);
+    auto *about = createLink(QStringLiteral("lbAbout"), QStringLiteral("О программе"),
+                             QRect(8, 296, 111, 20), Fonts::sansSerif(16, true, true), kActiveBlue);
+    connect(about, &ClickLabel::clicked, this, [this] {
+        if (m_routes.showAboutPage)
+            m_routes.showAboutPage();
+    });
+}
+
+void TMainForm::createPartButtons()
+{
+    static const char16_t *const captions[] = {u"Часть I", u"Часть II", u"Часть III", u"Часть IV"};
+    for (int n = 1; n <= 4; ++n) {
+        auto *button = new GradientButton(this);
+        button->setObjectName(QStringLiteral("btPart") + QString::number(n));
+        button->setText(QString::fromUtf16(captions[n - 1]));
+        button->setFont(Fonts::arial(13, true));
+        button->setFaceColor(kGreen);
+        button->setGeometry(8, 144 + 32 * (n - 1), 113, 25);
+        connect(button, &GradientButton::clicked, this, [this, n] { showPart(n); });
+    }
+}
+
+void TMainForm::createExitButton()
+{
+    auto *exit = new GradientButton(this);
+    exit->setObjectName(QStringLiteral("btExit"));
+    exit->setFlat(true);
+    exit->setStatePictures(Artwork::exitStrip());
+    exit->setFont(Fonts::sansSerif(19, true));
+    exit->setFaceColor(Qt::white);
+    exit->setGeometry(8, 320, 113, 57);
+    exit->setToolTip(QStringLiteral("Выход"));
+    connect(exit, &GradientButton::clicked, this, &TMainForm::btExitClick);
+    QWidget *previous = nullptr;
+    for (const char *name : {"btPart1", "btPart2", "btPart3", "btPart4", "btExit"}) {
+        QWidget *w = findChild<QWidget *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void TMainForm::createTrayIcon()
+{
+    m_tray = new QSystemTrayIcon(Artwork::trayIcon(), this);
+    m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
+    m_tray->setToolTip(QStringLiteral("Нотоклюв"));
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::DoubleClick)
+                    CoolTrayIcon1DblClick();
+            });
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        m_tray->show();
+}
+
+void TMainForm::FormCreate(const BasePath &base)
+{
+    m_state = std::make_unique<GlobalState>(base);
+    Shutdown::reset();
+    writeLogSafely(QStringLiteral("Программа запущена"));
+}
+
+// Start-up and close must go on whatever the files say: a failing log or
+// settings write is shown, never allowed to stop the program starting or closing.
+void TMainForm::writeLogSafely(const QString &message)
+{
+    try {
+        m_state->log.WriteLog(message);
+    } catch (const FileError &error) {
+        MessageBox::show(this, error.text());
+    }
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::FormShow()
+{
+    GlobalState &s = *m_state;
+    if (s.Started)
+        return;
+    s.Started = true; // first, so a nested show during a message box does not start twice
+    s.settingsFile.LoadSettings(s.Settings);
+    if (s.Settings.FirstRun) {
+        if (m_routes.showInstructionPage)
+            m_routes.showInstructionPage();
+        s.Settings.FirstRun = false;
+    } else if (m_routes.showLevelPage) {
+        m_routes.showLevelPage(1);
+    }
+    EnablePartButtons();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (m_closing || !FormCloseQuery()) {
+        if (!m_closing)
+            event->ignore();
+        return;
+    }
+    m_closing = true;
+    FormClose();
+    event->accept();
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    if (m_state->Settings.Busy)
+        return false;
+    try {
+        m_state->settingsFile.SaveSettings(m_state->Settings);
+    } catch (const FileError &error) {
+        MessageBox::show(this, error.text());
+    }
+    return true;
+}
+
+void TMainForm::FormClose()
+{
+    Shutdown::request();
+    m_tray->hide();
+    writeLogSafely(QStringLiteral("Программа закрыта"));
+}
+
+void TMainForm::btExitClick() { close(); }
+
+void TMainForm::openMakerSite()
+{
+    if (m_routes.openSite)
+        m_routes.openSite(m_state->settingsFile.SiteAddress() + QStringLiteral("/?id=demo"));
+}
+
+void TMainForm::showPart(int part)
+{
+    if (m_routes.showPartPage)
+        m_routes.showPartPage(part);
+}
+
+void TMainForm::EnablePartButtons()
+{
+    constexpr int partCount = 4;
+    for (int n = 1; n <= 4; ++n) {
+        QWidget *button = findChild<QWidget *>(QStringLiteral("btPart") + QString::number(n),
+                                               Qt::FindDirectChildrenOnly);
+        if (button)
+            button->setEnabled(n <= partCount);
+    }
+}
+
+void TMainForm::DisableMenu()
+{
+    for (const char *name :
+         {"lbInstr", "Label1", "lbAbout", "btPart1", "btPart2", "btPart3", "btPart4"}) {
+        if (QWidget *w = findChild<QWidget *>(QLatin1String(name), Qt::FindDirectChildrenOnly))
+            w->setEnabled(false);
+    }
+}
+
+void TMainForm::EnableMenu()
+{
+    for (const char *name :
+         {"lbInstr", "Label1", "lbAbout", "btPart1", "btPart2", "btPart3", "btPart4"}) {
+        if (QWidget *w = findChild<QWidget *>(QLatin1String(name), Qt::FindDirectChildrenOnly))
+            w->setEnabled(true);
+    }
+    EnablePartButtons();
+}
+
+void TMainForm::DisableAllControls()
+{
+    const auto controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (QWidget *w : controls)
+        w->setEnabled(false);
+}
+
+void TMainForm::EnableAllControls()
+{
+    const auto controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (QWidget *w : controls)
+        w->setEnabled(true);
+    EnablePartButtons();
+}
+
+bool TMainForm::KeyboardIsShown() const { return height() >= kShownThreshold; }
+
+void TMainForm::SlideKeyboard()
+{
+    bool &shown = m_state->Settings.KeyboardShown;
+    if (KeyboardIsShown() != shown)
+        return; // already where the caller wants it
+    const int d = shown ? -2 : 2;
+    const int passes = keyboardPicture()->height() / 2 + 1;
+    for (int i = 0; i < passes; ++i) {
+        // Limits move first and the height follows, so it never leaves them.
+        if (d > 0) {
+            setMaximumHeight(maximumHeight() + d);
+            setMinimumHeight(minimumHeight() + d);
+        } else {
+            setMinimumHeight(minimumHeight() + d);
+            setMaximumHeight(maximumHeight() + d);
+        }
+        resize(width(), height() + d);
+    }
+    shown = !shown;
+}
+
+QWidget *TMainForm::keyboardPicture() const
+{
+    return findChild<QWidget *>(QStringLiteral("imgKeyboard"), Qt::FindDirectChildrenOnly);
+}
+
+bool TMainForm::hasTray() const
+{
+    return m_tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TMainForm::minimizeToTray()
+{
+    if (hasTray())
+        hide();
+    else
+        showMinimized();
+}
+
+void TMainForm::restoreFromTray()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && hasTray())
+        QTimer::singleShot(0, this, &QWidget::hide);
+}
+
+void TMainForm::CoolTrayIcon1DblClick()
+{
+    if (m_state->Resting) {
+        m_tray->showMessage(QStringLiteral("Отдыхайте!"),
+                            QStringLiteral("Сказано отдыхать 7 минут - отдыхайте 7 минут."),
+                            QSystemTrayIcon::Warning, 10000);
+        return;
+    }
+    restoreFromTray();
+}
+
+} // namespace nk

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "app/globalstate.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QSystemTrayIcon;
+
+namespace nk {
+
+class ClickLabel;
+class GradientButton;
+
+// The one window of the program: the fixed menu column on the left, the page
+// area to its right and the keyboard panel below, revealed by growing the
+// window. It owns the global state of the run and every widget and timer.
+class TMainForm : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 779;
+    static constexpr int HiddenHeight = 383;
+    static constexpr int ShownHeight = 635;
+
+    // Pages owned by other parts of the program, reached through this table;
+    // the wiring place fills it in. An empty entry does nothing.
+    struct Routes
+    {
+        std::function<void()> showInstructionPage;
+        std::function<void()> showAboutPage;
+        std::function<void(int)> showPartPage;
+        std::function<void(int)> showLevelPage;
+        std::function<void(const QString &)> openSite;
+    };
+
+    explicit TMainForm(const BasePath &base, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    GlobalState &state() { return *m_state; }
+    Routes &routes() { return m_routes; }
+
+    void EnablePartButtons();
+    void DisableMenu();
+    void EnableMenu();
+    void DisableAllControls();
+    void EnableAllControls();
+    bool KeyboardIsShown() const;
+    void SlideKeyboard();
+
+    // Hides into the tray where the desktop has one, else minimises normally,
+    // so the window can never become unreachable.
+    void minimizeToTray();
+    void restoreFromTray();
+    bool hasTray() const;
+
+    QWidget *keyboardPicture() const;
+    QSystemTrayIcon *trayIcon() const { return m_tray; }
+
+    void CoolTrayIcon1DblClick();
+    void btExitClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void FormCreate(const BasePath &base);
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+
+    void createWindow();
+    void createKeyboardPicture();
+    void createLogo();
+    void createMenuLinks();
+    void createPartButtons();
+    void createExitButton();
+    void createTrayIcon();
+    ClickLabel *createLink(const QString &name, const QString &text, const QRect &geometry,
+                           const QFont &font, const QColor &color);
+    void openMakerSite();
+    void showPart(int part);
+    void writeLogSafely(const QString &message);
+
+    std::unique_ptr<GlobalState> m_state;
+    Routes m_routes;
+    QSystemTrayIcon *m_tray = nullptr;
+    bool m_closing = false;
+};
+
+} // namespace nk

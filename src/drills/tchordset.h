@@ -1,0 +1,10 @@
+#pragma once
+
+namespace nk {
+
+// Chords drill state.
+struct TChordSet
+{
+};
+
+} // namespace nk

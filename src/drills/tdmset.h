@@ -1,0 +1,10 @@
+#pragma once
+
+namespace nk {
+
+// Melodies drill state.
+struct TDMSet
+{
+};
+
+} // namespace nk

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace nk {
+
+// Single-notes drill state.
+struct TDNSet
+{
+};
+
+} // namespace nk

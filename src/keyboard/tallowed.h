@@ -1,0 +1,10 @@
+#pragma once
+
+namespace nk {
+
+// Keyboard range and answer collection state.
+struct TAllowed
+{
+};
+
+} // namespace nk

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace nk {
+
+// Answer-error bookkeeping of training.
+struct TErrorSet
+{
+};
+
+} // namespace nk

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace nk {
+
+// Melodies state.
+struct TMelodySet
+{
+};
+
+} // namespace nk

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace nk {
+
+// Questionnaire state of learning a note.
+struct TQSettings
+{
+};
+
+} // namespace nk

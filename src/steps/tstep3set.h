@@ -1,0 +1,10 @@
+#pragma once
+
+namespace nk {
+
+// Training state.
+struct TStep3Set
+{
+};
+
+} // namespace nk

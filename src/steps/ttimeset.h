@@ -1,0 +1,10 @@
+#pragma once
+
+namespace nk {
+
+// Timing state of memorisation.
+struct TTimeSet
+{
+};
+
+} // namespace nk

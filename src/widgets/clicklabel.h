@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLabel>
+
+namespace nk {
+
+// A label or picture that reports clicks: clicked() on a left-button release
+// inside it, pressed() on every button press, the second press of a double
+// click included.
+class ClickLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit ClickLabel(QWidget *parent = nullptr);
+
+Q_SIGNALS:
+    void clicked();
+    void pressed(QPoint pos, Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+} // namespace nk
