@@ -1,0 +1,159 @@
+#include "course/settingsfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace nk;
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void load_data();
+    void load();
+    void missingFileGivesFirstRunDefaults();
+    void saveWritesKeysInOrder();
+    void saveReplacesInPlaceAndKeepsCounters();
+    void counters();
+    void resetCountersCreatesMissingFile();
+    void siteAddress();
+
+private:
+    void writeSettings(const QByteArray &body);
+    QByteArray settingsBytes() const;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSettingsFile::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("levels")));
+}
+
+void TestSettingsFile::writeSettings(const QByteArray &body)
+{
+    QFile f(m_dir->filePath(QStringLiteral("levels/settings.dat")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[main]\r\n" + body);
+}
+
+QByteArray TestSettingsFile::settingsBytes() const
+{
+    QFile f(m_dir->filePath(QStringLiteral("levels/settings.dat")));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void TestSettingsFile::load_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("note");
+    QTest::addColumn<int>("ti");
+    QTest::addColumn<bool>("firstRun");
+    QTest::addColumn<int>("level");
+
+    QTest::newRow("note 12") << QByteArray("note=12\r\n") << 0 << 250 << true << 1;
+    QTest::newRow("note -1") << QByteArray("note=-1\r\n") << 0 << 250 << true << 1;
+    QTest::newRow("note 0x0B") << QByteArray("note=0x0B\r\n") << 11 << 250 << true << 1;
+    QTest::newRow("note 5") << QByteArray("note=5\r\n") << 5 << 250 << true << 1;
+    QTest::newRow("level 7 ignored") << QByteArray("level=7\r\n") << 0 << 250 << true << 1;
+    QTest::newRow("firstrun 0") << QByteArray("firstrun=0\r\n") << 0 << 250 << false << 1;
+    QTest::newRow("firstrun yes") << QByteArray("firstrun=yes\r\n") << 0 << 250 << true << 1;
+    QTest::newRow("TI 0x64") << QByteArray("TI=0x64\r\n") << 0 << 100 << true << 1;
+}
+
+void TestSettingsFile::load()
+{
+    QFETCH(QByteArray, body);
+    writeSettings(body);
+    TGlobalSettings s;
+    s.Level = 9;
+    s.KeyboardShown = true;
+    SettingsFile(BasePath(m_dir->path())).LoadSettings(s);
+    QTEST(int(s.Note), "note");
+    QTEST(s.TI, "ti");
+    QTEST(s.FirstRun, "firstRun");
+    QTEST(s.Level, "level");
+    QCOMPARE(s.KeyboardShown, false);
+}
+
+void TestSettingsFile::missingFileGivesFirstRunDefaults()
+{
+    TGlobalSettings s;
+    s.FirstRun = false;
+    s.Octave = 4;
+    s.Tembr = QStringLiteral("x");
+    SettingsFile(BasePath(m_dir->path())).LoadSettings(s);
+    QCOMPARE(s.FirstRun, true);
+    QCOMPARE(s.Tembr, QStringLiteral("piano"));
+    QCOMPARE(s.Octave, 5);
+    QCOMPARE(s.Part, 1);
+    QCOMPARE(s.Step, 0);
+    QCOMPARE(s.TI, 250);
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("levels/settings.dat"))));
+}
+
+void TestSettingsFile::saveWritesKeysInOrder()
+{
+    TGlobalSettings s;
+    s.Note = 3;
+    s.Octave = 6;
+    s.Part = 2;
+    s.Level = 12;
+    s.Step = 4;
+    s.TI = 300;
+    s.FirstRun = false;
+    SettingsFile(BasePath(m_dir->path())).SaveSettings(s);
+    QCOMPARE(settingsBytes(), QByteArray("[main]\r\nnote=3\r\noctave=6\r\npart=2\r\nlevel=12\r\n"
+                                         "step=4\r\nTI=300\r\ntembr=piano\r\nfirstrun=0\r\n"));
+}
+
+void TestSettingsFile::saveReplacesInPlaceAndKeepsCounters()
+{
+    writeSettings("learnnote=3\r\nsite=http://x.example\r\nnote=1\r\n");
+    TGlobalSettings s;
+    SettingsFile(BasePath(m_dir->path())).SaveSettings(s);
+    QCOMPARE(settingsBytes(),
+             QByteArray("[main]\r\nlearnnote=3\r\nsite=http://x.example\r\nnote=0\r\noctave=5\r\n"
+                        "part=1\r\nlevel=1\r\nstep=0\r\nTI=250\r\ntembr=piano\r\nfirstrun=1\r\n"));
+}
+
+void TestSettingsFile::counters()
+{
+    SettingsFile file(BasePath(m_dir->path()));
+    QCOMPARE(file.LoadLearnNote(), 1);
+    QCOMPARE(file.LoadNoteNum(), 1);
+    QCOMPARE(file.LoadNoteCount(), 1);
+    file.SaveLearnNote(4);
+    file.SaveNoteNum(2);
+    file.SaveNoteCount(3);
+    QCOMPARE(file.LoadLearnNote(), 4);
+    QCOMPARE(file.LoadNoteNum(), 2);
+    QCOMPARE(file.LoadNoteCount(), 3);
+    file.ResetCounters();
+    QCOMPARE(file.LoadLearnNote(), 1);
+    QCOMPARE(file.LoadNoteNum(), 1);
+    QCOMPARE(file.LoadNoteCount(), 1);
+}
+
+void TestSettingsFile::resetCountersCreatesMissingFile()
+{
+    SettingsFile(BasePath(m_dir->path())).ResetCounters();
+    QCOMPARE(settingsBytes(), QByteArray("[main]\r\nlearnnote=1\r\nnotenum=1\r\nnotecount=1\r\n"));
+}
+
+void TestSettingsFile::siteAddress()
+{
+    SettingsFile file(BasePath(m_dir->path()));
+    QCOMPARE(file.SiteAddress(), SettingsFile::defaultSiteAddress());
+    QVERIFY(SettingsFile::defaultSiteAddress().endsWith(QLatin1String(".example")));
+    writeSettings("site=https://teacher.example/course/\r\n");
+    QCOMPARE(file.SiteAddress(), QStringLiteral("https://teacher.example/course"));
+    file.SaveSettings(TGlobalSettings{});
+    QVERIFY(settingsBytes().contains("site=https://teacher.example/course/\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"
