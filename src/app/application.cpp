@@ -25,7 +25,10 @@ int Application::run()
     return code;
 }
 
-void Application::showError(const QString &text) { MessageBox::show(activeWindow(), text); }
+void Application::showError(const QString &text)
+{
+    MessageBox::show(activeWindow(), text);
+}
 
 bool Application::notify(QObject *receiver, QEvent *event)
 {

@@ -70,8 +70,8 @@ void TMainForm::createLogo()
     connect(logo, &ClickLabel::clicked, this, &TMainForm::openMakerSite);
 }
 
-ClickLabel *TMainForm::createLink(const QString &name, const QString &text,
-                                  const QRect &geometry, const QFont &font, const QColor &color)
+ClickLabel *TMainForm::createLink(const QString &name, const QString &text, const QRect &geometry,
+                                  const QFont &font, const QColor &color)
 {
     auto *link = new ClickLabel(this);
     link->setObjectName(name);
@@ -224,7 +224,10 @@ void TMainForm::FormClose()
     writeLogSafely(QStringLiteral("Программа закрыта"));
 }
 
-void TMainForm::btExitClick() { close(); }
+void TMainForm::btExitClick()
+{
+    close();
+}
 
 void TMainForm::openMakerSite()
 {
@@ -283,7 +286,10 @@ void TMainForm::EnableAllControls()
     EnablePartButtons();
 }
 
-bool TMainForm::KeyboardIsShown() const { return height() >= kShownThreshold; }
+bool TMainForm::KeyboardIsShown() const
+{
+    return height() >= kShownThreshold;
+}
 
 void TMainForm::SlideKeyboard()
 {

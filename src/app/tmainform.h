@@ -3,7 +3,6 @@
 #include "app/globalstate.h"
 
 #include <QWidget>
-
 #include <functional>
 #include <memory>
 

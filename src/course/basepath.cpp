@@ -40,7 +40,10 @@ BasePath::BasePath(QString folder) : m_folder(std::move(folder))
         m_folder.chop(1);
 }
 
-BasePath BasePath::ofApplication() { return BasePath(QCoreApplication::applicationDirPath()); }
+BasePath BasePath::ofApplication()
+{
+    return BasePath(QCoreApplication::applicationDirPath());
+}
 
 QString BasePath::resolve(const QString &relative) const
 {

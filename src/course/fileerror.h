@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 
 namespace nk {
@@ -11,8 +10,7 @@ namespace nk {
 class FileError : public std::runtime_error
 {
 public:
-    explicit FileError(const QString &text)
-        : std::runtime_error(text.toStdString()), m_text(text)
+    explicit FileError(const QString &text) : std::runtime_error(text.toStdString()), m_text(text)
     {
     }
     const QString &text() const { return m_text; }

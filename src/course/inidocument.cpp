@@ -7,9 +7,15 @@ namespace nk {
 
 namespace {
 
-QByteArray trimmed(const QByteArray &text) { return text.trimmed(); }
+QByteArray trimmed(const QByteArray &text)
+{
+    return text.trimmed();
+}
 
-bool sameName(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(QStringView a, QStringView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace nk {
@@ -32,7 +31,12 @@ private:
         QByteArray text;       // without terminator
         QByteArray terminator; // "\r\n", "\n", "\r" or empty on the last line
     };
-    enum class Kind { Other, Section, Key };
+    enum class Kind
+    {
+        Other,
+        Section,
+        Key
+    };
     struct Parsed
     {
         Kind kind = Kind::Other;

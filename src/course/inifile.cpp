@@ -23,8 +23,9 @@ QByteArray encodeOrThrow(const QString &text, const QString &path)
 {
     QByteArray bytes;
     if (!Cp1251::encode(text, bytes))
-        throw FileError(QStringLiteral("Текст \"%1\" содержит символы, которые нельзя записать в файл %2")
-                            .arg(text, path));
+        throw FileError(
+            QStringLiteral("Текст \"%1\" содержит символы, которые нельзя записать в файл %2")
+                .arg(text, path));
     return bytes;
 }
 
@@ -44,7 +45,10 @@ std::function<void()> &beforeCommitHook()
 
 } // namespace
 
-void IniFile::setBeforeCommitHook(std::function<void()> hook) { beforeCommitHook() = std::move(hook); }
+void IniFile::setBeforeCommitHook(std::function<void()> hook)
+{
+    beforeCommitHook() = std::move(hook);
+}
 
 IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 
@@ -68,7 +72,8 @@ std::optional<int> IniFile::parseInteger(QStringView text)
         t = t.mid(2);
     }
     if (t.isEmpty() || !std::all_of(t.begin(), t.end(), [base](QChar c) {
-            return base == 16 ? isxdigit(c.unicode()) && c.unicode() < 0x80 : c.isDigit() && c.unicode() < 0x80;
+            return base == 16 ? isxdigit(c.unicode()) && c.unicode() < 0x80
+                              : c.isDigit() && c.unicode() < 0x80;
         }))
         return std::nullopt;
     bool ok = false;
@@ -101,9 +106,15 @@ bool IniFile::readBool(QStringView section, QStringView key, bool def) const
     return number ? *number != 0 : def;
 }
 
-QStringList IniFile::sections() const { return load(m_path).sections(); }
+QStringList IniFile::sections() const
+{
+    return load(m_path).sections();
+}
 
-QStringList IniFile::keys(QStringView section) const { return load(m_path).keys(section); }
+QStringList IniFile::keys(QStringView section) const
+{
+    return load(m_path).keys(section);
+}
 
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {

@@ -21,9 +21,15 @@ int ProgramClock::scaled(int ms)
     return std::max(1, int(std::lround(ms * g_scale)));
 }
 
-void ProgramClock::setScale(double factor) { g_scale = factor > 0 ? factor : 1.0; }
+void ProgramClock::setScale(double factor)
+{
+    g_scale = factor > 0 ? factor : 1.0;
+}
 
-double ProgramClock::scale() { return g_scale; }
+double ProgramClock::scale()
+{
+    return g_scale;
+}
 
 QDateTime ProgramClock::now()
 {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-
 #include <functional>
 
 namespace nk {

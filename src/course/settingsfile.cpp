@@ -42,21 +42,30 @@ void SettingsFile::SaveLearnNote(int learnNote)
     m_file.writeInteger(kMain, QStringLiteral("learnnote"), learnNote);
 }
 
-int SettingsFile::LoadLearnNote() const { return m_file.readInteger(kMain, u"learnnote", 1); }
+int SettingsFile::LoadLearnNote() const
+{
+    return m_file.readInteger(kMain, u"learnnote", 1);
+}
 
 void SettingsFile::SaveNoteNum(int noteNum)
 {
     m_file.writeInteger(kMain, QStringLiteral("notenum"), noteNum);
 }
 
-int SettingsFile::LoadNoteNum() const { return m_file.readInteger(kMain, u"notenum", 1); }
+int SettingsFile::LoadNoteNum() const
+{
+    return m_file.readInteger(kMain, u"notenum", 1);
+}
 
 void SettingsFile::SaveNoteCount(int noteCount)
 {
     m_file.writeInteger(kMain, QStringLiteral("notecount"), noteCount);
 }
 
-int SettingsFile::LoadNoteCount() const { return m_file.readInteger(kMain, u"notecount", 1); }
+int SettingsFile::LoadNoteCount() const
+{
+    return m_file.readInteger(kMain, u"notecount", 1);
+}
 
 void SettingsFile::ResetCounters()
 {
@@ -65,7 +74,10 @@ void SettingsFile::ResetCounters()
     SaveNoteCount(1);
 }
 
-QString SettingsFile::defaultSiteAddress() { return QStringLiteral("http://notoklyuv.example"); }
+QString SettingsFile::defaultSiteAddress()
+{
+    return QStringLiteral("http://notoklyuv.example");
+}
 
 QString SettingsFile::SiteAddress() const
 {

@@ -27,13 +27,15 @@ void ActivityLog::WriteLog(const QString &message)
     const QString line = dateTimeText(ProgramClock::now()) + QStringLiteral(" - ") + message;
     QByteArray record;
     if (!Cp1251::encode(line, record))
-        throw FileError(QStringLiteral("Запись журнала содержит символы, которые нельзя сохранить: %1")
-                            .arg(message));
+        throw FileError(
+            QStringLiteral("Запись журнала содержит символы, которые нельзя сохранить: %1")
+                .arg(message));
     record += "\x0A\x0D";
 
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        throw FileError(QStringLiteral("Не удалось открыть журнал %1: %2").arg(m_path, file.errorString()));
+        throw FileError(
+            QStringLiteral("Не удалось открыть журнал %1: %2").arg(m_path, file.errorString()));
     // One write, so a record is either whole or absent.
     const qint64 before = file.size();
     if (file.write(record) != record.size()) {

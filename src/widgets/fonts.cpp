@@ -17,9 +17,9 @@ QFont Fonts::arial(int pixelSize, bool bold)
 QFont Fonts::sansSerif(int pixelSize, bool bold, bool underline)
 {
     QFont font;
-    font.setFamilies(QStringList() << QStringLiteral("MS Sans Serif")
-                                   << QStringLiteral("Liberation Sans")
-                                   << QStringLiteral("DejaVu Sans"));
+    font.setFamilies(QStringList()
+                     << QStringLiteral("MS Sans Serif") << QStringLiteral("Liberation Sans")
+                     << QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     font.setBold(bold);

@@ -67,6 +67,7 @@ void GradientButton::paintFace(QPainter &p, const QRect &r) const
         face = face.lighter(108);
     QLinearGradient gradient(r.topLeft(), r.bottomLeft());
     gradient.setColorAt(0.0, face.lighter(140));
+    gradient.setColorAt(0.55, face);
     gradient.setColorAt(1.0, face);
     p.setBrush(gradient);
     p.setPen(QPen(isEnabled() ? face.darker(160) : QColor(0xA0, 0xA0, 0xA0), 1));
@@ -84,9 +85,10 @@ void GradientButton::paintEvent(QPaintEvent *)
     const QRect r = rect();
     const QPixmap picture = statePicture();
     if (!picture.isNull()) {
-        p.drawPixmap(QRect(QPoint(0, 0), picture.size()).translated(
-                         (width() - picture.width()) / 2, (height() - picture.height()) / 2),
-                     picture);
+        p.drawPixmap(
+            QRect(QPoint(0, 0), picture.size())
+                .translated((width() - picture.width()) / 2, (height() - picture.height()) / 2),
+            picture);
         return;
     }
     if (!m_flat) {

@@ -9,7 +9,10 @@ namespace {
 MessageBox::Hook g_hook = nullptr;
 }
 
-void MessageBox::setHook(Hook hook) { g_hook = hook; }
+void MessageBox::setHook(Hook hook)
+{
+    g_hook = hook;
+}
 
 void MessageBox::show(QWidget *parent, const QString &text)
 {

@@ -31,16 +31,26 @@ void TestBasePath::resolve_data()
     QTest::addColumn<QString>("relative");
     QTest::addColumn<QString>("expected"); // relative to the base, or empty for refused
 
-    QTest::newRow("exact") << "Sound\\piano\\First\\00Do.WAV" << "Sound/piano/First/00Do.WAV";
-    QTest::newRow("other case") << "sound\\PIANO\\first\\00do.wav" << "Sound/piano/First/00Do.WAV";
-    QTest::newRow("forward slashes") << "sound/piano/first/00do.wav" << "Sound/piano/First/00Do.WAV";
-    QTest::newRow("missing keeps name") << "levels\\01\\level.dat" << "levels/01/level.dat";
-    QTest::newRow("doubled backslash") << "sound\\\\piano" << "Sound/piano";
-    QTest::newRow("parent refused") << "levels\\..\\..\\etc\\passwd" << "";
-    QTest::newRow("absolute refused") << "/etc/passwd" << "";
-    QTest::newRow("root backslash refused") << "\\etc\\passwd" << "";
-    QTest::newRow("drive refused") << "C:\\windows\\win.ini" << "";
-    QTest::newRow("empty refused") << "" << "";
+    QTest::newRow("exact") << "Sound\\piano\\First\\00Do.WAV"
+                           << "Sound/piano/First/00Do.WAV";
+    QTest::newRow("other case") << "sound\\PIANO\\first\\00do.wav"
+                                << "Sound/piano/First/00Do.WAV";
+    QTest::newRow("forward slashes") << "sound/piano/first/00do.wav"
+                                     << "Sound/piano/First/00Do.WAV";
+    QTest::newRow("missing keeps name") << "levels\\01\\level.dat"
+                                        << "levels/01/level.dat";
+    QTest::newRow("doubled backslash") << "sound\\\\piano"
+                                       << "Sound/piano";
+    QTest::newRow("parent refused") << "levels\\..\\..\\etc\\passwd"
+                                    << "";
+    QTest::newRow("absolute refused") << "/etc/passwd"
+                                      << "";
+    QTest::newRow("root backslash refused") << "\\etc\\passwd"
+                                            << "";
+    QTest::newRow("drive refused") << "C:\\windows\\win.ini"
+                                   << "";
+    QTest::newRow("empty refused") << ""
+                                   << "";
 }
 
 void TestBasePath::resolve()

@@ -73,25 +73,44 @@ void TestIniFile::readInteger_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<int>("expected");
 
-    QTest::newRow("decimal") << QByteArray("[main]\r\nnote=7\r\n") << "main" << "note" << 7;
-    QTest::newRow("case-insensitive") << QByteArray("[Main]\r\nNOTE=7\r\n") << "MAIN" << "note" << 7;
-    QTest::newRow("hex lower") << QByteArray("[m]\r\nTI=0x64\r\n") << "m" << "TI" << 100;
-    QTest::newRow("hex upper") << QByteArray("[m]\r\nTI=0X0B\r\n") << "m" << "TI" << 11;
-    QTest::newRow("negative") << QByteArray("[m]\r\nk=-1\r\n") << "m" << "k" << -1;
-    QTest::newRow("blanks around") << QByteArray("[m]\r\n k = 12 \r\n") << "m" << "k" << 12;
-    QTest::newRow("not a number") << QByteArray("[m]\r\nk=yes\r\n") << "m" << "k" << -5;
-    QTest::newRow("trailing junk") << QByteArray("[m]\r\nk=12ab\r\n") << "m" << "k" << -5;
-    QTest::newRow("empty value") << QByteArray("[m]\r\nk=\r\n") << "m" << "k" << -5;
-    QTest::newRow("bad hex") << QByteArray("[m]\r\nk=0xZZ\r\n") << "m" << "k" << -5;
-    QTest::newRow("overflow") << QByteArray("[m]\r\nk=99999999999\r\n") << "m" << "k" << -5;
-    QTest::newRow("missing key") << QByteArray("[m]\r\nother=1\r\n") << "m" << "k" << -5;
-    QTest::newRow("missing section") << QByteArray("[x]\r\nk=1\r\n") << "m" << "k" << -5;
-    QTest::newRow("key of next section") << QByteArray("[m]\r\n[x]\r\nk=1\r\n") << "m" << "k" << -5;
-    QTest::newRow("LF only") << QByteArray("[m]\nk=3\n") << "m" << "k" << 3;
-    QTest::newRow("CR only") << QByteArray("[m]\rk=4\r") << "m" << "k" << 4;
-    QTest::newRow("no final newline") << QByteArray("[m]\r\nk=5") << "m" << "k" << 5;
-    QTest::newRow("first duplicate wins") << QByteArray("[m]\r\nk=1\r\nk=2\r\n") << "m" << "k" << 1;
-    QTest::newRow("binary junk") << QByteArray("\x00\xff[m\x01]\r\nk\x02=1") << "m" << "k" << -5;
+    QTest::newRow("decimal") << QByteArray("[main]\r\nnote=7\r\n") << "main"
+                             << "note" << 7;
+    QTest::newRow("case-insensitive") << QByteArray("[Main]\r\nNOTE=7\r\n") << "MAIN"
+                                      << "note" << 7;
+    QTest::newRow("hex lower") << QByteArray("[m]\r\nTI=0x64\r\n") << "m"
+                               << "TI" << 100;
+    QTest::newRow("hex upper") << QByteArray("[m]\r\nTI=0X0B\r\n") << "m"
+                               << "TI" << 11;
+    QTest::newRow("negative") << QByteArray("[m]\r\nk=-1\r\n") << "m"
+                              << "k" << -1;
+    QTest::newRow("blanks around") << QByteArray("[m]\r\n k = 12 \r\n") << "m"
+                                   << "k" << 12;
+    QTest::newRow("not a number") << QByteArray("[m]\r\nk=yes\r\n") << "m"
+                                  << "k" << -5;
+    QTest::newRow("trailing junk") << QByteArray("[m]\r\nk=12ab\r\n") << "m"
+                                   << "k" << -5;
+    QTest::newRow("empty value") << QByteArray("[m]\r\nk=\r\n") << "m"
+                                 << "k" << -5;
+    QTest::newRow("bad hex") << QByteArray("[m]\r\nk=0xZZ\r\n") << "m"
+                             << "k" << -5;
+    QTest::newRow("overflow") << QByteArray("[m]\r\nk=99999999999\r\n") << "m"
+                              << "k" << -5;
+    QTest::newRow("missing key") << QByteArray("[m]\r\nother=1\r\n") << "m"
+                                 << "k" << -5;
+    QTest::newRow("missing section") << QByteArray("[x]\r\nk=1\r\n") << "m"
+                                     << "k" << -5;
+    QTest::newRow("key of next section") << QByteArray("[m]\r\n[x]\r\nk=1\r\n") << "m"
+                                         << "k" << -5;
+    QTest::newRow("LF only") << QByteArray("[m]\nk=3\n") << "m"
+                             << "k" << 3;
+    QTest::newRow("CR only") << QByteArray("[m]\rk=4\r") << "m"
+                             << "k" << 4;
+    QTest::newRow("no final newline") << QByteArray("[m]\r\nk=5") << "m"
+                                      << "k" << 5;
+    QTest::newRow("first duplicate wins") << QByteArray("[m]\r\nk=1\r\nk=2\r\n") << "m"
+                                          << "k" << 1;
+    QTest::newRow("binary junk") << QByteArray("\x00\xff[m\x01]\r\nk\x02=1") << "m"
+                                 << "k" << -5;
 }
 
 void TestIniFile::readInteger()
@@ -109,7 +128,8 @@ void TestIniFile::readString_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("cyrillic") << cp(QStringLiteral("[m]\r\nk=Привет, мир\r\n")) << QStringLiteral("Привет, мир");
+    QTest::newRow("cyrillic") << cp(QStringLiteral("[m]\r\nk=Привет, мир\r\n"))
+                              << QStringLiteral("Привет, мир");
     QTest::newRow("equals inside value") << QByteArray("[m]\r\nk=a=b\r\n") << QStringLiteral("a=b");
     QTest::newRow("missing") << QByteArray("[m]\r\n") << QStringLiteral("НЕТ НАСТРОЕК");
     QTest::newRow("cut at 2047") << (QByteArray("[m]\r\nk=") + QByteArray(3000, 'x'))
@@ -153,7 +173,8 @@ void TestIniFile::missingFileGivesDefaults()
 {
     IniFile ini(m_dir->filePath(QStringLiteral("none.dat")));
     QCOMPARE(ini.readInteger(u"m", u"k", 42), 42);
-    QCOMPARE(ini.readString(u"m", u"k", QStringLiteral("нет данных")), QStringLiteral("нет данных"));
+    QCOMPARE(ini.readString(u"m", u"k", QStringLiteral("нет данных")),
+             QStringLiteral("нет данных"));
     QCOMPARE(ini.readBool(u"m", u"k", true), true);
     QVERIFY(ini.sections().isEmpty());
     QVERIFY(ini.keys(u"m").isEmpty());
@@ -183,28 +204,34 @@ void TestIniFile::write_data()
     QTest::addColumn<QByteArray>("after");
 
     QTest::newRow("replace in place")
-        << QByteArray("; top\r\n[a]\r\nx=1\r\ny=2\r\n[b]\r\nx=3\r\n") << "a" << "X" << "9"
-        << QByteArray("; top\r\n[a]\r\nX=9\r\ny=2\r\n[b]\r\nx=3\r\n");
+        << QByteArray("; top\r\n[a]\r\nx=1\r\ny=2\r\n[b]\r\nx=3\r\n") << "a"
+        << "X"
+        << "9" << QByteArray("; top\r\n[a]\r\nX=9\r\ny=2\r\n[b]\r\nx=3\r\n");
     QTest::newRow("append key at end of its section")
-        << QByteArray("[a]\r\nx=1\r\n\r\n[b]\r\nx=3\r\n") << "A" << "z" << "5"
-        << QByteArray("[a]\r\nx=1\r\nz=5\r\n\r\n[b]\r\nx=3\r\n");
+        << QByteArray("[a]\r\nx=1\r\n\r\n[b]\r\nx=3\r\n") << "A"
+        << "z"
+        << "5" << QByteArray("[a]\r\nx=1\r\nz=5\r\n\r\n[b]\r\nx=3\r\n");
     QTest::newRow("append key to last section")
-        << QByteArray("[a]\r\nx=1\r\n[b]\r\nx=3\r\n") << "b" << "y" << "4"
-        << QByteArray("[a]\r\nx=1\r\n[b]\r\nx=3\r\ny=4\r\n");
-    QTest::newRow("append section at end")
-        << QByteArray("[a]\r\nx=1\r\n") << "c" << "k" << "v"
-        << QByteArray("[a]\r\nx=1\r\n[c]\r\nk=v\r\n");
-    QTest::newRow("no final newline")
-        << QByteArray("[a]\r\nx=1") << "c" << "k" << "v"
-        << QByteArray("[a]\r\nx=1\r\n[c]\r\nk=v\r\n");
-    QTest::newRow("LF file keeps LF")
-        << QByteArray("[a]\nx=1\n") << "a" << "y" << "2" << QByteArray("[a]\nx=1\ny=2\n");
+        << QByteArray("[a]\r\nx=1\r\n[b]\r\nx=3\r\n") << "b"
+        << "y"
+        << "4" << QByteArray("[a]\r\nx=1\r\n[b]\r\nx=3\r\ny=4\r\n");
+    QTest::newRow("append section at end") << QByteArray("[a]\r\nx=1\r\n") << "c"
+                                           << "k"
+                                           << "v" << QByteArray("[a]\r\nx=1\r\n[c]\r\nk=v\r\n");
+    QTest::newRow("no final newline") << QByteArray("[a]\r\nx=1") << "c"
+                                      << "k"
+                                      << "v" << QByteArray("[a]\r\nx=1\r\n[c]\r\nk=v\r\n");
+    QTest::newRow("LF file keeps LF") << QByteArray("[a]\nx=1\n") << "a"
+                                      << "y"
+                                      << "2" << QByteArray("[a]\nx=1\ny=2\n");
     QTest::newRow("odd lines keep their bytes")
-        << QByteArray("junk \x01\xff\r\n[a]  \r\n  x = 1 \n;c\rx=2\r\n") << "a" << "y" << "3"
-        << QByteArray("junk \x01\xff\r\n[a]  \r\n  x = 1 \n;c\rx=2\r\ny=3\r\n");
-    QTest::newRow("cyrillic value") << QByteArray("[a]\r\n") << "a" << "a1" << "Круглая"
-                                    << QByteArray("[a]\r\na1=") + cp(QStringLiteral("Круглая")) +
-                                           "\r\n";
+        << QByteArray("junk \x01\xff\r\n[a]  \r\n  x = 1 \n;c\rx=2\r\n") << "a"
+        << "y"
+        << "3" << QByteArray("junk \x01\xff\r\n[a]  \r\n  x = 1 \n;c\rx=2\r\ny=3\r\n");
+    QTest::newRow("cyrillic value")
+        << QByteArray("[a]\r\n") << "a"
+        << "a1"
+        << "Круглая" << QByteArray("[a]\r\na1=") + cp(QStringLiteral("Круглая")) + "\r\n";
 }
 
 void TestIniFile::write()
@@ -230,7 +257,8 @@ void TestIniFile::writeCreatesMissingFile()
 void TestIniFile::writeKeepsLineBreaksOut()
 {
     IniFile ini(file());
-    ini.writeString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("one\r\ntwo\n[x]\rz=1"));
+    ini.writeString(QStringLiteral("a"), QStringLiteral("k"),
+                    QStringLiteral("one\r\ntwo\n[x]\rz=1"));
     QCOMPARE(readBytes(file()), QByteArray("[a]\r\nk=one  two [x] z=1\r\n"));
     QCOMPARE(ini.sections(), QStringList{QStringLiteral("a")});
 }
@@ -271,9 +299,9 @@ void TestIniFile::interruptedWriteLeavesOldFile()
     const QByteArray old("[main]\r\nlearnnote=3\r\n");
     writeBytes(file(), old);
     IniFile::setBeforeCommitHook([] { throw std::runtime_error("power lost"); });
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                             IniFile(file()).writeInteger(QStringLiteral("main"),
-                                                          QStringLiteral("learnnote"), 4));
+    QVERIFY_THROWS_EXCEPTION(
+        std::runtime_error,
+        IniFile(file()).writeInteger(QStringLiteral("main"), QStringLiteral("learnnote"), 4));
     QCOMPARE(readBytes(file()), old);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("t.dat")});
 }

@@ -53,8 +53,8 @@ void TestActivityLog::dateTimeText_data()
     QTest::newRow("afternoon") << QDateTime(QDate(2027, 1, 31), QTime(15, 5, 0))
                                << "31.01.2027 15:05:00";
     QTest::newRow("midnight") << QDateTime(QDate(2026, 3, 1), QTime(0, 0, 0)) << "01.03.2026";
-    QTest::newRow("one second past") << QDateTime(QDate(2026, 3, 1), QTime(0, 0, 1))
-                                     << "01.03.2026 0:00:01";
+    QTest::newRow("one second past")
+        << QDateTime(QDate(2026, 3, 1), QTime(0, 0, 1)) << "01.03.2026 0:00:01";
 }
 
 void TestActivityLog::dateTimeText()
@@ -78,9 +78,11 @@ void TestActivityLog::records_data()
     QTest::addColumn<QByteArray>("record");
     QTest::newRow("empty") << QString() << QByteArray("08.12.2026 7:29:26 - \x0A\x0D");
     QTest::newRow("CR LF inside") << QStringLiteral("line one\r\nline two")
-                                  << QByteArray("08.12.2026 7:29:26 - line one\r\nline two\x0A\x0D");
+                                  << QByteArray(
+                                         "08.12.2026 7:29:26 - line one\r\nline two\x0A\x0D");
     QTest::newRow("blanks kept") << QStringLiteral(" Конец ) ")
-                                 << QByteArray("08.12.2026 7:29:26 -  \xCA\xEE\xED\xE5\xF6 ) \x0A\x0D");
+                                 << QByteArray(
+                                        "08.12.2026 7:29:26 -  \xCA\xEE\xED\xE5\xF6 ) \x0A\x0D");
 }
 
 void TestActivityLog::records()

@@ -1,0 +1,268 @@
+#include "app/tmainform.h"
+#include "course/scopedflag.h"
+#include "course/shutdown.h"
+#include "widgets/gradientbutton.h"
+#include "widgets/messagebox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace nk;
+
+namespace {
+QStringList g_messages;
+void recordMessage(const QString &text)
+{
+    g_messages.append(text);
+}
+} // namespace
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup() { MessageBox::setHook(nullptr); }
+    void fixedControls_data();
+    void fixedControls();
+    void windowLook();
+    void slideBothWaysAndNoOp();
+    void closeRefusedWhileBusy();
+    void disableAndEnableAllControls();
+    void menuDisableEnable();
+    void firstRunThenLaterStart();
+    void startupWorkRunsOnce();
+    void logFailureAtStartAndCloseIsShown();
+    void restingRefusesTrayRestore();
+
+private:
+    QStringList logLines() const;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestMainForm::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("levels")));
+    g_messages.clear();
+    MessageBox::setHook(&recordMessage);
+}
+
+QStringList TestMainForm::logLines() const
+{
+    QFile f(m_dir->filePath(QStringLiteral("levels/log.dat")));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines;
+    for (const QByteArray &record : f.readAll().split('\x0D')) {
+        if (!record.isEmpty())
+            lines.append(QString::fromLatin1(record.mid(record.indexOf(" - ") + 3).chopped(1)));
+    }
+    return lines;
+}
+
+void TestMainForm::fixedControls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("imgKeyboard") << "imgKeyboard" << QRect(0, 380, 780, 251) << "";
+    QTest::newRow("Image1") << "Image1" << QRect(0, 0, 121, 121) << "";
+    QTest::newRow("lbInstr") << "lbInstr" << QRect(8, 120, 99, 20) << "Инструкция";
+    QTest::newRow("btPart1") << "btPart1" << QRect(8, 144, 113, 25) << "Часть I";
+    QTest::newRow("btPart2") << "btPart2" << QRect(8, 176, 113, 25) << "Часть II";
+    QTest::newRow("btPart3") << "btPart3" << QRect(8, 208, 113, 25) << "Часть III";
+    QTest::newRow("btPart4") << "btPart4" << QRect(8, 240, 113, 25) << "Часть IV";
+    QTest::newRow("Label1") << "Label1" << QRect(8, 272, 112, 16) << "Полная версия";
+    QTest::newRow("lbAbout") << "lbAbout" << QRect(8, 296, 111, 20) << "О программе";
+    QTest::newRow("btExit") << "btExit" << QRect(8, 320, 113, 57) << "";
+}
+
+void TestMainForm::fixedControls()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+    TMainForm form{BasePath(m_dir->path())};
+    auto *w = form.findChild<QWidget *>(name, Qt::FindDirectChildrenOnly);
+    QVERIFY(w);
+    QCOMPARE(w->geometry(), geometry);
+    if (auto *label = qobject_cast<QLabel *>(w))
+        QCOMPARE(label->text(), text);
+    else if (auto *button = qobject_cast<QAbstractButton *>(w))
+        QCOMPARE(button->text(), text);
+}
+
+void TestMainForm::windowLook()
+{
+    TMainForm form{BasePath(m_dir->path())};
+    QCOMPARE(form.windowTitle(), QStringLiteral("Нотоклюв - демоверсия"));
+    QCOMPARE(form.size(), QSize(779, 383));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.font().pixelSize(), 11);
+    auto *instr = form.findChild<QLabel *>(QStringLiteral("lbInstr"));
+    QCOMPARE(instr->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
+    QVERIFY(instr->font().bold() && instr->font().underline());
+    QCOMPARE(instr->font().pixelSize(), 16);
+    auto *about = form.findChild<QLabel *>(QStringLiteral("lbAbout"));
+    QCOMPARE(about->palette().color(QPalette::WindowText), QColor(0x33, 0x33, 0x99));
+    auto *part = form.findChild<GradientButton *>(QStringLiteral("btPart1"));
+    QCOMPARE(part->faceColor(), QColor(0x84, 0xC2, 0x25));
+    QCOMPARE(part->font().pixelSize(), 13);
+    // Tab order runs through the part buttons to the exit button.
+    QWidget *w = part;
+    for (const char *next : {"btPart2", "btPart3", "btPart4", "btExit"}) {
+        w = w->nextInFocusChain();
+        while (w->focusPolicy() == Qt::NoFocus)
+            w = w->nextInFocusChain();
+        QCOMPARE(w->objectName(), QLatin1String(next));
+    }
+}
+
+void TestMainForm::slideBothWaysAndNoOp()
+{
+    TMainForm form{BasePath(m_dir->path())};
+    TGlobalSettings &s = form.state().Settings;
+    QVERIFY(!form.KeyboardIsShown());
+
+    s.KeyboardShown = false; // ask to show
+    form.SlideKeyboard();
+    QCOMPARE(form.height(), 635);
+    QCOMPARE(form.minimumHeight(), 635);
+    QCOMPARE(form.maximumHeight(), 635);
+    QVERIFY(form.KeyboardIsShown());
+    QCOMPARE(s.KeyboardShown, true);
+
+    s.KeyboardShown = false; // ask to show again: nothing changes
+    form.SlideKeyboard();
+    QCOMPARE(form.height(), 635);
+    QCOMPARE(s.KeyboardShown, false);
+
+    s.KeyboardShown = true; // ask to hide
+    form.SlideKeyboard();
+    QCOMPARE(form.height(), 383);
+    QCOMPARE(form.minimumHeight(), 383);
+    QCOMPARE(s.KeyboardShown, false);
+
+    s.KeyboardShown = true; // hide while hidden: nothing changes
+    form.SlideKeyboard();
+    QCOMPARE(form.height(), 383);
+    QCOMPARE(s.KeyboardShown, true);
+}
+
+void TestMainForm::closeRefusedWhileBusy()
+{
+    TMainForm form{BasePath(m_dir->path())};
+    form.show();
+    form.state().Settings.Part = 3;
+    const QString settings = m_dir->filePath(QStringLiteral("levels/settings.dat"));
+    {
+        ScopedFlag busy(form.state().Settings.Busy);
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        QVERIFY(!QFile::exists(settings));
+        QVERIFY(!Shutdown::requested());
+    }
+    QVERIFY(form.close());
+    QVERIFY(QFile::exists(settings));
+    QVERIFY(Shutdown::requested());
+    QCOMPARE(logLines().size(), 2);
+}
+
+void TestMainForm::disableAndEnableAllControls()
+{
+    TMainForm form{BasePath(m_dir->path())};
+    auto *extra = new QLabel(&form);
+    extra->setEnabled(false);
+    form.DisableAllControls();
+    for (QWidget *w : form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    form.EnableAllControls();
+    for (QWidget *w : form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(extra->isEnabled());
+}
+
+void TestMainForm::menuDisableEnable()
+{
+    TMainForm form{BasePath(m_dir->path())};
+    const QStringList menu{QStringLiteral("lbInstr"), QStringLiteral("Label1"),
+                           QStringLiteral("lbAbout"), QStringLiteral("btPart1"),
+                           QStringLiteral("btPart2"), QStringLiteral("btPart3"),
+                           QStringLiteral("btPart4")};
+    form.DisableMenu();
+    for (const QString &name : menu)
+        QVERIFY(!form.findChild<QWidget *>(name)->isEnabled());
+    QVERIFY(form.findChild<QWidget *>(QStringLiteral("btExit"))->isEnabled());
+    form.EnableMenu();
+    for (const QString &name : menu)
+        QVERIFY(form.findChild<QWidget *>(name)->isEnabled());
+}
+
+void TestMainForm::firstRunThenLaterStart()
+{
+    QStringList opened;
+    {
+        TMainForm form{BasePath(m_dir->path())};
+        form.routes().showInstructionPage = [&] {
+            QVERIFY(form.state().Settings.FirstRun); // the page still sees the first run
+            opened << QStringLiteral("instruction");
+        };
+        form.routes().showLevelPage = [&](int level) { opened << QString::number(level); };
+        form.show();
+        QVERIFY(form.close());
+    }
+    {
+        TMainForm form{BasePath(m_dir->path())};
+        form.routes().showInstructionPage = [&] { opened << QStringLiteral("instruction"); };
+        form.routes().showLevelPage = [&](int level) { opened << QString::number(level); };
+        form.show();
+        QVERIFY(form.close());
+    }
+    QCOMPARE(opened, (QStringList{QStringLiteral("instruction"), QStringLiteral("1")}));
+    QCOMPARE(logLines().size(), 4);
+}
+
+void TestMainForm::startupWorkRunsOnce()
+{
+    TMainForm form{BasePath(m_dir->path())};
+    int shown = 0;
+    form.routes().showInstructionPage = [&] { ++shown; };
+    form.routes().showLevelPage = [&](int) { ++shown; };
+    form.show();
+    form.hide();
+    form.show(); // as after a return from the tray
+    QCOMPARE(shown, 1);
+    QVERIFY(form.state().Started);
+}
+
+void TestMainForm::logFailureAtStartAndCloseIsShown()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("levels/log.dat")));
+    TMainForm form{BasePath(m_dir->path())};
+    QCOMPARE(g_messages.size(), 1);
+    form.show();
+    QVERIFY(form.close());
+    QCOMPARE(g_messages.size(), 2);
+    QVERIFY(g_messages.first().contains(QLatin1String("log.dat")));
+}
+
+void TestMainForm::restingRefusesTrayRestore()
+{
+    TMainForm form{BasePath(m_dir->path())};
+    form.show();
+    form.hide();
+    form.state().Resting = true;
+    form.CoolTrayIcon1DblClick();
+    QVERIFY(!form.isVisible());
+    form.state().Resting = false;
+    form.CoolTrayIcon1DblClick();
+    QVERIFY(form.isVisible());
+}
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"

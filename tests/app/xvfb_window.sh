@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Starts the real program in a real X window (Xvfb, no window manager), takes a
+# screenshot and checks what a learner would see, then closes it with the exit
+# button as a person would.
+set -euo pipefail
+program=${1:?program path}
+work=$(mktemp -d)
+trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# A private program folder, so the test never writes into the build's course.
+mkdir -p "$work/prog/levels"
+cp "$program" "$work/prog/"
+printf '[main]\r\nfirstrun=0\r\n' > "$work/prog/levels/settings.dat"
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Colour histogram of a client rectangle: w h x y (client coordinates).
+colours() {
+  convert "$work/shot.png" -crop "$1x$2+$(( wx + $3 ))+$(( wy + $4 ))" +repage \
+    -format %c histogram:info:- > "$work/hist.txt"
+  cat "$work/hist.txt"
+}
+has() { colours "$1" "$2" "$3" "$4"; grep -q "$5" "$work/hist.txt"; }
+
+"$work/prog/$(basename "$program")" > "$work/out.txt" 2>&1 &
+pid=$!
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name 'Нотоклюв - демоверсия' | head -n 1) \
+  || fail "the window did not appear"
+
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+wx=$X; wy=$Y
+[ "$WIDTH" = 779 ] && [ "$HEIGHT" = 383 ] || fail "client area is ${WIDTH}x${HEIGHT}, not 779x383"
+[ "$wx" = 258 ] && [ "$wy" = 146 ] || fail "window at $wx,$wy instead of 258,146"
+
+# Let it paint, then look.
+for _ in $(seq 1 50); do
+  import -window root -depth 8 "$work/shot.png"
+  has 113 25 8 144 '(132,194,37)' >/dev/null && break
+  xdotool sync 2>/dev/null || true
+done
+has 113 25 8 144 '(132,194,37)' >/dev/null || fail "part button 1 is not green"
+has 113 25 8 240 '(132,194,37)' >/dev/null || fail "part button 4 is not green"
+has 99 20 8 120 '(255,0,0)' >/dev/null || fail "the Инструкция link is not red"
+has 111 20 8 296 '(51,51,153)' >/dev/null || fail "the О программе link is not #333399"
+colours 200 100 500 150 >/dev/null
+[ "$(wc -l < "$work/hist.txt")" = 1 ] || fail "the empty page area is not plain white"
+
+# Close through the exit button, as a learner does.
+xdotool mousemove --window "$wid" 64 348 click 1
+timeout 10 tail --pid="$pid" -f /dev/null || true
+kill -0 "$pid" 2>/dev/null && fail "the exit button did not close the program"
+wait "$pid" || fail "the program exited with an error"
+iconv -f WINDOWS-1251 -t UTF-8 "$work/prog/levels/log.dat" > "$work/log.txt"
+grep -q 'Программа закрыта' "$work/log.txt" \
+  || fail "the close was not logged"
+[ -f "$work/prog/levels/settings.dat" ] || fail "settings were not saved"
+echo "1 passed, 0 failed"
