@@ -37,6 +37,7 @@ private Q_SLOTS:
     void startupWorkRunsOnce();
     void logFailureAtStartAndCloseIsShown();
     void restingRefusesTrayRestore();
+    void minimiseWithoutTrayKeepsWindowReachable();
 
 private:
     QStringList logLines() const;
@@ -262,6 +263,18 @@ void TestMainForm::restingRefusesTrayRestore()
     form.state().Resting = false;
     form.CoolTrayIcon1DblClick();
     QVERIFY(form.isVisible());
+}
+
+void TestMainForm::minimiseWithoutTrayKeepsWindowReachable()
+{
+    TMainForm form{BasePath(m_dir->path())};
+    form.show();
+    QVERIFY(!form.hasTray()); // the offscreen desktop has no tray
+    form.minimizeToTray();
+    QVERIFY(form.isMinimized());
+    QVERIFY(!form.isHidden());
+    form.restoreFromTray();
+    QVERIFY(!form.isMinimized());
 }
 
 QTEST_MAIN(TestMainForm)
