@@ -1,0 +1,65 @@
+// Builds the default course into the program folder:
+//   nk_coursegen <content folder> <program folder> <soundfont>
+#include "course.h"
+#include "datawriter.h"
+#include "generationerror.h"
+#include "notepictures.h"
+#include "outputfolder.h"
+#include "pagepictures.h"
+#include "pianorenderer.h"
+#include "progresspictures.h"
+#include "soundwriter.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <cstdio>
+
+namespace {
+
+void report(const char *what, const QElapsedTimer &clock)
+{
+    std::printf("coursegen: %s done at %.1f s\n", what, double(clock.elapsed()) / 1000.0);
+    std::fflush(stdout);
+}
+
+int run(const QStringList &args)
+{
+    using namespace nk;
+    QElapsedTimer clock;
+    clock.start();
+    const Course course = Course::load(args[1]);
+    const OutputFolder out(args[2]);
+    DataWriter(course, out).writeAll();
+    report("data and texts", clock);
+    PagePictures::writeAll(out);
+    ProgressPictures::writeAll(out);
+    NotePictures::writeAll(course, out);
+    report("pictures", clock);
+    PianoRenderer piano(args[3]);
+    SoundWriter sounds(course, out, piano);
+    sounds.writeAll();
+    std::printf("coursegen: largest tuning error %.2f cents\n", sounds.worstCents());
+    report("sounds", clock);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Text is drawn into the pictures; no display is needed for that.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: nk_coursegen <content> <program folder> <soundfont>\n");
+        return 2;
+    }
+    try {
+        return run(args);
+    } catch (const nk::GenerationError &e) {
+        std::fprintf(stderr, "coursegen: error: %s\n", e.what());
+        return 1;
+    }
+}
