@@ -1,0 +1,267 @@
+#include "phpserver.h"
+#include "report/reportuploader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHostAddress>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace nk;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Script
+{
+    const char *folder;
+    const char *tail;
+};
+
+const Script kScripts[] = {
+    {"ok", "echo 'OK';"},
+    {"fail", "http_response_code(500); echo 'broken';"},
+    {"cookie", "setcookie('sid', 'abc123', ['path' => '/']); echo 'OK';"},
+    {"moved307", "header('Location: /ok/upreport.php', true, 307);"},
+    {"moved302", "header('Location: /ok/upreport.php', true, 302);"},
+};
+
+const QByteArray kLog = QByteArrayLiteral(
+    "15.01.2026 10:00:00 \xcf\xf0\xee\xe3\xf0\xe0\xec\xec\xe0 \xe7\xe0\xef\xf3\xf9\xe5\xed"
+    "\xe0\r\n--not-a-boundary\r\n\0binary\xff\r\n"
+    "15.01.2026 10:01:00 \xce\xf2\xef\xf0\xe0\xe2\xeb\xff\xe5\xec \xee\xf2\xf7\xb8\xf2...\r\n");
+
+} // namespace
+
+class TestReportUploader : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void bodyFraming_data();
+    void bodyFraming();
+    void sendsTheFileAsTheSiteExpects();
+    void answers_data();
+    void answers();
+    void cookieComesBack();
+    void silentServerTimesOut();
+    void noServer();
+    void unreadableFile();
+
+private:
+    QList<QJsonObject> requests() const;
+
+    QTemporaryDir m_dir;
+    PhpServer m_server;
+    QString m_logPath;
+};
+
+void TestReportUploader::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QFile recorderFile(qEnvironmentVariable("NK_SOURCE_DIR") + u"/tests/report/recorder.php"_s);
+    QVERIFY(recorderFile.open(QIODevice::ReadOnly));
+    const QByteArray recorder = recorderFile.readAll();
+    const QDir root(m_dir.filePath(u"site"_s));
+    for (const Script &s : kScripts) {
+        QVERIFY(root.mkpath(QString::fromLatin1(s.folder)));
+        QFile script(root.filePath(QString::fromLatin1(s.folder) + u"/upreport.php"_s));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(recorder + s.tail + '\n');
+    }
+    m_logPath = m_dir.filePath(u"DEMO_08.12.2026_7.29.26_log.dat"_s);
+    QFile log(m_logPath);
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    QCOMPARE(log.write(kLog), kLog.size());
+    log.close();
+    QVERIFY2(m_server.start(root.path()), "php -S did not start");
+}
+
+void TestReportUploader::init()
+{
+    QDir(m_dir.filePath(u"requests"_s)).removeRecursively();
+}
+
+QList<QJsonObject> TestReportUploader::requests() const
+{
+    QList<QJsonObject> out;
+    const QDir dir(m_dir.filePath(u"requests"_s));
+    for (const QString &name : dir.entryList({u"*.json"_s}, QDir::Files, QDir::Name)) {
+        QFile f(dir.filePath(name));
+        if (f.open(QIODevice::ReadOnly))
+            out << QJsonDocument::fromJson(f.readAll()).object();
+    }
+    return out;
+}
+
+void TestReportUploader::bodyFraming_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("plain") << u"C:\\N\\levels\\DEMO_1_log.dat"_s << QByteArray("ab\r\n")
+                           << QByteArray(
+                                  "--B\r\nContent-Disposition: form-data; name=\"filename\"; "
+                                  "filename=\"C:\\N\\levels\\DEMO_1_log.dat\"\r\n"
+                                  "Content-Type: text/html\r\n\r\nab\r\n\r\n--B--\r\n");
+    QTest::newRow("empty file") << u"/x/a.dat"_s << QByteArray()
+                                << QByteArray("--B\r\nContent-Disposition: form-data; "
+                                              "name=\"filename\"; filename=\"/x/a.dat\"\r\n"
+                                              "Content-Type: text/html\r\n\r\n\r\n--B--\r\n");
+    QTest::newRow("quote in name")
+        << u"/x/\"q\".dat"_s << QByteArray("z")
+        << QByteArray("--B\r\nContent-Disposition: form-data; "
+                      "name=\"filename\"; filename=\"/x/%22q%22.dat\"\r\n"
+                      "Content-Type: text/html\r\n\r\nz\r\n--B--\r\n");
+}
+
+void TestReportUploader::bodyFraming()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    QTEST(ReportUploader::body("B", fileName, content), "expected");
+    const QByteArray boundary = ReportUploader::makeBoundary(content);
+    QVERIFY(!content.contains(boundary));
+    QCOMPARE(ReportUploader::contentType(boundary), "multipart/form-data; boundary=" + boundary);
+}
+
+void TestReportUploader::sendsTheFileAsTheSiteExpects()
+{
+    ReportUploader uploader;
+    const UploadResult result = uploader.upload(m_server.url(u"/ok"_s), m_logPath);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QVERIFY(result.error.isEmpty());
+    const QList<QJsonObject> got = requests();
+    QCOMPARE(got.size(), 1);
+    const QJsonObject r = got.first();
+    QCOMPARE(r[u"script"_s].toString(), u"/ok/upreport.php"_s);
+    QCOMPARE(r[u"method"_s].toString(), u"POST"_s);
+    QCOMPARE(r[u"fields"_s].toArray(), QJsonArray{u"filename"_s});
+    QCOMPARE(r[u"fullPath"_s].toString(), m_logPath);
+    QCOMPARE(r[u"type"_s].toString(), u"text/html"_s);
+    QCOMPARE(QByteArray::fromBase64(r[u"bytes"_s].toString().toLatin1()), kLog);
+    QCOMPARE(r[u"accept"_s].toString(), u"text/html, */*"_s);
+    QCOMPARE(r[u"userAgent"_s].toString(), u"Mozilla/3.0 (compatible; Indy Library)"_s);
+    const QString contentType = r[u"contentType"_s].toString();
+    QVERIFY2(contentType.startsWith(u"multipart/form-data; boundary=-"_s), qPrintable(contentType));
+    QVERIFY2(!contentType.contains(u'"'), qPrintable(contentType));
+}
+
+void TestReportUploader::answers_data()
+{
+    QTest::addColumn<QString>("site");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("errorPart");
+    QTest::addColumn<QStringList>("scripts");
+    QTest::addColumn<bool>("fileAtLast");
+    QTest::newRow("200") << u"/ok"_s << true << QString() << QStringList{u"/ok/upreport.php"_s}
+                         << true;
+    QTest::newRow("500") << u"/fail"_s << false << u"500"_s << QStringList{u"/fail/upreport.php"_s}
+                         << true;
+    QTest::newRow("307 keeps the post")
+        << u"/moved307"_s << true << QString()
+        << QStringList{u"/moved307/upreport.php"_s, u"/ok/upreport.php"_s} << true;
+    QTest::newRow("302 followed") << u"/moved302"_s << true << QString()
+                                  << QStringList{u"/moved302/upreport.php"_s, u"/ok/upreport.php"_s}
+                                  << false;
+    QTest::newRow("404") << u"/missing"_s << false << u"404"_s << QStringList{} << false;
+}
+
+void TestReportUploader::answers()
+{
+    QFETCH(QString, site);
+    ReportUploader uploader;
+    const UploadResult result = uploader.upload(m_server.url(site), m_logPath);
+    QTEST(result.ok, "ok");
+    QFETCH(QString, errorPart);
+    QCOMPARE(result.error.isEmpty(), errorPart.isEmpty());
+    QVERIFY2(result.error.contains(errorPart), qPrintable(result.error));
+    QStringList scripts;
+    const QList<QJsonObject> got = requests();
+    for (const QJsonObject &r : got)
+        scripts << r[u"script"_s].toString();
+    QTEST(scripts, "scripts");
+    QFETCH(bool, fileAtLast);
+    if (!got.isEmpty())
+        QCOMPARE(QByteArray::fromBase64(got.last()[u"bytes"_s].toString().toLatin1()) == kLog,
+                 fileAtLast);
+}
+
+void TestReportUploader::cookieComesBack()
+{
+    ReportUploader uploader;
+    QVERIFY(uploader.upload(m_server.url(u"/cookie"_s), m_logPath).ok);
+    QVERIFY(uploader.upload(m_server.url(u"/ok"_s), m_logPath).ok);
+    ReportUploader fresh;
+    QVERIFY(fresh.upload(m_server.url(u"/ok"_s), m_logPath).ok);
+    const QList<QJsonObject> got = requests();
+    QCOMPARE(got.size(), 3);
+    QCOMPARE(got[0][u"cookie"_s].toString(), QString());
+    QCOMPARE(got[1][u"cookie"_s].toString(), u"sid=abc123"_s);
+    QCOMPARE(got[2][u"cookie"_s].toString(), QString()); // kept per uploader, not on disk
+}
+
+void TestReportUploader::silentServerTimesOut()
+{
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+    QTcpSocket *peer = nullptr;
+    QByteArray received;
+    connect(&silent, &QTcpServer::newConnection, this, [&] {
+        peer = silent.nextPendingConnection();
+        connect(peer, &QTcpSocket::readyRead, this, [&] { received += peer->readAll(); });
+    });
+    ReportUploader uploader;
+    uploader.setStallTimeout(std::chrono::milliseconds(500));
+    UploadResult second{true, {}};
+    QTimer::singleShot(0, this, [&] { second = uploader.upload(QUrl(u"http://x"_s), m_logPath); });
+    const QUrl site(u"http://127.0.0.1:%1"_s.arg(silent.serverPort()));
+    const UploadResult result = uploader.upload(site, m_logPath);
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.contains(u"не отвечает"_s), qPrintable(result.error));
+    QVERIFY(!second.ok); // a send while one runs is refused
+    QVERIFY2(second.error.contains(u"уже отправляется"_s), qPrintable(second.error));
+    QVERIFY(!uploader.isBusy());
+    // The raw request as it went over the wire.
+    QVERIFY2(received.startsWith("POST /upreport.php HTTP/1.1\r\n"), received.left(80).constData());
+    const qsizetype at = received.indexOf("\r\nContent-Type: multipart/form-data; boundary=");
+    QVERIFY(at > 0);
+    const qsizetype from = received.indexOf('=', at) + 1;
+    const QByteArray boundary = received.mid(from, received.indexOf('\r', from) - from);
+    QVERIFY(boundary.size() >= 16);
+    QVERIFY(received.contains(QByteArray("\r\n\r\n--" + boundary +
+                                         "\r\nContent-Disposition: form-data; "
+                                         "name=\"filename\"; filename=\"" +
+                                         m_logPath.toUtf8() + "\"\r\n")));
+    QVERIFY(received.endsWith(
+        QByteArray("\r\nContent-Type: text/html\r\n\r\n" + kLog + "\r\n--" + boundary + "--\r\n")));
+}
+
+void TestReportUploader::noServer()
+{
+    ReportUploader uploader;
+    const UploadResult result =
+        uploader.upload(QUrl(u"http://127.0.0.1:%1"_s.arg(PhpServer::freePort())), m_logPath);
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.contains(u"Нет связи"_s), qPrintable(result.error));
+}
+
+void TestReportUploader::unreadableFile()
+{
+    ReportUploader uploader;
+    const UploadResult result =
+        uploader.upload(m_server.url(u"/ok"_s), m_dir.filePath(u"no-such-file.dat"_s));
+    QVERIFY(!result.ok);
+    QVERIFY(!result.error.isEmpty());
+    QVERIFY(requests().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestReportUploader)
+#include "tst_reportuploader.moc"
