@@ -140,7 +140,8 @@ UploadResult ReportUploader::post(const QUrl &url, const QString &filePath,
 
 UploadResult ReportUploader::finish(QNetworkReply *reply, bool stalled)
 {
-    reply->readAll();
+    if (reply->isOpen())
+        reply->readAll();
     reply->deleteLater();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (!stalled && reply->error() == QNetworkReply::NoError && status >= 200 && status <= 299)
