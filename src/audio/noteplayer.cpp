@@ -84,13 +84,13 @@ void NotePlayer::preloadNotes()
         }
     }
     if (missing > 0)
-        qCWarning(lcAudio) << missing << "of 36 note recordings missing for timbre" << m_timbre
-                           << "under" << m_base.folder();
+        qCWarning(lcAudio, "%d of 36 note recordings of timbre %s missing under %s", missing,
+                  qUtf8Printable(m_timbre), qUtf8Printable(m_base.folder()));
 }
 
 void NotePlayer::clearSounds()
 {
-    m_current = nullptr;
+    stop();
     for (QSoundEffect *&sound : m_notes) {
         delete sound;
         sound = nullptr;
@@ -113,7 +113,7 @@ QSoundEffect *NotePlayer::fileSound(const QString &path)
         return known;
     if (m_files.size() >= maxCachedFiles) {
         for (auto it = m_files.begin(); it != m_files.end();) {
-            if (it.value() == m_current) {
+            if (it.value() == m_playing) {
                 ++it;
                 continue;
             }
@@ -157,38 +157,42 @@ void NotePlayer::playFile(const QString &relative)
     start(fileSound(path));
 }
 
-void NotePlayer::start(QSoundEffect *sound)
+void NotePlayer::start(QSoundEffect *recording)
 {
-    if (m_current && m_current != sound)
-        m_current->stop();
-    m_current = sound;
-    if (sound->status() == QSoundEffect::Error) {
-        m_current = nullptr;
-        soundMissing(sound->source().toLocalFile());
+    stop();
+    if (recording->status() == QSoundEffect::Error) {
+        soundMissing(recording->source().toLocalFile());
         return;
     }
-    // A sound still decoding starts as soon as it is ready.
-    sound->stop();
-    sound->play();
+    // Made from a loaded recording the voice is ready at once; from one still
+    // loading it starts as soon as the data is there.
+    m_voice = new QSoundEffect(this);
+    m_voice->setSource(recording->source());
+    m_voice->play();
+    m_playing = recording;
 }
 
 void NotePlayer::stop()
 {
-    if (m_current)
-        m_current->stop();
-    m_current = nullptr;
+    if (m_voice) {
+        m_voice->stop();
+        delete m_voice;
+    }
+    m_voice = nullptr;
+    m_playing = nullptr;
 }
 
 void NotePlayer::statusChanged(QSoundEffect *sound)
 {
     if (sound->status() != QSoundEffect::Error)
         return;
-    if (sound == m_current) {
-        m_current = nullptr;
+    if (sound == m_playing) {
+        stop();
         soundMissing(sound->source().toLocalFile());
     } else if (!m_reported.contains(sound->source().toLocalFile())) {
         m_reported.insert(sound->source().toLocalFile());
-        qCWarning(lcAudio) << "Cannot decode sound file" << sound->source().toLocalFile();
+        qCWarning(lcAudio, "Cannot decode sound file %s",
+                  qUtf8Printable(sound->source().toLocalFile()));
     }
 }
 
@@ -196,7 +200,7 @@ void NotePlayer::soundMissing(const QString &what)
 {
     if (!m_reported.contains(what)) {
         m_reported.insert(what);
-        qCWarning(lcAudio) << "No playable sound for" << what;
+        qCWarning(lcAudio, "No playable sound for %s", qUtf8Printable(what));
     }
     // The user hears that something should have sounded, as with the system's
     // default sound for a file it cannot play.

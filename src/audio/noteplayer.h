@@ -19,8 +19,11 @@ namespace nk {
 // stays silent but believes it plays for ever.
 //
 // The 36 note recordings of the current timbre are kept decoded, so a key press
-// sounds at once. The sound output drops roughly the last 110 ms of every file,
-// which is why the course's recordings end in 300 ms of silence.
+// sounds at once. Each sound is played by a fresh voice made from the decoded
+// recording: a sound effect started again and again falls silent after a few
+// plays while still reporting that it plays. The sound output drops roughly the
+// last 110 ms of every file, which is why the course's recordings end in 300 ms
+// of silence.
 //
 // A missing or undecodable file, and a note outside the keyboard, sound the
 // system beep instead.
@@ -62,16 +65,18 @@ private:
     void clearSounds();
     QSoundEffect *createSound(const QString &path);
     QSoundEffect *fileSound(const QString &path);
-    void start(QSoundEffect *sound);
+    void start(QSoundEffect *recording);
     void soundMissing(const QString &path);
     void statusChanged(QSoundEffect *sound);
 
     BasePath m_base;
     QString m_timbre;
+    // Loaded recordings, never played themselves: they keep the decoded data.
     std::array<QSoundEffect *, 36> m_notes{};
     QHash<QString, QSoundEffect *> m_files;
-    QSoundEffect *m_current = nullptr;
-    QSet<QString> m_reported; // each bad file is logged once, not at every key press
+    QSoundEffect *m_voice = nullptr;   // what sounds now
+    QSoundEffect *m_playing = nullptr; // the recording m_voice was made from
+    QSet<QString> m_reported;          // each bad file is logged once, not at every key press
 };
 
 } // namespace nk

@@ -1,0 +1,183 @@
+// Plays notes through a private sound server and checks what reached its sink.
+
+#include "audio/noteplayer.h"
+#include "audio/waitms.h"
+#include "privatepulse.h"
+#include "sinkrecorder.h"
+#include "tonetools.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace nk;
+using namespace nk::testkit;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int toneMs = 600;
+constexpr int silenceMs = 300;
+constexpr double amplitude = 0.5;
+constexpr double present = 0.1 * amplitude * 32767; // a tone counts as sounding above this
+constexpr qsizetype pitchBlock = 16384;             // 0.37 s: semitones apart even at ДО
+const auto chordFile = u"sound\\piano\\chord1.wav"_s;
+const double chordLow = 261.63; // ДО and МИ of the first octave
+const double chordHigh = 329.63;
+
+// "note O P", "file PATH" or empty.
+struct Action
+{
+    QString text;
+    void run(NotePlayer &player) const
+    {
+        const QStringList words = text.split(u' ');
+        if (words.value(0) == u"note")
+            player.PlayNote(words.value(1).toInt(), quint8(words.value(2).toInt()));
+        else if (words.value(0) == u"file")
+            player.playFile(words.value(1));
+    }
+};
+
+} // namespace
+
+class TestRealSound : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void notePitch_data();
+    void notePitch();
+    void newSoundStopsOld_data();
+    void newSoundStopsOld();
+
+private:
+    PrivatePulse m_pulse;
+    QTemporaryDir m_base;
+    std::unique_ptr<SinkRecorder> m_recorder;
+    std::unique_ptr<NotePlayer> m_player;
+};
+
+void TestRealSound::initTestCase()
+{
+    if (const QString missing = PrivatePulse::missingTools(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QString error;
+    QVERIFY2(m_pulse.start(&error), qPrintable(error));
+    for (int octave = 4; octave <= 6; ++octave) {
+        for (int pitch = 0; pitch < 12; ++pitch) {
+            const QString relative = NotePlayer::noteRelativePath(u"piano"_s, octave, pitch);
+            const QString path = m_base.filePath(QString(relative).replace(u'\\', u'/'));
+            QVERIFY(writeToneWav(path, {noteFrequency(octave, pitch)}, toneMs, silenceMs));
+        }
+    }
+    QVERIFY(writeToneWav(m_base.filePath(u"sound/piano/chord1.wav"_s), {chordLow, chordHigh},
+                         toneMs, silenceMs, amplitude * 0.6));
+    m_recorder = std::make_unique<SinkRecorder>();
+    QVERIFY2(m_recorder->start(PrivatePulse::monitorName(), &error), qPrintable(error));
+    m_player = std::make_unique<NotePlayer>(BasePath(m_base.path()), u"piano"_s);
+}
+
+void TestRealSound::cleanupTestCase()
+{
+    m_player.reset();
+    m_recorder.reset();
+    m_pulse.stop();
+}
+
+void TestRealSound::notePitch_data()
+{
+    QTest::addColumn<int>("octave");
+    QTest::addColumn<int>("pitch");
+    QTest::newRow("small ДО") << 4 << 0;
+    QTest::newRow("small ДО# right after ДО") << 4 << 1;
+    QTest::newRow("first ЛЯ") << 5 << 9;
+    QTest::newRow("second ФА#") << 6 << 6;
+    QTest::newRow("second СИ") << 6 << 11;
+}
+
+void TestRealSound::notePitch()
+{
+    QFETCH(int, octave);
+    QFETCH(int, pitch);
+    const qsizetype from = m_recorder->sampleCount();
+    m_player->PlayNote(octave, quint8(pitch));
+    WaitMs(toneMs + 700);
+    const auto &samples = m_recorder->samples();
+    const qsizetype onset = firstLoudSample(samples, from, int(present));
+    QVERIFY2(onset >= 0, "nothing reached the sink");
+    const qsizetype block = onset + SampleRate * 30 / 1000; // past the fade-in
+    QVERIFY2(block + pitchBlock <= m_recorder->sampleCount(), "recording too short");
+
+    int loudest = -1;
+    double loudestAmplitude = 0, runnerUp = 0;
+    for (int o = 4; o <= 6; ++o) {
+        for (int p = 0; p < 12; ++p) {
+            const double a = toneAmplitude(samples, block, pitchBlock, noteFrequency(o, p));
+            if (a > loudestAmplitude) {
+                runnerUp = loudestAmplitude;
+                loudestAmplitude = a;
+                loudest = o * 12 + p;
+            } else {
+                runnerUp = std::max(runnerUp, a);
+            }
+        }
+    }
+    QCOMPARE(loudest, octave * 12 + pitch);
+    QVERIFY2(loudestAmplitude > present, qPrintable(QString::number(loudestAmplitude)));
+    QVERIFY2(loudestAmplitude > 20 * runnerUp,
+             qPrintable(u"%1 vs %2"_s.arg(loudestAmplitude).arg(runnerUp)));
+}
+
+void TestRealSound::newSoundStopsOld_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<double>("firstFrequency");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<double>("secondFrequency"); // 0: the second action sounds nothing
+    const double la = noteFrequency(5, 9);
+    const double smallDo = noteFrequency(4, 0);
+    QTest::newRow("note stops note") << u"note 5 9"_s << la << u"note 4 0"_s << smallDo;
+    QTest::newRow("chord stops note")
+        << u"note 5 9"_s << la << (u"file "_s + chordFile) << chordLow;
+    QTest::newRow("note stops chord")
+        << (u"file "_s + chordFile) << chordHigh << u"note 4 0"_s << smallDo;
+    QTest::newRow("bad octave stops note") << u"note 5 9"_s << la << u"note 7 0"_s << 0.0;
+    QTest::newRow("missing file stops note")
+        << u"note 5 9"_s << la << u"file sound\\piano\\nothing.wav"_s << 0.0;
+    QTest::newRow("no second sound: full length") << u"note 5 9"_s << la << QString() << 0.0;
+}
+
+void TestRealSound::newSoundStopsOld()
+{
+    QFETCH(QString, first);
+    QFETCH(double, firstFrequency);
+    QFETCH(QString, second);
+    QFETCH(double, secondFrequency);
+    const qsizetype from = m_recorder->sampleCount();
+    Action{first}.run(*m_player);
+    WaitMs(toneMs / 2);
+    Action{second}.run(*m_player);
+    WaitMs(toneMs + 1000);
+
+    const double threshold = present * (first.startsWith(u"file") ? 0.6 : 1.0);
+    const ToneSpan old = findTone(m_recorder->samples(), from, firstFrequency, threshold);
+    QVERIFY2(old.start >= 0, "the first sound never reached the sink");
+    if (second.isEmpty()) {
+        QVERIFY2(old.lengthMs() > toneMs - 60, qPrintable(QString::number(old.lengthMs())));
+        return;
+    }
+    // Cut near the half of its length, well before its natural end.
+    QVERIFY2(old.lengthMs() > toneMs / 4 && old.lengthMs() < toneMs - 120,
+             qPrintable(QString::number(old.lengthMs())));
+    if (secondFrequency > 0) {
+        const ToneSpan next = findTone(m_recorder->samples(), from, secondFrequency, present * 0.6);
+        QVERIFY2(next.start >= 0, "the second sound never reached the sink");
+        const double gapMs = (next.start - old.end) * 1000.0 / SampleRate;
+        QVERIFY2(gapMs > -60 && gapMs < 100, qPrintable(QString::number(gapMs)));
+    }
+}
+
+QTEST_MAIN(TestRealSound)
+#include "tst_realsound.moc"
