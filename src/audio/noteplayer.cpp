@@ -135,13 +135,14 @@ void NotePlayer::PlayNote(int octave, quint8 pitch)
         return;
     }
     QSoundEffect *&sound = m_notes[index];
-    const QString path = notePath(octave, pitch);
-    if (!sound && isFile(path)) // installed after the timbre was chosen
+    if (!sound) { // perhaps installed after the timbre was chosen
+        const QString path = notePath(octave, pitch);
+        if (!isFile(path)) {
+            stop();
+            soundMissing(path);
+            return;
+        }
         sound = createSound(path);
-    if (!sound) {
-        stop();
-        soundMissing(path);
-        return;
     }
     start(sound);
 }

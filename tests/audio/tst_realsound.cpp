@@ -51,6 +51,7 @@ private Q_SLOTS:
     void notePitch();
     void newSoundStopsOld_data();
     void newSoundStopsOld();
+    void sameNoteAgainAndAgain();
 
 private:
     PrivatePulse m_pulse;
@@ -176,6 +177,21 @@ void TestRealSound::newSoundStopsOld()
         QVERIFY2(next.start >= 0, "the second sound never reached the sink");
         const double gapMs = (next.start - old.end) * 1000.0 / SampleRate;
         QVERIFY2(gapMs > -60 && gapMs < 100, qPrintable(QString::number(gapMs)));
+    }
+}
+
+// A sound effect replayed over and over falls silent after a few plays here;
+// a key pressed ten times must sound ten times.
+void TestRealSound::sameNoteAgainAndAgain()
+{
+    const double frequency = noteFrequency(5, 4);
+    for (int press = 1; press <= 10; ++press) {
+        const qsizetype from = m_recorder->sampleCount();
+        m_player->PlayNote(5, 4);
+        WaitMs(toneMs + 250);
+        const ToneSpan span = findTone(m_recorder->samples(), from, frequency, present);
+        QVERIFY2(span.lengthMs() > toneMs - 60,
+                 qPrintable(u"press %1: %2 ms"_s.arg(press).arg(span.lengthMs())));
     }
 }
 
