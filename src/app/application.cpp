@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/tmainform.h"
+#include "app/wiring.h"
 #include "course/basepath.h"
 #include "course/fileerror.h"
 #include "widgets/messagebox.h"
@@ -19,6 +20,7 @@ int Application::run()
     int code = 0;
     {
         TMainForm form(BasePath::ofApplication());
+        Wiring::connect(form);
         form.show();
         code = exec();
     } // the window and its state go only after the message loop has ended

@@ -9,6 +9,7 @@
 #include "keyboard/tallowed.h"
 #include "keyboard/terrorset.h"
 #include "report/activitylog.h"
+#include "report/siteopener.h"
 #include "steps/tmelodyset.h"
 #include "steps/tqsettings.h"
 #include "steps/tstep3set.h"
@@ -21,7 +22,10 @@ namespace nk {
 // declaration order, which is the order the course expects.
 struct GlobalState
 {
-    explicit GlobalState(const BasePath &base) : basePath(base), settingsFile(base), log(base) {}
+    explicit GlobalState(const BasePath &base)
+        : basePath(base), settingsFile(base), log(base), site(log)
+    {
+    }
 
     TGlobalSettings Settings;
     TQSettings QSettings;
@@ -37,6 +41,7 @@ struct GlobalState
     BasePath basePath;
     SettingsFile settingsFile;
     ActivityLog log;
+    SiteOpener site;
 
     bool Started = false;
     bool Resting = false;

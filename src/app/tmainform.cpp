@@ -7,6 +7,9 @@
 #include "widgets/fonts.h"
 #include "widgets/gradientbutton.h"
 #include "widgets/messagebox.h"
+#include "widgets/oneshottimers.h"
+#include "widgets/page.h"
+#include "widgets/restbreak.h"
 
 #include <QCloseEvent>
 #include <QSystemTrayIcon>
@@ -155,6 +158,9 @@ void TMainForm::createTrayIcon()
 void TMainForm::FormCreate(const BasePath &base)
 {
     m_state = std::make_unique<GlobalState>(base);
+    m_page = new Page(this, *this, base);
+    m_timers = new OneShotTimers(this);
+    m_rest = std::make_unique<RestBreak>(*m_timers, m_state->Resting);
     Shutdown::reset();
     writeLogSafely(QStringLiteral("Программа запущена"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/globalstate.h"
+#include "widgets/windowcontrols.h"
 
 #include <QWidget>
 #include <functional>
@@ -12,11 +13,14 @@ namespace nk {
 
 class ClickLabel;
 class GradientButton;
+class OneShotTimers;
+class Page;
+class RestBreak;
 
 // The one window of the program: the fixed menu column on the left, the page
 // area to its right and the keyboard panel below, revealed by growing the
 // window. It owns the global state of the run and every widget and timer.
-class TMainForm : public QWidget
+class TMainForm : public QWidget, public WindowControls
 {
     Q_OBJECT
 public:
@@ -33,6 +37,7 @@ public:
         std::function<void(int)> showPartPage;
         std::function<void(int)> showLevelPage;
         std::function<void(const QString &)> openSite;
+        std::function<void()> releaseAllKeys;
     };
 
     explicit TMainForm(const BasePath &base, QWidget *parent = nullptr);
@@ -40,19 +45,22 @@ public:
 
     GlobalState &state() { return *m_state; }
     Routes &routes() { return m_routes; }
+    Page &page() { return *m_page; }
+    OneShotTimers &timers() { return *m_timers; }
+    RestBreak &restBreak() { return *m_rest; }
 
-    void EnablePartButtons();
-    void DisableMenu();
-    void EnableMenu();
-    void DisableAllControls();
-    void EnableAllControls();
-    bool KeyboardIsShown() const;
-    void SlideKeyboard();
+    void EnablePartButtons() override;
+    void DisableMenu() override;
+    void EnableMenu() override;
+    void DisableAllControls() override;
+    void EnableAllControls() override;
+    bool KeyboardIsShown() const override;
+    void SlideKeyboard() override;
 
     // Hides into the tray where the desktop has one, else minimises normally,
     // so the window can never become unreachable.
-    void minimizeToTray();
-    void restoreFromTray();
+    void minimizeToTray() override;
+    void restoreFromTray() override;
     bool hasTray() const;
 
     QWidget *keyboardPicture() const;
@@ -87,6 +95,9 @@ private:
 
     std::unique_ptr<GlobalState> m_state;
     Routes m_routes;
+    Page *m_page = nullptr;
+    OneShotTimers *m_timers = nullptr;
+    std::unique_ptr<RestBreak> m_rest;
     QSystemTrayIcon *m_tray = nullptr;
     bool m_closing = false;
 };

@@ -1,0 +1,54 @@
+#include "app/wiring.h"
+
+#include "app/tmainform.h"
+#include "widgets/oneshottimers.h"
+#include "widgets/page.h"
+#include "widgets/restbreak.h"
+
+namespace nk {
+
+namespace {
+
+void connectRestBreak(TMainForm &form)
+{
+    RestBreak &rest = form.restBreak();
+    RestBreak::Hooks &hooks = rest.hooks();
+    hooks.minimise = [&form] { form.minimizeToTray(); };
+    hooks.restore = [&form] { form.restoreFromTray(); };
+    hooks.currentLevel = [&form] { return form.state().Settings.Level; };
+    hooks.showLevelPage = [&form](int level) {
+        if (form.routes().showLevelPage)
+            form.routes().showLevelPage(level);
+    };
+    OneShotTimers &timers = form.timers();
+    timers.setAction(RestBreak::HideTag, [&rest] { rest.hideWindow(); });
+    timers.setAction(RestBreak::TrainingTag, [&rest] { rest.endTraining(); });
+    timers.setAction(RestBreak::MemorisationTag, [&rest] { rest.endMemorisation(); });
+}
+
+void connectKeyboardReset(TMainForm &form)
+{
+    form.timers().setAction(6, [&form] {
+        if (form.routes().releaseAllKeys)
+            form.routes().releaseAllKeys();
+        form.state().Settings.HighlightPending = false;
+    });
+}
+
+void connectSiteLinks(TMainForm &form)
+{
+    auto open = [&form](const QString &address) { form.state().site.OpenSite(address); };
+    form.routes().openSite = open;
+    form.page().dispatcher().openSite = open;
+}
+
+} // namespace
+
+void Wiring::connect(TMainForm &form)
+{
+    connectRestBreak(form);
+    connectKeyboardReset(form);
+    connectSiteLinks(form);
+}
+
+} // namespace nk

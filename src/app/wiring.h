@@ -1,0 +1,15 @@
+#pragma once
+
+namespace nk {
+
+class TMainForm;
+
+// The one place where the parts of the program are connected: the page routes
+// of the menu column, the click and timer tables, the rest break.
+class Wiring
+{
+public:
+    static void connect(TMainForm &form);
+};
+
+} // namespace nk

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "course/basepath.h"
+#include "widgets/clickdispatcher.h"
+#include "widgets/tyesbutton.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+
+class QWidget;
+
+namespace nk {
+
+class PageLabel;
+class PagePicture;
+class TArrowLabel;
+class TMyCaption;
+class TRichBox;
+class WindowControls;
+
+// The page area of the main window. Every page is built on it out of page
+// widgets at fixed positions and cleared before the next one is built. Widgets
+// of a cleared page vanish at once for the learner and for every lookup, and
+// are deleted only after the event handler that cleared them has returned, so
+// a link may clear the page it sits on.
+class Page : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Link
+    {
+        Forward,
+        Backward
+    };
+
+    Page(QWidget *window, WindowControls &controls, const BasePath &base);
+
+    QWidget *window() const { return m_window; }
+    WindowControls &controls() const { return m_controls; }
+    ClickDispatcher &dispatcher() { return m_dispatcher; }
+    const BasePath &base() const { return m_base; }
+
+    // Called by every page widget's constructor.
+    void adopt(QWidget *widget);
+
+    void ClearPage();
+
+    // The topmost visible control at a client point, disabled ones included:
+    // buttons, edits and text boxes above labels and pictures, the later
+    // created above the earlier. Null where there is none.
+    QWidget *controlAt(QPoint point) const;
+    // Returns whether a control was there.
+    bool enableAt(QPoint point, bool enabled = true);
+    QWidget *findByName(const QString &name) const;
+    QList<QWidget *> pageWidgets() const;
+
+    void message(const QString &text);
+
+    TMyCaption *addCaption(const QString &text);
+    // The link with its arrow picture 24 pixels to the left, sharing its tag.
+    TArrowLabel *addArrowLink(const QString &text, int tag, Link direction = Link::Forward,
+                              int top = 352, int left = 156);
+    PageLabel *addText(const QString &text, QPoint topLeft, int tag = 1);
+    PagePicture *addPicture(const QString &relativePath, QPoint topLeft, int tag = 1);
+    TYesButton *addButton(const QString &text, const QRect &geometry, int tag,
+                          TYesButton::Face face = TYesButton::Face::Green);
+    TRichBox *addTextBox(const QString &relativePath, const QRect &geometry, int tag = 2);
+
+private:
+    QWidget *m_window;
+    WindowControls &m_controls;
+    BasePath m_base;
+    ClickDispatcher m_dispatcher;
+    unsigned m_serial = 0;
+};
+
+} // namespace nk

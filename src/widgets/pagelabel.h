@@ -1,0 +1,30 @@
+#pragma once
+
+#include "widgets/clicklabel.h"
+#include "widgets/pageitem.h"
+
+namespace nk {
+
+class Page;
+
+// A text of a page. It sizes itself to its text and shows a carriage return,
+// the course's line break, as a new line.
+class PageLabel : public ClickLabel, public PageItem
+{
+    Q_OBJECT
+public:
+    PageLabel(Page &page, const QString &text = {}, int tag = 1);
+
+    void setCaption(const QString &text);
+    void setTextColor(const QColor &color);
+    QColor textColor() const;
+    void moveTo(int left, int top) { move(left, top); }
+
+protected:
+    Page &page() const { return m_page; }
+
+private:
+    Page &m_page;
+};
+
+} // namespace nk

@@ -1,0 +1,18 @@
+#include "widgets/tarrowlabel.h"
+
+#include "widgets/clickdispatcher.h"
+#include "widgets/fonts.h"
+#include "widgets/page.h"
+
+namespace nk {
+
+TArrowLabel::TArrowLabel(Page &page, const QString &text, int tag) : PageLabel(page, {}, tag)
+{
+    setFont(Fonts::arial(Fonts::pointsToPixels(12), true));
+    setCaption(text);
+    setCursor(Qt::PointingHandCursor);
+    connect(this, &ClickLabel::clicked, this,
+            [this] { this->page().dispatcher().arrowClick(*this); });
+}
+
+} // namespace nk

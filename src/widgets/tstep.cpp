@@ -1,0 +1,20 @@
+#include "widgets/tstep.h"
+
+#include "widgets/clickdispatcher.h"
+#include "widgets/fonts.h"
+#include "widgets/page.h"
+
+namespace nk {
+
+TStep::TStep(Page &page, const QString &text, int tag) : PageLabel(page, {}, tag)
+{
+    setFont(Fonts::arial(Fonts::pointsToPixels(12), true));
+    setCaption(text);
+    move(148, y());
+    connect(this, &ClickLabel::clicked, this, [this] {
+        if (this->page().dispatcher().stepClick)
+            this->page().dispatcher().stepClick(this->tag());
+    });
+}
+
+} // namespace nk
