@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/noteplayer.h"
 #include "course/basepath.h"
 #include "course/settingsfile.h"
 #include "course/tglobalsettings.h"
@@ -23,7 +24,7 @@ namespace nk {
 struct GlobalState
 {
     explicit GlobalState(const BasePath &base)
-        : basePath(base), settingsFile(base), log(base), site(log)
+        : basePath(base), settingsFile(base), log(base), site(log), player(base)
     {
     }
 
@@ -42,6 +43,7 @@ struct GlobalState
     SettingsFile settingsFile;
     ActivityLog log;
     SiteOpener site;
+    NotePlayer player; // switched to the learner's timbre once the settings are read
 
     bool Started = false;
     bool Resting = false;

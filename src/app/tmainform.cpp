@@ -189,6 +189,7 @@ void TMainForm::FormShow()
         return;
     s.Started = true; // first, so a nested show during a message box does not start twice
     s.settingsFile.LoadSettings(s.Settings);
+    s.player.setTimbre(s.Settings.Tembr);
     if (s.Settings.FirstRun) {
         if (m_routes.showInstructionPage)
             m_routes.showInstructionPage();

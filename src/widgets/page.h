@@ -14,6 +14,7 @@ namespace nk {
 
 class PageLabel;
 class PagePicture;
+class Navigation;
 class TArrowLabel;
 class TMyCaption;
 class TRichBox;
@@ -38,6 +39,9 @@ public:
 
     QWidget *window() const { return m_window; }
     WindowControls &controls() const { return m_controls; }
+    // Set once by the wiring place; null until the course pages exist.
+    Navigation *navigation() const { return m_navigation; }
+    void setNavigation(Navigation *navigation) { m_navigation = navigation; }
     ClickDispatcher &dispatcher() { return m_dispatcher; }
     const BasePath &base() const { return m_base; }
 
@@ -70,6 +74,7 @@ public:
 private:
     QWidget *m_window;
     WindowControls &m_controls;
+    Navigation *m_navigation = nullptr;
     BasePath m_base;
     ClickDispatcher m_dispatcher;
     unsigned m_serial = 0;
