@@ -76,12 +76,8 @@ QStringList IniDocument::sections() const
 {
     QStringList names;
     for (const Parsed &p : m_parsed) {
-        if (p.kind != Kind::Section)
-            continue;
-        const bool seen = std::any_of(names.cbegin(), names.cend(),
-                                      [&](const QString &n) { return sameName(n, p.name); });
-        if (!seen)
-            names.append(p.name);
+        if (p.kind == Kind::Section)
+            appendUnique(names, p.name);
     }
     return names;
 }
@@ -94,13 +90,8 @@ QStringList IniDocument::keys(QStringView section) const
         return names;
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
-        const Parsed &p = m_parsed[i];
-        if (p.kind != Kind::Key)
-            continue;
-        const bool seen = std::any_of(names.cbegin(), names.cend(),
-                                      [&](const QString &n) { return sameName(n, p.name); });
-        if (!seen)
-            names.append(p.name);
+        if (m_parsed[i].kind == Kind::Key)
+            appendUnique(names, m_parsed[i].name);
     }
     return names;
 }
