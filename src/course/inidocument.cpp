@@ -17,6 +17,15 @@ bool sameName(QStringView a, QStringView b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// Names are listed once, in file order, spelt as they first appear.
+void appendUnique(QStringList &names, const QString &name)
+{
+    const bool seen = std::any_of(names.cbegin(), names.cend(),
+                                  [&](const QString &n) { return sameName(n, name); });
+    if (!seen)
+        names.append(name);
+}
+
 } // namespace
 
 IniDocument IniDocument::parse(const QByteArray &bytes, const QString &origin)
