@@ -3,6 +3,8 @@
 #include "app/artwork.h"
 #include "course/fileerror.h"
 #include "course/shutdown.h"
+#include "report/infopages.h"
+#include "report/reportpages.h"
 #include "widgets/clicklabel.h"
 #include "widgets/fonts.h"
 #include "widgets/gradientbutton.h"
@@ -161,6 +163,9 @@ void TMainForm::FormCreate(const BasePath &base)
     m_page = new Page(this, *this, base);
     m_timers = new OneShotTimers(this);
     m_rest = std::make_unique<RestBreak>(*m_timers, m_state->Resting);
+    m_info = std::make_unique<InfoPages>(*m_page, m_state->log, m_state->Settings);
+    m_reports = std::make_unique<ReportPages>(*m_page, m_state->log, m_state->settingsFile,
+                                              m_state->site, m_state->Settings);
     Shutdown::reset();
     writeLogSafely(QStringLiteral("Программа запущена"));
 }

@@ -13,8 +13,10 @@ namespace nk {
 
 class ClickLabel;
 class GradientButton;
+class InfoPages;
 class OneShotTimers;
 class Page;
+class ReportPages;
 class RestBreak;
 
 // The one window of the program: the fixed menu column on the left, the page
@@ -48,6 +50,8 @@ public:
     Page &page() { return *m_page; }
     OneShotTimers &timers() { return *m_timers; }
     RestBreak &restBreak() { return *m_rest; }
+    InfoPages &infoPages() { return *m_info; }
+    ReportPages &reports() { return *m_reports; }
 
     void EnablePartButtons() override;
     void DisableMenu() override;
@@ -99,6 +103,8 @@ private:
     OneShotTimers *m_timers = nullptr;
     std::unique_ptr<RestBreak> m_rest;
     QSystemTrayIcon *m_tray = nullptr;
+    std::unique_ptr<InfoPages> m_info;
+    std::unique_ptr<ReportPages> m_reports;
     bool m_closing = false;
 };
 

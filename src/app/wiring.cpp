@@ -1,6 +1,8 @@
 #include "app/wiring.h"
 
 #include "app/tmainform.h"
+#include "report/infopages.h"
+#include "report/reportpages.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
 #include "widgets/restbreak.h"
@@ -42,6 +44,22 @@ void connectSiteLinks(TMainForm &form)
     form.page().dispatcher().openSite = open;
 }
 
+void connectReport(TMainForm &form)
+{
+    InfoPages &info = form.infoPages();
+    ReportPages &reports = form.reports();
+    form.routes().showInstructionPage = [&info] { info.ShowInstructionPage(); };
+    form.routes().showAboutPage = [&info] { info.ShowAboutPage(); };
+    ClickDispatcher &d = form.page().dispatcher();
+    d.setYesAction(ReportPages::SendTag, [&reports] { reports.SendClick(); });
+    d.setArrowAction(InfoPages::StartTag, [&info](TArrowLabel &link) { info.StartClick(link); });
+    d.setArrowAction(InfoPages::ContinueTag, [&info](TArrowLabel &) { info.ContinueClick(); });
+    d.setArrowAction(InfoPages::ErrorHelpTag, [&info](TArrowLabel &) { info.ShowErrorHelp(); });
+    d.setArrowAction(ReportPages::SendLogTag, [&reports](TArrowLabel &) { reports.SendReport(); });
+    d.setArrowAction(ReportPages::FullVersionTag,
+                     [&reports](TArrowLabel &) { reports.OpenFullVersionInfo(); });
+}
+
 } // namespace
 
 void Wiring::connect(TMainForm &form)
@@ -49,6 +67,7 @@ void Wiring::connect(TMainForm &form)
     connectRestBreak(form);
     connectKeyboardReset(form);
     connectSiteLinks(form);
+    connectReport(form);
 }
 
 } // namespace nk

@@ -1,0 +1,117 @@
+#include "report/infopages.h"
+
+#include "course/tglobalsettings.h"
+#include "report/activitylog.h"
+#include "report/reportpages.h"
+#include "widgets/fonts.h"
+#include "widgets/navigation.h"
+#include "widgets/page.h"
+#include "widgets/tarrowlabel.h"
+#include "widgets/trichbox.h"
+#include "widgets/windowcontrols.h"
+
+#include <QColor>
+
+namespace nk {
+
+namespace {
+
+const QRect kFullBox(128, 0, 649, 345);
+constexpr int kLinkTop = 360;
+const QString kStartCaption = QStringLiteral("Начать работу!");
+const QString kContinueCaption = QStringLiteral("Продолжить работу!");
+const QString kInstructName = QStringLiteral("instruct");
+const QString kAboutName = QStringLiteral("abox");
+
+void underlinedLink(Page &page, const QString &text, int tag, int left, const QColor &color)
+{
+    auto *link = new TArrowLabel(page, text, tag);
+    QFont font = link->font();
+    font.setUnderline(true);
+    link->setFont(font);
+    link->adjustSize();
+    link->move(left, kLinkTop);
+    link->setTextColor(color);
+}
+
+} // namespace
+
+InfoPages::InfoPages(Page &page, ActivityLog &log, TGlobalSettings &settings)
+    : m_page(page), m_log(log), m_settings(settings)
+{
+}
+
+bool InfoPages::focusExisting(const QString &name)
+{
+    QWidget *box = m_page.findByName(name);
+    if (box)
+        box->setFocus();
+    return box != nullptr;
+}
+
+void InfoPages::hideKeyboard()
+{
+    m_settings.KeyboardShown = true;
+    m_page.controls().SlideKeyboard();
+}
+
+void InfoPages::ShowInstructionPage()
+{
+    if (focusExisting(kInstructName))
+        return;
+    m_log.WriteLog(QStringLiteral("Открыта инструкция"));
+    m_page.ClearPage();
+    hideKeyboard();
+    // A missing text leaves the box empty; the way on into the course must
+    // still be there, above all on the very first start.
+    TRichBox *box = m_page.addTextBox(QStringLiteral("levels\\instruction.dat"), kFullBox, 2);
+    box->setObjectName(kInstructName);
+    m_page.addArrowLink(m_settings.FirstRun ? kStartCaption : kContinueCaption, StartTag,
+                        Page::Link::Forward, kLinkTop);
+}
+
+void InfoPages::ShowAboutPage()
+{
+    if (focusExisting(kAboutName))
+        return;
+    m_log.WriteLog(QStringLiteral("Открыт раздел О программе"));
+    m_page.ClearPage();
+    hideKeyboard();
+    TRichBox *box = m_page.addTextBox(QStringLiteral("levels\\about.dat"), kFullBox, 3);
+    box->setObjectName(kAboutName);
+    createAboutLinks();
+}
+
+void InfoPages::createAboutLinks()
+{
+    m_page.addArrowLink(kContinueCaption, ContinueTag, Page::Link::Forward, kLinkTop);
+    underlinedLink(m_page, QStringLiteral("Отправить отчёт"), ReportPages::SendLogTag, 370,
+                   QColor(0x84, 0xC2, 0x25));
+    underlinedLink(m_page, QStringLiteral("Что делать при ошибке"), ErrorHelpTag, 570,
+                   QColor(0x00, 0x00, 0xFF));
+}
+
+void InfoPages::ShowErrorHelp()
+{
+    if (auto *box = qobject_cast<TRichBox *>(m_page.findByName(kAboutName)))
+        box->loadFile(m_page.base().resolve(QStringLiteral("levels\\error.dat")));
+}
+
+void InfoPages::StartClick(const TArrowLabel &link)
+{
+    Navigation *navigation = m_page.navigation();
+    if (!navigation)
+        return;
+    if (link.text() == kStartCaption)
+        navigation->ShowPartPage(1);
+    else
+        navigation->ShowLevelPage(1);
+}
+
+void InfoPages::ContinueClick()
+{
+    if (Navigation *navigation = m_page.navigation())
+        navigation->ShowLevelPage(1);
+}
+
+} // namespace nk
