@@ -1,0 +1,73 @@
+#pragma once
+
+#include "steps/stepcontext.h"
+#include "steps/trainingpages.h"
+#include "steps/tstep3set.h"
+
+#include <QPointer>
+
+class QWidget;
+
+namespace nk {
+
+class NoteCatalogue;
+class TYesButton;
+
+// Step 3, training: one to four random notes of the level are played and the
+// learner names them on the keyboard. Four stages of one to four notes, each
+// in two halves of seven right answers in a row with a rest after each half.
+// A wrong answer is followed by a comparison of every wrongly named note with
+// the one that sounded, then the same question again.
+class Step3
+{
+public:
+    static constexpr int DrillTimerTag = 8;
+    static constexpr int DrillDelayMs = 100;
+    static constexpr int CardPauseMs = 3000;
+    static constexpr int DrillRepeats = 4;
+    static constexpr int RightAnswersPerHalf = 7;
+    static constexpr int MaxNoteCount = 4;
+
+    Step3(StepContext &context, TStep3Set &set);
+
+    void StartStep3();
+    void ShowTrainingIntro();
+    void ShowTrainingQuestion();
+    void ShowTrainingRight();
+    void ShowTrainingWrong();
+    void ShowCompareNotes();
+    void DrillComparePair();
+    void NextComparePair();
+    void ShowTrainingRest();
+    void EndTrainingRest();
+
+    QString RandomQuestion(int n) const;
+    QString SequenceFromNotes(int which) const;
+
+    // Buttons 9, 17, 11 and 18, links 8, 10 and 3.
+    void listenClick();
+    void answerClick();
+    void listenAgainClick(int which);
+    void continueClick();
+    void nextClick();
+    void compareClick();
+
+private:
+    NoteCatalogue catalogue() const;
+    int level() const;
+    bool oneNote() const;
+    QString noteListText() const;
+    QString answerNames(const NoteArray &notes) const;
+    void hideKeyboard();
+    void endReview();
+    bool cardShown() const;
+    bool playPair(int position);
+
+    StepContext &m_context;
+    TStep3Set &m_set;
+    TrainingPages m_pages;
+    QPointer<TYesButton> m_answerButton;
+    QPointer<QWidget> m_card; // the picture of the comparison page being drilled
+};
+
+} // namespace nk
