@@ -7,6 +7,7 @@
 #include "drills/tchordset.h"
 #include "drills/tdmset.h"
 #include "drills/tdnset.h"
+#include "keyboard/notearray.h"
 #include "keyboard/tallowed.h"
 #include "keyboard/terrorset.h"
 #include "report/activitylog.h"
@@ -38,6 +39,9 @@ struct GlobalState
     TDNSet DNSet;
     TErrorSet ErrorSet;
     TAllowed Allowed;
+    // The learner's answer and the notes to reproduce, answer positions 1..36.
+    NoteArray NotesA;
+    NoteArray NotesB;
 
     BasePath basePath;
     SettingsFile settingsFile;

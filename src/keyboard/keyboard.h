@@ -1,0 +1,96 @@
+#pragma once
+
+#include "course/tglobalsettings.h"
+#include "keyboard/notearray.h"
+#include "keyboard/tallowed.h"
+#include "keyboard/terrorset.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QPointer>
+#include <functional>
+
+class QLabel;
+class QWidget;
+
+namespace nk {
+
+class NotePlayer;
+class OneShotTimers;
+class Page;
+
+// The on-screen keyboard: turns a click on its picture into a key, plays and
+// lights the key, records it while an answer is being collected, and judges the
+// answer. The colouring lives in the picture's own pixels; the label showing
+// it only gets a copy after each change.
+class Keyboard
+{
+public:
+    // The run's state the keyboard reads and writes.
+    struct State
+    {
+        TGlobalSettings &Settings;
+        TAllowed &Allowed;
+        TErrorSet &ErrorSet;
+        NoteArray &NotesA;
+        NoteArray &NotesB;
+    };
+
+    // Result pages of the training and melody steps. An empty entry opens nothing.
+    struct ResultPages
+    {
+        std::function<void()> showTrainingRight;
+        std::function<void()> showTrainingWrong;
+        std::function<void()> showMelodyRight;
+        std::function<void()> showMelodyWrong;
+    };
+
+    static constexpr int HighlightMs = 1000;
+    static constexpr int JudgeDelayMs = 1000;
+
+    Keyboard(State state, NotePlayer &player, OneShotTimers &timers, Page &page);
+
+    // The picture at rest, as built into the program.
+    static QImage restingPicture();
+
+    // Where the picture is shown; it gets a fresh copy after every change.
+    void setPictureLabel(QLabel *label);
+    const QImage &picture() const { return m_picture; }
+    ResultPages &resultPages() { return m_pages; }
+
+    void imgKeyboardMouseDown(QPoint pos, Qt::MouseButton button);
+    void HitTestKeyboard(int x, int y);
+    void PressKey(int octave, quint8 pitch);
+    void RecordAnswer(int duration, int octave, quint8 pitch);
+    void JudgeAnswers();
+    void PaintKey(quint8 pitch, int octave, int mode);
+    void ReleaseAllKeys();
+    void ClearAllKeys();
+
+    bool responds(int octave, quint8 pitch) const;
+
+private:
+    // What was on the page when judging began.
+    struct PageMark
+    {
+        QPointer<QWidget> first;
+        bool empty = true;
+    };
+
+    int answerDuration() const;
+    void countErrors();
+    void openResultPage();
+    PageMark markPage() const;
+    bool pageUnchanged(const PageMark &mark) const;
+    void showPicture();
+
+    State m_state;
+    NotePlayer &m_player;
+    OneShotTimers &m_timers;
+    Page &m_page;
+    QImage m_picture;
+    QPointer<QLabel> m_label;
+    ResultPages m_pages;
+};
+
+} // namespace nk
