@@ -1,11 +1,9 @@
 #include "app/wiring.h"
 
-#include "app/coursepages.h"
 #include "app/tmainform.h"
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
-#include "steps/step3.h"
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
@@ -55,20 +53,6 @@ void connectKeyboard(TMainForm &form)
     form.routes().releaseAllKeys = [&keyboard] { keyboard.ReleaseAllKeys(); };
 }
 
-void connectCourse(TMainForm &form)
-{
-    CoursePages &course = form.course();
-    form.page().setNavigation(&course);
-    form.routes().showPartPage = [&course](int part) { course.ShowPartPage(part); };
-    form.routes().showLevelPage = [&course](int level) { course.ShowLevelPage(level); };
-    ClickDispatcher &d = form.page().dispatcher();
-    d.levelClick = [&course](int tag) { course.levelClick(tag); };
-    d.stepClick = [&course](int tag) { course.stepClick(tag); };
-    d.noteClick = [&course](int tag) { course.noteClick(tag); };
-    ReportPages &reports = form.reports();
-    course.hooks().ShowReportPage = [&reports] { reports.ShowReportPage(); };
-}
-
 void connectSiteLinks(TMainForm &form)
 {
     auto open = [&form](const QString &address) { form.state().site.OpenSite(address); };
@@ -92,27 +76,6 @@ void connectReport(TMainForm &form)
                      [&reports](TArrowLabel &) { reports.OpenFullVersionInfo(); });
 }
 
-void connectTraining(TMainForm &form)
-{
-    Step3 &training = form.training();
-    ClickDispatcher &d = form.page().dispatcher();
-    d.setYesAction(TrainingPages::ListenTag, [&training] { training.listenClick(); });
-    d.setYesAction(TrainingPages::AnswerTag, [&training] { training.answerClick(); });
-    d.setYesAction(TrainingPages::ListenGivenTag, [&training] { training.listenAgainClick(1); });
-    d.setYesAction(TrainingPages::ListenRightTag, [&training] { training.listenAgainClick(2); });
-    d.setArrowAction(TrainingPages::CompareLinkTag,
-                     [&training](TArrowLabel &) { training.compareClick(); });
-    d.setArrowAction(TrainingPages::ContinueLinkTag,
-                     [&training](TArrowLabel &) { training.continueClick(); });
-    d.setArrowAction(TrainingPages::NextLinkTag, [&training](TArrowLabel &) { training.nextClick(); });
-    form.timers().setAction(Step3::DrillTimerTag, [&training] { training.DrillComparePair(); });
-    form.restBreak().hooks().endTrainingRest = [&training] { training.EndTrainingRest(); };
-    Keyboard::ResultPages &results = form.keyboard().resultPages();
-    results.showTrainingRight = [&training] { training.ShowTrainingRight(); };
-    results.showTrainingWrong = [&training] { training.ShowTrainingWrong(); };
-    form.course().hooks().StartStep3 = [&training] { training.StartStep3(); };
-}
-
 } // namespace
 
 void Wiring::connect(TMainForm &form)
@@ -121,9 +84,7 @@ void Wiring::connect(TMainForm &form)
     connectKeyboardReset(form);
     connectKeyboard(form);
     connectSiteLinks(form);
-    connectCourse(form);
     connectReport(form);
-    connectTraining(form);
 }
 
 } // namespace nk
