@@ -7,6 +7,7 @@
 namespace nk {
 
 class ActivityLog;
+class IniFile;
 class Page;
 class SettingsFile;
 class SiteOpener;
@@ -47,7 +48,7 @@ public:
     static QString uploadCopyName(const QString &stamp);
 
 private:
-    void createQuestion(const class IniFile &file, int k);
+    void createQuestion(const IniFile &file, int k);
     QString uploadSite() const;
 
     Page &m_page;
