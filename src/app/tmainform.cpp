@@ -1,6 +1,7 @@
 #include "app/tmainform.h"
 
 #include "app/artwork.h"
+#include "app/coursepages.h"
 #include "course/fileerror.h"
 #include "course/shutdown.h"
 #include "keyboard/keyboard.h"
@@ -164,6 +165,7 @@ void TMainForm::FormCreate(const BasePath &base)
     m_page = new Page(this, *this, base);
     m_timers = new OneShotTimers(this);
     m_rest = std::make_unique<RestBreak>(*m_timers, m_state->Resting);
+    m_course = std::make_unique<CoursePages>(*m_page, *m_state);
     m_keyboard = std::make_unique<Keyboard>(Keyboard::State{m_state->Settings, m_state->Allowed,
                                                             m_state->ErrorSet, m_state->NotesA,
                                                             m_state->NotesB},

@@ -12,6 +12,7 @@ class QSystemTrayIcon;
 namespace nk {
 
 class ClickLabel;
+class CoursePages;
 class GradientButton;
 class Keyboard;
 class InfoPages;
@@ -51,6 +52,7 @@ public:
     Page &page() { return *m_page; }
     OneShotTimers &timers() { return *m_timers; }
     RestBreak &restBreak() { return *m_rest; }
+    CoursePages &course() { return *m_course; }
     Keyboard &keyboard() { return *m_keyboard; }
     InfoPages &infoPages() { return *m_info; }
     ReportPages &reports() { return *m_reports; }
@@ -104,6 +106,7 @@ private:
     Page *m_page = nullptr;
     OneShotTimers *m_timers = nullptr;
     std::unique_ptr<RestBreak> m_rest;
+    std::unique_ptr<CoursePages> m_course;
     std::unique_ptr<Keyboard> m_keyboard;
     QSystemTrayIcon *m_tray = nullptr;
     std::unique_ptr<InfoPages> m_info;

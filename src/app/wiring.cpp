@@ -1,5 +1,6 @@
 #include "app/wiring.h"
 
+#include "app/coursepages.h"
 #include "app/tmainform.h"
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
@@ -53,6 +54,22 @@ void connectKeyboard(TMainForm &form)
     form.routes().releaseAllKeys = [&keyboard] { keyboard.ReleaseAllKeys(); };
 }
 
+void connectCourse(TMainForm &form)
+{
+    CoursePages &course = form.course();
+    form.page().setNavigation(&course);
+    form.routes().showPartPage = [&course](int part) { course.ShowPartPage(part); };
+    form.routes().showLevelPage = [&course](int level) { course.ShowLevelPage(level); };
+    ClickDispatcher &d = form.page().dispatcher();
+    d.levelClick = [&course](int tag) { course.levelClick(tag); };
+    d.stepClick = [&course](int tag) { course.stepClick(tag); };
+    d.noteClick = [&course](int tag) { course.noteClick(tag); };
+    ReportPages &reports = form.reports();
+    course.hooks().ShowReportPage = [&reports] { reports.ShowReportPage(); };
+    Keyboard &keyboard = form.keyboard();
+    course.hooks().ClearAllKeys = [&keyboard] { keyboard.ClearAllKeys(); };
+}
+
 void connectSiteLinks(TMainForm &form)
 {
     auto open = [&form](const QString &address) { form.state().site.OpenSite(address); };
@@ -84,6 +101,7 @@ void Wiring::connect(TMainForm &form)
     connectKeyboardReset(form);
     connectKeyboard(form);
     connectSiteLinks(form);
+    connectCourse(form);
     connectReport(form);
 }
 

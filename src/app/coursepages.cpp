@@ -1,0 +1,230 @@
+#include "app/coursepages.h"
+
+#include "app/globalstate.h"
+#include "widgets/page.h"
+#include "widgets/pagepicture.h"
+#include "widgets/tlevel.h"
+#include "widgets/tstep.h"
+#include "widgets/windowcontrols.h"
+
+namespace nk {
+
+namespace {
+
+const QColor kActive(0x33, 0x33, 0x99);
+const QColor kInactive(0xA6, 0xCA, 0xF0);
+const QColor kCurrent(0xFF, 0x00, 0x00);
+constexpr int kEntryLeft = 148;
+constexpr int kBearTag = 6;
+constexpr int kStepTagBase = 10;
+
+void call(const std::function<void()> &hook)
+{
+    if (hook)
+        hook();
+}
+
+// The label of the shown list with this tag, if it is still on the page.
+template <typename Label, std::size_t N>
+Label *findLabel(const std::array<QPointer<Label>, N> &labels, int tag)
+{
+    for (const QPointer<Label> &label : labels) {
+        if (label && !label->isBeingRemoved() && label->tag() == tag)
+            return label;
+    }
+    return nullptr;
+}
+
+// Only the inactive colour refuses a click: the current entry is red yet open.
+bool isOpen(const PageLabel *label)
+{
+    return label && label->textColor() != kInactive;
+}
+
+} // namespace
+
+CoursePages::CoursePages(Page &page, GlobalState &state)
+    : m_page(page), m_state(state), m_files(state.basePath)
+{
+}
+
+int CoursePages::levelOfTag(int tag)
+{
+    const int part = (tag - 100) / 10;
+    const int position = (tag - 100) % 10;
+    if (tag < 100 || part < 1 || part > 4 || position < 1)
+        return 0;
+    const int level = (part - 1) * CourseFiles::MaxLevelsPerPart + position;
+    return level <= 28 ? level : 0;
+}
+
+void CoursePages::ShowPartPage(int part)
+{
+    m_state.Allowed.Collecting = false;
+    m_state.Settings.KeyboardShown = true;
+    m_page.controls().SlideKeyboard();
+    m_page.ClearPage();
+    const CourseList list = m_files.readPart(part);
+    m_page.addCaption(list.caption);
+    createEntries(list, m_levelLabels, 100 + 10 * part);
+    if (const int current = list.currentOfPart())
+        markCurrent(m_levelLabels[current - 1]);
+    m_state.Settings.Part = part;
+    createBear();
+}
+
+void CoursePages::ShowLevelPage(int level)
+{
+    m_state.log.WriteLog(QStringLiteral("Загружен уровень ") + QString::number(level));
+    call(m_hooks.ClearAllKeys);
+    resetLevelState();
+    m_page.controls().EnablePartButtons();
+    m_page.ClearPage();
+    const CourseList list = m_files.readLevel(level);
+    m_page.addCaption(list.caption);
+    createEntries(list, m_stepLabels, kStepTagBase);
+    if (const int current = list.currentOfLevel())
+        markCurrent(m_stepLabels[current - 1]);
+    m_state.Settings.Level = level;
+}
+
+// Labels of the previous list are forgotten first, so a list without entries
+// can never colour a label of a page shown before it.
+template <typename Label, std::size_t N>
+void CoursePages::createEntries(const CourseList &list, std::array<QPointer<Label>, N> &labels,
+                                int firstTag)
+{
+    m_levelLabels.fill(nullptr);
+    m_stepLabels.fill(nullptr);
+    const int count = int(qMin<qsizetype>(list.entries.size(), qsizetype(N)));
+    for (int k = 1; k <= count; ++k) {
+        const CourseEntry &entry = list.entries[k - 1];
+        auto *label = new Label(m_page, entry.name, firstTag + k);
+        label->move(kEntryLeft, 24 * k + 8);
+        if (entry.active)
+            label->setCursor(Qt::PointingHandCursor);
+        label->setTextColor(entry.active ? kActive : kInactive);
+        labels[k - 1] = label;
+    }
+}
+
+void CoursePages::markCurrent(PageLabel *label)
+{
+    if (!label)
+        return;
+    label->setTextColor(kCurrent);
+    m_page.addPicture(QStringLiteral("pictures\\smallarrow.gif"),
+                      QPoint(label->x() - 24, label->y()), label->tag());
+}
+
+void CoursePages::createBear()
+{
+    auto *bear = new PagePicture(m_page, kBearTag);
+    bear->loadInto(m_state.basePath.resolve(QStringLiteral("pictures\\bear\\1.gif")),
+                   QRect(608, 0, 170, 272));
+}
+
+// A newly opened level starts every exercise and the keyboard from the
+// beginning. Memorisation and melodies join this list with their state.
+void CoursePages::resetLevelState()
+{
+    TAllowed &allowed = m_state.Allowed;
+    allowed.Collecting = false;
+    allowed.LowOctave = 4;
+    allowed.HighOctave = 6;
+    allowed.LowPitch = 0;
+    allowed.HighPitch = 11;
+    allowed.MarkOctave = 5;
+    allowed.MarkPitch = 0;
+    allowed.MarkShown = false;
+    allowed.AnswerPos = 1;
+    allowed.AnswerLen = 1;
+    TQSettings &questions = m_state.QSettings;
+    questions.SectionCount = 1;
+    questions.NoteIndex = 1;
+    questions.QuestionLimit = 1;
+    questions.QuestionNo = 1;
+    TStep3Set &training = m_state.Step3Set;
+    training.NoteCount = 1;
+    training.RightInRow = 1;
+    training.Half = 1;
+    training.LevelNoteCount = 1;
+    training.QuestionText = QStringLiteral("150");
+}
+
+void CoursePages::ActivateStep(int step)
+{
+    const int level = m_state.Settings.Level;
+    m_files.ActivateStep(level, step);
+    m_state.log.WriteLog(QStringLiteral("Активирован шаг ") + QString::number(step) +
+                         QStringLiteral(" уровня ") + QString::number(level));
+}
+
+bool CoursePages::IsStepUsed(int step)
+{
+    return m_files.IsStepUsed(m_state.Settings.Level, step);
+}
+
+void CoursePages::MarkStepUsed(int step)
+{
+    m_files.MarkStepUsed(m_state.Settings.Level, step);
+}
+
+void CoursePages::OpenStep(int level, int step)
+{
+    m_state.Settings.Step = step;
+    m_state.Settings.KeyboardShown = false;
+    const StepTarget target = StepMap::target(level, step);
+    if (target == StepTarget::LearnNote) {
+        if (m_hooks.StartStep1)
+            m_hooks.StartStep1(level);
+        return;
+    }
+    call(hookFor(target));
+}
+
+const std::function<void()> &CoursePages::hookFor(StepTarget target) const
+{
+    static const std::function<void()> nothing;
+    switch (target) {
+    case StepTarget::Memorise:
+        return m_hooks.StartStep2;
+    case StepTarget::Training:
+        return m_hooks.StartStep3;
+    case StepTarget::Melodies:
+        return m_hooks.StartStep4;
+    case StepTarget::ChordsDrill:
+        return m_hooks.StartChordsDrill;
+    case StepTarget::MelodiesDrill:
+        return m_hooks.StartMelodiesDrill;
+    case StepTarget::NotesDrill:
+        return m_hooks.StartNotesDrill;
+    case StepTarget::Report:
+        return m_hooks.ShowReportPage;
+    case StepTarget::LearnNote:
+    case StepTarget::None:
+        break;
+    }
+    return nothing;
+}
+
+void CoursePages::levelClick(int tag)
+{
+    const int level = levelOfTag(tag);
+    if (level && isOpen(findLabel(m_levelLabels, tag)))
+        ShowLevelPage(level);
+}
+
+void CoursePages::stepClick(int tag)
+{
+    if (isOpen(findLabel(m_stepLabels, tag)))
+        OpenStep(m_state.Settings.Level, tag - kStepTagBase);
+}
+
+void CoursePages::noteClick(int tag)
+{
+    m_state.QSettings.NoteIndex = tag;
+    call(m_hooks.StartQuestionnaire);
+}
+
+} // namespace nk
