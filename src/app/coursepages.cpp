@@ -1,6 +1,7 @@
 #include "app/coursepages.h"
 
 #include "app/globalstate.h"
+#include "course/levels.h"
 #include "widgets/page.h"
 #include "widgets/pagepicture.h"
 #include "widgets/tlevel.h"
@@ -55,7 +56,7 @@ int CoursePages::levelOfTag(int tag)
     if (tag < 100 || part < 1 || part > 4 || position < 1)
         return 0;
     const int level = (part - 1) * CourseFiles::MaxLevelsPerPart + position;
-    return level <= 28 ? level : 0;
+    return level <= Levels::Count ? level : 0;
 }
 
 void CoursePages::ShowPartPage(int part)
