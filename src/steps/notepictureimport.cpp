@@ -1,0 +1,61 @@
+#include "steps/notepictureimport.h"
+
+#include "course/fileerror.h"
+#include "report/activitylog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QSaveFile>
+
+namespace nk {
+
+namespace {
+
+NotePictureImport::Chooser &chooser()
+{
+    static NotePictureImport::Chooser instance;
+    return instance;
+}
+
+} // namespace
+
+void NotePictureImport::setChooser(Chooser replacement)
+{
+    chooser() = std::move(replacement);
+}
+
+QString NotePictureImport::choose(QWidget *parent)
+{
+    if (chooser())
+        return chooser()(parent);
+    return QFileDialog::getOpenFileName(parent);
+}
+
+// The bitmap goes through a temporary file, so a failed write never leaves
+// the note with half a picture.
+NotePictureImport::Result NotePictureImport::importFile(const QString &source,
+                                                        const QString &target, ActivityLog &log)
+{
+    if (source.isEmpty())
+        return Result::Cancelled;
+    const QFileInfo info(source);
+    if (!info.isFile() || info.size() > MaxFileBytes)
+        return Result::Refused;
+    QImageReader reader(source);
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return Result::Refused;
+    log.WriteLog(QStringLiteral("Загружена картинка ") + source);
+    QSaveFile file(target);
+    if (target.isEmpty() || !file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") ||
+        !file.commit()) {
+        throw FileError(QStringLiteral("Не удалось сохранить картинку ноты в ") + target);
+    }
+    log.WriteLog(QStringLiteral("Картинка ноты сохранена в ") + target);
+    return Result::Saved;
+}
+
+} // namespace nk
