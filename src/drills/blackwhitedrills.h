@@ -1,0 +1,32 @@
+#pragma once
+
+#include "drills/chordsdrill.h"
+#include "drills/melodiesdrill.h"
+#include "drills/notesdrill.h"
+
+#include <QObject>
+#include <array>
+
+namespace nk {
+
+// The three black-and-white keys drills of the run, owned by the window they
+// are made for and freed with it.
+class BlackWhiteDrills : public QObject
+{
+    Q_OBJECT
+public:
+    BlackWhiteDrills(StepContext &context, TChordSet &chords, TDMSet &melodies, TDNSet &notes,
+                     QObject *owner);
+
+    ChordsDrill &chords() { return m_chords; }
+    MelodiesDrill &melodies() { return m_melodies; }
+    NotesDrill &notes() { return m_notes; }
+    std::array<KeysDrill *, 3> all() { return {&m_chords, &m_melodies, &m_notes}; }
+
+private:
+    ChordsDrill m_chords;
+    MelodiesDrill m_melodies;
+    NotesDrill m_notes;
+};
+
+} // namespace nk
