@@ -20,6 +20,8 @@ class OneShotTimers;
 class Page;
 class ReportPages;
 class RestBreak;
+class Step3;
+struct StepContext;
 
 // The one window of the program: the fixed menu column on the left, the page
 // area to its right and the keyboard panel below, revealed by growing the
@@ -54,6 +56,8 @@ public:
     RestBreak &restBreak() { return *m_rest; }
     CoursePages &course() { return *m_course; }
     Keyboard &keyboard() { return *m_keyboard; }
+    StepContext &steps() { return *m_steps; }
+    Step3 &training() { return *m_training; }
     InfoPages &infoPages() { return *m_info; }
     ReportPages &reports() { return *m_reports; }
 
@@ -108,6 +112,8 @@ private:
     std::unique_ptr<RestBreak> m_rest;
     std::unique_ptr<CoursePages> m_course;
     std::unique_ptr<Keyboard> m_keyboard;
+    std::unique_ptr<StepContext> m_steps;
+    std::unique_ptr<Step3> m_training;
     QSystemTrayIcon *m_tray = nullptr;
     std::unique_ptr<InfoPages> m_info;
     std::unique_ptr<ReportPages> m_reports;

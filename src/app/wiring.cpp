@@ -5,6 +5,7 @@
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
+#include "steps/step3.h"
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
@@ -93,6 +94,27 @@ void connectReport(TMainForm &form)
                      [&reports](TArrowLabel &) { reports.OpenFullVersionInfo(); });
 }
 
+void connectTraining(TMainForm &form)
+{
+    Step3 &training = form.training();
+    ClickDispatcher &d = form.page().dispatcher();
+    d.setYesAction(TrainingPages::ListenTag, [&training] { training.listenClick(); });
+    d.setYesAction(TrainingPages::AnswerTag, [&training] { training.answerClick(); });
+    d.setYesAction(TrainingPages::ListenGivenTag, [&training] { training.listenAgainClick(1); });
+    d.setYesAction(TrainingPages::ListenRightTag, [&training] { training.listenAgainClick(2); });
+    d.setArrowAction(TrainingPages::CompareLinkTag,
+                     [&training](TArrowLabel &) { training.compareClick(); });
+    d.setArrowAction(TrainingPages::ContinueLinkTag,
+                     [&training](TArrowLabel &) { training.continueClick(); });
+    d.setArrowAction(TrainingPages::NextLinkTag, [&training](TArrowLabel &) { training.nextClick(); });
+    form.timers().setAction(Step3::DrillTimerTag, [&training] { training.DrillComparePair(); });
+    form.restBreak().hooks().endTrainingRest = [&training] { training.EndTrainingRest(); };
+    Keyboard::ResultPages &results = form.keyboard().resultPages();
+    results.showTrainingRight = [&training] { training.ShowTrainingRight(); };
+    results.showTrainingWrong = [&training] { training.ShowTrainingWrong(); };
+    form.course().hooks().StartStep3 = [&training] { training.StartStep3(); };
+}
+
 } // namespace
 
 void Wiring::connect(TMainForm &form)
@@ -103,6 +125,7 @@ void Wiring::connect(TMainForm &form)
     connectSiteLinks(form);
     connectCourse(form);
     connectReport(form);
+    connectTraining(form);
 }
 
 } // namespace nk
