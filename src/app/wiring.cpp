@@ -2,6 +2,7 @@
 
 #include "app/coursepages.h"
 #include "app/tmainform.h"
+#include "drills/blackwhitedrills.h"
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
@@ -115,6 +116,40 @@ void connectTraining(TMainForm &form)
     form.course().hooks().StartStep3 = [&training] { training.StartStep3(); };
 }
 
+void connectDrill(TMainForm &form, KeysDrill &drill)
+{
+    const DrillTags &tags = drill.description().tags;
+    ClickDispatcher &d = form.page().dispatcher();
+    d.setYesAction(tags.listenPair, [&drill] { drill.listenPairClick(); });
+    d.setYesAction(tags.answer, [&drill] { drill.answerClick(); });
+    d.setYesAction(tags.whiteFirst, [&drill] { drill.AnswerDrill(KeysDrill::White); });
+    d.setYesAction(tags.blackFirst, [&drill] { drill.AnswerDrill(KeysDrill::Black); });
+    d.setYesAction(tags.listenFirst, [&drill] { drill.listenOneClick(1); });
+    d.setYesAction(tags.listenSecond, [&drill] { drill.listenOneClick(2); });
+    d.setArrowAction(tags.next, [&drill](TArrowLabel &) { drill.nextClick(); });
+    d.setArrowAction(tags.remember, [&drill](TArrowLabel &) { drill.ShowDrillListen(); });
+    form.timers().setAction(tags.timer, [&drill] { drill.PlayDrillRepetition(); });
+}
+
+// The drills are the window's children: made here, freed with it.
+void connectDrills(TMainForm &form)
+{
+    GlobalState &state = form.state();
+    auto *drills =
+        new BlackWhiteDrills(form.steps(), state.ChordSet, state.DMSet, state.DNSet, &form);
+    for (KeysDrill *drill : drills->all())
+        connectDrill(form, *drill);
+    ChordsDrill &chords = drills->chords();
+    form.page().dispatcher().setArrowAction(
+        ChordsDrill::QuestionLinkTag, [&chords](TArrowLabel &) { chords.ShowDrillQuestion(); });
+    CoursePages::Hooks &hooks = form.course().hooks();
+    hooks.StartChordsDrill = [&chords] { chords.ShowDrillQuestion(); };
+    MelodiesDrill &melodies = drills->melodies();
+    hooks.StartMelodiesDrill = [&melodies] { melodies.ShowDrillQuestion(); };
+    NotesDrill &notes = drills->notes();
+    hooks.StartNotesDrill = [&notes] { notes.ShowDrillQuestion(); };
+}
+
 } // namespace
 
 void Wiring::connect(TMainForm &form)
@@ -126,6 +161,7 @@ void Wiring::connect(TMainForm &form)
     connectCourse(form);
     connectReport(form);
     connectTraining(form);
+    connectDrills(form);
 }
 
 } // namespace nk
