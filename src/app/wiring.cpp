@@ -6,7 +6,10 @@
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
+#include "steps/step1.h"
+#include "steps/step2.h"
 #include "steps/step3.h"
+#include "steps/step4.h"
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
@@ -116,6 +119,61 @@ void connectTraining(TMainForm &form)
     form.course().hooks().StartStep3 = [&training] { training.StartStep3(); };
 }
 
+void connectLearning(TMainForm &form)
+{
+    GlobalState &state = form.state();
+    state.learning = std::make_unique<Step1>(form.steps());
+    Step1 &learning = *state.learning;
+    ClickDispatcher &d = form.page().dispatcher();
+    d.setYesAction(Step1::ConfirmTag, [&learning] { learning.confirmClick(); });
+    d.setYesAction(Step1::SaveTag, [&learning] { learning.saveClick(); });
+    d.setArrowAction(Step1::ContinueLinkTag,
+                     [&learning](TArrowLabel &) { learning.continueClick(); });
+    d.setArrowAction(Step1::BackLinkTag, [&learning](TArrowLabel &) { learning.backClick(); });
+    d.answerClick = [&learning] { learning.answerClick(); };
+    d.answerEnter = [&learning] { learning.answerEnter(); };
+    CoursePages::Hooks &hooks = form.course().hooks();
+    hooks.StartStep1 = [&learning](int level) { learning.StartStep1(level); };
+    hooks.StartQuestionnaire = [&learning] { learning.StartQuestionnaire(); };
+}
+
+void connectMemorising(TMainForm &form)
+{
+    GlobalState &state = form.state();
+    state.memorising = std::make_unique<Step2>(form.steps(), state.TimeSet);
+    Step2 &memorising = *state.memorising;
+    ClickDispatcher &d = form.page().dispatcher();
+    d.setYesAction(Step2::StartTag, [&memorising] { memorising.startClick(); });
+    d.setArrowAction(Step2::ContinueLinkTag,
+                     [&memorising](TArrowLabel &) { memorising.continueClick(); });
+    form.timers().setAction(Step2::PlaybackTimerTag,
+                            [&memorising] { memorising.PlayMemoriseSession(); });
+    form.restBreak().hooks().showMemorisePrep = [&memorising] { memorising.ShowMemorisePrep(); };
+    form.course().hooks().StartStep2 = [&memorising] { memorising.StartStep2(); };
+}
+
+void connectMelodies(TMainForm &form)
+{
+    GlobalState &state = form.state();
+    state.melodies = std::make_unique<Step4>(form.steps(), state.MelodySet);
+    Step4 &melodies = *state.melodies;
+    ClickDispatcher &d = form.page().dispatcher();
+    d.setYesAction(MelodyPages::ListenTag, [&melodies] { melodies.listenClick(); });
+    d.setYesAction(MelodyPages::AnswerTag, [&melodies] { melodies.answerClick(); });
+    d.setYesAction(MelodyPages::RetryTag, [&melodies] { melodies.retryClick(); });
+    d.setYesAction(MelodyPages::MoreTag, [&melodies] { melodies.moreClick(); });
+    d.setArrowAction(MelodyPages::ContinueLinkTag,
+                     [&melodies](TArrowLabel &) { melodies.continueClick(); });
+    d.setArrowAction(MelodyPages::NextLinkTag,
+                     [&melodies](TArrowLabel &) { melodies.nextClick(); });
+    d.setArrowAction(MelodyPages::ReturnLinkTag,
+                     [&melodies](TArrowLabel &) { melodies.returnClick(); });
+    Keyboard::ResultPages &results = form.keyboard().resultPages();
+    results.showMelodyRight = [&melodies] { melodies.ShowMelodyRight(); };
+    results.showMelodyWrong = [&melodies] { melodies.ShowMelodyWrong(); };
+    form.course().hooks().StartStep4 = [&melodies] { melodies.StartStep4(); };
+}
+
 void connectDrill(TMainForm &form, KeysDrill &drill)
 {
     const DrillTags &tags = drill.description().tags;
@@ -161,6 +219,9 @@ void Wiring::connect(TMainForm &form)
     connectCourse(form);
     connectReport(form);
     connectTraining(form);
+    connectLearning(form);
+    connectMemorising(form);
+    connectMelodies(form);
     connectDrills(form);
 }
 

@@ -14,6 +14,7 @@
 #include "report/activitylog.h"
 #include "steps/notepictureimport.h"
 #include "steps/stepcontext.h"
+#include "steps/tpicturebutton.h"
 #include "widgets/fonts.h"
 #include "widgets/navigation.h"
 #include "widgets/oneshottimers.h"
@@ -156,8 +157,9 @@ void Step2::ShowMemorisePrep()
     picture->loadInto(repetitionPicture(file), QRect(460, 0, 151, 55));
     createLabel(page,
                 instructionText(PitchName(m_context.Settings.Note), m_context.Settings.Octave), 55);
-    page.addButton(QStringLiteral("Загрузить свою картинку"), QRect(340, 240, 200, 25), ImportTag,
-                   TYesButton::Face::Yellow);
+    auto *import = new TPictureButton(page, QStringLiteral("Загрузить свою картинку"),
+                                      [this] { importClick(); });
+    import->setGeometry(340, 240, 200, 25);
     page.addButton(QStringLiteral("СТАРТ"), QRect(Left, 240, 200, 25), StartTag)->setFocus();
 }
 

@@ -17,7 +17,6 @@ class Step2
 {
 public:
     static constexpr int StartTag = 7;
-    static constexpr int ImportTag = 10;
     static constexpr int ContinueLinkTag = 7;
     static constexpr int PlaybackTimerTag = 2;
     static constexpr int PlaybackDelayMs = 200;
