@@ -7,9 +7,9 @@ program=${1:?program path}
 work=$(mktemp -d)
 trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-# A private program folder, so the test never writes into the build's course.
-mkdir -p "$work/prog/levels"
-cp "$program" "$work/prog/"
+# A private copy of the program folder, so the test never writes into the build's course.
+cp -r "$(dirname "$program")" "$work/prog"
+rm -f "$work/prog/levels/log.dat"
 printf '[main]\r\nfirstrun=0\r\n' > "$work/prog/levels/settings.dat"
 
 fail() { echo "FAIL: $*"; exit 1; }
@@ -42,8 +42,10 @@ has 113 25 8 144 '(132,194,37)' >/dev/null || fail "part button 1 is not green"
 has 113 25 8 240 '(132,194,37)' >/dev/null || fail "part button 4 is not green"
 has 99 20 8 120 '(255,0,0)' >/dev/null || fail "the Инструкция link is not red"
 has 111 20 8 296 '(51,51,153)' >/dev/null || fail "the О программе link is not #333399"
-colours 200 100 500 150 >/dev/null
-[ "$(wc -l < "$work/hist.txt")" = 1 ] || fail "the empty page area is not plain white"
+# A later start opens the page of level 1: its caption and its active steps.
+has 300 20 136 8 '(0,0,0)' >/dev/null || fail "no page caption at 136,8"
+has 200 20 148 32 '(255,0,0)' >/dev/null || fail "the current step is not red on the level page"
+has 200 20 148 56 '(166,202,240)' >/dev/null || fail "a step not yet open is not light blue"
 
 # Close through the exit button, as a learner does.
 xdotool mousemove --window "$wid" 64 348 click 1
