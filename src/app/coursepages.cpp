@@ -126,7 +126,7 @@ void CoursePages::createBear()
 }
 
 // A newly opened level starts every exercise and the keyboard from the
-// beginning. Memorisation and melodies join this list with their state.
+// beginning.
 void CoursePages::resetLevelState()
 {
     TAllowed &allowed = m_state.Allowed;
@@ -151,6 +151,9 @@ void CoursePages::resetLevelState()
     training.Half = 1;
     training.LevelNoteCount = 1;
     training.QuestionText = QStringLiteral("150");
+    // Their defaults are exactly the values a newly opened level starts with.
+    m_state.TimeSet = TTimeSet{};
+    m_state.MelodySet = TMelodySet{};
 }
 
 void CoursePages::ActivateStep(int step)

@@ -377,6 +377,8 @@ void TestCoursePages::levelPageResetsExerciseState()
     allowed.MarkShown = true;
     m_form->state().QSettings = {7, 7, 7, 7, {}};
     m_form->state().Step3Set = {4, 6, 2, 9, QStringLiteral("151 152")};
+    m_form->state().TimeSet = {3, 2, 5};
+    m_form->state().MelodySet = {4, 6, 2, 7, false, true};
     m_form->routes().showLevelPage(3);
     QVERIFY(!allowed.Collecting);
     QCOMPARE(allowed.LowOctave, 4);
@@ -401,6 +403,17 @@ void TestCoursePages::levelPageResetsExerciseState()
     QCOMPARE(training.Half, 1);
     QCOMPARE(training.LevelNoteCount, 1);
     QCOMPARE(training.QuestionText, QStringLiteral("150"));
+    const TTimeSet &memorising = m_form->state().TimeSet;
+    QCOMPARE(memorising.Repetition, 1);
+    QCOMPARE(memorising.NoteIndex, 1);
+    QCOMPARE(memorising.SectionCount, 1);
+    const TMelodySet &melodies = m_form->state().MelodySet;
+    QCOMPARE(melodies.MelodyIndex, 1);
+    QCOMPARE(melodies.Required, 1);
+    QCOMPARE(melodies.RightCount, 1);
+    QCOMPARE(melodies.MelodyCount, 1);
+    QVERIFY(melodies.Counting);
+    QVERIFY(!melodies.Retry);
 
     allowed.Collecting = true;
     m_form->routes().showPartPage(1);
