@@ -110,7 +110,8 @@ void connectTraining(TMainForm &form)
                      [&training](TArrowLabel &) { training.compareClick(); });
     d.setArrowAction(TrainingPages::ContinueLinkTag,
                      [&training](TArrowLabel &) { training.continueClick(); });
-    d.setArrowAction(TrainingPages::NextLinkTag, [&training](TArrowLabel &) { training.nextClick(); });
+    d.setArrowAction(TrainingPages::NextLinkTag,
+                     [&training](TArrowLabel &) { training.nextClick(); });
     form.timers().setAction(Step3::DrillTimerTag, [&training] { training.DrillComparePair(); });
     form.restBreak().hooks().endTrainingRest = [&training] { training.EndTrainingRest(); };
     Keyboard::ResultPages &results = form.keyboard().resultPages();
