@@ -96,6 +96,8 @@ void Canvas::saveGif(const OutputFolder &out, const QString &relative)
 
 void Canvas::saveBmp(const OutputFolder &out, const QString &relative)
 {
+    if (out.keepsLearnerFile(relative))
+        return;
     const QString path = out.prepare(relative);
     if (!finish().convertToFormat(QImage::Format_RGB888).save(path, "BMP"))
         throw GenerationError(QStringLiteral("cannot write ") + path);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace nk {
 
@@ -23,8 +24,18 @@ QString OutputFolder::prepare(const QString &relative) const
     return path;
 }
 
+bool OutputFolder::keepsLearnerFile(const QString &relative) const
+{
+    static const QRegularExpression learnerFile(
+        QStringLiteral("^levels/[^/]+/(level\\.dat|notes\\.dat|[^/]+\\.bmp)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return learnerFile.match(relative).hasMatch() && QFileInfo::exists(absolute(relative));
+}
+
 void OutputFolder::write(const QString &relative, const QByteArray &bytes) const
 {
+    if (keepsLearnerFile(relative))
+        return;
     QFile file(prepare(relative));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         throw GenerationError(QStringLiteral("cannot write ") + file.fileName());

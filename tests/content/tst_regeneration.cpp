@@ -1,0 +1,78 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Rebuilding the course after an update refreshes what the course ships but
+// never puts back the learner's own files: progress, answers, note pictures.
+class TestRegeneration : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void learnerFilesSurviveARebuild();
+
+private:
+    bool generate(const QString &folder);
+    static void writeFile(const QString &path, const QByteArray &bytes);
+    static QByteArray readFile(const QString &path);
+};
+
+bool TestRegeneration::generate(const QString &folder)
+{
+    QProcess generator;
+    generator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    generator.start(qEnvironmentVariable("NK_COURSEGEN"),
+                    {qEnvironmentVariable("NK_SOURCE_DIR") + QStringLiteral("/content"), folder,
+                     qEnvironmentVariable("NK_SOUNDFONT")});
+    return generator.waitForFinished(300000) && generator.exitStatus() == QProcess::NormalExit &&
+           generator.exitCode() == 0;
+}
+
+void TestRegeneration::writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray TestRegeneration::readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void TestRegeneration::learnerFilesSurviveARebuild()
+{
+    QTemporaryDir dir;
+    QVERIFY(generate(dir.path()));
+    const QDir levels(dir.filePath(QStringLiteral("levels/01")));
+    const QStringList pictures = levels.entryList({QStringLiteral("*.bmp")});
+    QVERIFY(!pictures.isEmpty());
+    const QString progress = levels.filePath(QStringLiteral("level.dat"));
+    const QString answers = levels.filePath(QStringLiteral("notes.dat"));
+    const QString picture = levels.filePath(pictures.first());
+    const QString melodies = levels.filePath(QStringLiteral("melody.dat"));
+    const QString instruction = dir.filePath(QStringLiteral("levels/instruction.dat"));
+    const QByteArray shippedMelodies = readFile(melodies);
+    const QByteArray shippedInstruction = readFile(instruction);
+
+    writeFile(progress, "[level]\r\nname=mine\r\n[step1]\r\nactive=1\r\nused=1\r\n");
+    writeFile(answers, "learner answers");
+    writeFile(picture, "learner picture");
+    writeFile(melodies, "damaged");
+    QFile::remove(instruction);
+    QFile::remove(levels.filePath(pictures.last()));
+    QVERIFY(generate(dir.path()));
+
+    QCOMPARE(readFile(progress),
+             QByteArray("[level]\r\nname=mine\r\n[step1]\r\nactive=1\r\nused=1\r\n"));
+    QCOMPARE(readFile(answers), QByteArray("learner answers"));
+    QCOMPARE(readFile(picture), QByteArray("learner picture"));
+    QCOMPARE(readFile(melodies), shippedMelodies);
+    QCOMPARE(readFile(instruction), shippedInstruction);
+    QVERIFY(QFile::exists(levels.filePath(pictures.last()))); // a missing one comes back
+}
+
+QTEST_GUILESS_MAIN(TestRegeneration)
+#include "tst_regeneration.moc"
