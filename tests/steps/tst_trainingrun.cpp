@@ -1,4 +1,5 @@
 #include "course/inifile.h"
+#include "course/levels.h"
 #include "steps/trainingpages.h"
 #include "trainingrig.h"
 #include "widgets/page.h"
@@ -16,6 +17,7 @@ class TrainingRunTest : public QObject
 {
     Q_OBJECT
 private slots:
+    void wholeStep_data();
     void wholeStep();
 
 private:
@@ -66,12 +68,24 @@ void TrainingRunTest::answer(bool wrongly)
     }
 }
 
+void TrainingRunTest::wholeStep_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QStringList>("folders"); // the levels whose files the run reads
+    QTest::newRow("full level 5") << 5 << QStringList{QStringLiteral("05")};
+    QTest::newRow("revision level 3")
+        << 3 << QStringList{QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("03")};
+    QTest::newRow("short level 8") << 8 << QStringList{QStringLiteral("08")};
+}
+
 void TrainingRunTest::wholeStep()
 {
-    TrainingRig rig({QStringLiteral("05")});
+    QFETCH(int, level);
+    QFETCH(QStringList, folders);
+    TrainingRig rig(folders);
     m_rig = &rig;
     GlobalState &s = rig.state();
-    rig.openTraining(5);
+    rig.openTraining(level);
     QVERIFY(rig.clickLink(TrainingPages::ContinueLinkTag));
     int rights = 0, wrongs = 0, rests = 0;
     QList<int> stages;
@@ -114,8 +128,10 @@ void TrainingRunTest::wholeStep()
     QCOMPARE(wrongs, 1);
     QVERIFY(TrainingRig::messages().contains(
         QStringLiteral("А теперь можно переходить и к мелодиям :)")));
-    QVERIFY(IniFile(rig.path(QStringLiteral("levels/05/level.dat")))
-                .readBool(u"step4", u"active", false));
+    const QString levelFile =
+        QStringLiteral("levels/") + Levels::LevelFolder(level) + QStringLiteral("/level.dat");
+    const QString melodies = QStringLiteral("step") + QString::number(Levels::melodyStep(level));
+    QVERIFY(IniFile(rig.path(levelFile)).readBool(melodies, u"active", false));
     QCOMPARE(rig.logLines().filter(QStringLiteral("Ноты угаданы правильно")).size(), 56);
     QCOMPARE(IniFile(rig.path(QStringLiteral("levels/settings.dat")))
                  .readInteger(u"main", u"notecount", 0),
