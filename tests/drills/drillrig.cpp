@@ -1,5 +1,6 @@
 #include "drillrig.h"
 
+#include "../support/pagedriver.h"
 #include "app/coursepages.h"
 #include "app/wiring.h"
 #include "audio/notenames.h"
@@ -45,17 +46,6 @@ void copyTree(const QString &from, const QString &to, bool topOnly)
         QDir().mkpath(QFileInfo(to + u'/' + relative).absolutePath());
         QFile::copy(file, to + u'/' + relative);
     }
-}
-
-template <typename W> W *widgetWithTag(Page &page, int tag)
-{
-    for (QWidget *w : page.pageWidgets()) {
-        auto *typed = qobject_cast<W *>(w);
-        const PageItem *item = PageItem::of(w);
-        if (typed && item && item->tag() == tag)
-            return typed;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -153,45 +143,32 @@ void DrillRig::openDrill(int which)
 
 TYesButton *DrillRig::button(int tag) const
 {
-    return widgetWithTag<TYesButton>(m_form->page(), tag);
+    return PageDriver::withTag<TYesButton>(m_form->page(), tag);
 }
 
 TArrowLabel *DrillRig::link(int tag) const
 {
-    return widgetWithTag<TArrowLabel>(m_form->page(), tag);
+    return PageDriver::withTag<TArrowLabel>(m_form->page(), tag);
 }
 
 QString DrillRig::labelText(int top) const
 {
-    for (QWidget *w : m_form->page().pageWidgets()) {
-        auto *label = qobject_cast<PageLabel *>(w);
-        if (label && !qobject_cast<TArrowLabel *>(w) && label->pos() == QPoint(136, top))
-            return label->text();
-    }
-    return QStringLiteral("<no label>");
+    return PageDriver::labelText(m_form->page(), top);
 }
 
 bool DrillRig::clickButton(int tag)
 {
-    TYesButton *b = button(tag);
-    if (!b || !b->isEnabled())
-        return false;
-    QTest::mouseClick(b, Qt::LeftButton);
-    return true;
+    return PageDriver::clickButton(m_form->page(), tag);
 }
 
 bool DrillRig::clickLink(int tag)
 {
-    TArrowLabel *l = link(tag);
-    if (!l)
-        return false;
-    QTest::mouseClick(l, Qt::LeftButton);
-    return true;
+    return PageDriver::clickLink(m_form->page(), tag);
 }
 
 int DrillRig::progressNumber(int which) const
 {
-    auto *shown = widgetWithTag<PagePicture>(m_form->page(), 8);
+    auto *shown = PageDriver::withTag<PagePicture>(m_form->page(), 8);
     if (!shown || shown->geometry() != QRect(460, 0, 187, 29))
         return 0;
     const QImage image = shown->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);

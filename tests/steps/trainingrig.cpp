@@ -1,5 +1,6 @@
 #include "trainingrig.h"
 
+#include "../support/pagedriver.h"
 #include "app/coursepages.h"
 #include "app/wiring.h"
 #include "course/cp1251.h"
@@ -39,17 +40,6 @@ void copyTree(const QString &from, const QString &to, const QString &filter = {}
         QDir().mkpath(QFileInfo(to + u'/' + relative).absolutePath());
         QFile::copy(file, to + u'/' + relative);
     }
-}
-
-template <typename W> W *widgetWithTag(Page &page, int tag)
-{
-    for (QWidget *w : page.pageWidgets()) {
-        auto *typed = qobject_cast<W *>(w);
-        const PageItem *item = PageItem::of(w);
-        if (typed && item && item->tag() == tag)
-            return typed;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -105,40 +95,27 @@ void TrainingRig::openTraining(int level)
 
 TYesButton *TrainingRig::button(int tag) const
 {
-    return widgetWithTag<TYesButton>(m_form->page(), tag);
+    return PageDriver::withTag<TYesButton>(m_form->page(), tag);
 }
 
 TArrowLabel *TrainingRig::link(int tag) const
 {
-    return widgetWithTag<TArrowLabel>(m_form->page(), tag);
+    return PageDriver::withTag<TArrowLabel>(m_form->page(), tag);
 }
 
 QString TrainingRig::labelText(int top) const
 {
-    for (QWidget *w : m_form->page().pageWidgets()) {
-        auto *label = qobject_cast<PageLabel *>(w);
-        if (label && !qobject_cast<TArrowLabel *>(w) && label->pos() == QPoint(136, top))
-            return label->text();
-    }
-    return QStringLiteral("<no label>");
+    return PageDriver::labelText(m_form->page(), top);
 }
 
 bool TrainingRig::clickButton(int tag)
 {
-    TYesButton *b = button(tag);
-    if (!b || !b->isEnabled())
-        return false;
-    QTest::mouseClick(b, Qt::LeftButton);
-    return true;
+    return PageDriver::clickButton(m_form->page(), tag);
 }
 
 bool TrainingRig::clickLink(int tag)
 {
-    TArrowLabel *l = link(tag);
-    if (!l)
-        return false;
-    QTest::mouseClick(l, Qt::LeftButton);
-    return true;
+    return PageDriver::clickLink(m_form->page(), tag);
 }
 
 void TrainingRig::pressKey(int octave, int pitch)
