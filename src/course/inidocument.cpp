@@ -3,13 +3,70 @@
 #include "course/cp1251.h"
 #include "course/logging.h"
 
+#include <cstring>
+
 namespace nk {
 
 namespace {
 
-QByteArray trimmed(const QByteArray &text)
+// Lines end at CR LF, LF or a lone CR. The next of each is looked up once and
+// kept, so a large file is scanned at the speed of memchr.
+class LineBreaks
 {
-    return text.trimmed();
+public:
+    LineBreaks(const char *begin, const char *end) : m_end(end)
+    {
+        m_cr = next(begin, '\r');
+        m_lf = next(begin, '\n');
+    }
+
+    const char *lineEnd(const char *from)
+    {
+        if (m_cr < from)
+            m_cr = next(from, '\r');
+        if (m_lf < from)
+            m_lf = next(from, '\n');
+        return std::min(m_cr, m_lf);
+    }
+
+private:
+    const char *next(const char *from, char c) const
+    {
+        const void *hit = std::memchr(from, c, std::size_t(m_end - from));
+        return hit ? static_cast<const char *>(hit) : m_end;
+    }
+
+    const char *m_end;
+    const char *m_cr;
+    const char *m_lf;
+};
+
+// An upper bound of the number of lines, so the lists never grow while parsing.
+qsizetype lineBreakCount(QByteArrayView bytes)
+{
+    qsizetype count = 0;
+    for (const char c : {'\r', '\n'}) {
+        const char *p = bytes.data();
+        const char *const end = p + bytes.size();
+        while (const void *hit = std::memchr(p, c, std::size_t(end - p))) {
+            ++count;
+            p = static_cast<const char *>(hit) + 1;
+        }
+    }
+    return count;
+}
+
+// Terminators are shared, not copied for every line.
+QByteArray terminatorAt(const char *at, const char *end)
+{
+    static const QByteArray crlf = QByteArrayLiteral("\r\n");
+    static const QByteArray lf = QByteArrayLiteral("\n");
+    static const QByteArray cr = QByteArrayLiteral("\r");
+    if (at == end)
+        return {};
+    if (*at == '\n')
+        return lf;
+    return at + 1 < end && at[1] == '\n' ? crlf : cr;
 }
 
 bool sameName(QStringView a, QStringView b)
@@ -31,25 +88,25 @@ void appendUnique(QStringList &names, const QString &name)
 IniDocument IniDocument::parse(const QByteArray &bytes, const QString &origin)
 {
     IniDocument doc;
-    qsizetype start = 0;
-    const qsizetype size = bytes.size();
+    const char *const begin = bytes.constData();
+    const char *const end = begin + bytes.size();
+    LineBreaks breaks(begin, end);
+    const qsizetype lines = lineBreakCount(bytes) + 1;
+    doc.m_lines.reserve(lines);
+    doc.m_parsed.reserve(lines);
     int strayLines = 0;
     int firstStray = 0;
-    while (start < size) {
-        qsizetype end = start;
-        while (end < size && bytes[end] != '\n' && bytes[end] != '\r')
-            ++end;
-        Line line{bytes.mid(start, end - start), {}};
-        if (end < size) {
-            const bool crlf = bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n';
-            line.terminator = bytes.mid(end, crlf ? 2 : 1);
+    for (const char *start = begin; start < end;) {
+        const char *eol = breaks.lineEnd(start);
+        Line line{bytes.mid(start - begin, eol - start), terminatorAt(eol, end)};
+        start = eol + line.terminator.size();
+        const Parsed parsed = parseLine(line.text);
+        if (parsed.kind == Kind::Other) {
+            const QByteArrayView t = QByteArrayView(line.text).trimmed();
+            if (!t.isEmpty() && !t.startsWith(';') && ++strayLines == 1)
+                firstStray = int(doc.m_lines.size()) + 1;
         }
-        start = end + line.terminator.size();
-        Parsed parsed = parseLine(line.text);
-        if (parsed.kind == Kind::Other && !trimmed(line.text).isEmpty() &&
-            !line.text.trimmed().startsWith(';') && ++strayLines == 1)
-            firstStray = int(doc.m_lines.size()) + 1;
-        doc.m_lines.append(line);
+        doc.m_lines.append(std::move(line));
         doc.m_parsed.append(parsed);
     }
     if (strayLines > 0)
@@ -58,18 +115,18 @@ IniDocument IniDocument::parse(const QByteArray &bytes, const QString &origin)
     return doc;
 }
 
-IniDocument::Parsed IniDocument::parseLine(const QByteArray &text)
+IniDocument::Parsed IniDocument::parseLine(QByteArrayView text)
 {
-    const QByteArray t = trimmed(text);
+    const QByteArrayView t = text.trimmed();
     if (t.startsWith('[')) {
         const qsizetype close = t.indexOf(']');
         if (close > 0)
-            return {Kind::Section, Cp1251::decode(t.mid(1, close - 1).trimmed()), {}};
+            return {Kind::Section, Cp1251::decode(t.sliced(1, close - 1).trimmed()), {}};
     }
     const qsizetype eq = t.indexOf('=');
     if (eq > 0 && !t.startsWith(';'))
-        return {Kind::Key, Cp1251::decode(t.left(eq).trimmed()),
-                Cp1251::decode(t.mid(eq + 1).trimmed())};
+        return {Kind::Key, Cp1251::decode(t.first(eq).trimmed()),
+                Cp1251::decode(t.sliced(eq + 1).trimmed())};
     return {};
 }
 
@@ -161,12 +218,14 @@ void IniDocument::ensureLastLineTerminated()
 void IniDocument::setValue(const QByteArray &section, const QByteArray &key,
                            const QByteArray &value)
 {
+    // Lines are parsed as a fresh read of the file would parse them, so this
+    // document always equals the parse of its own bytes.
     const QByteArray text = key + '=' + value;
-    const Parsed parsed{Kind::Key, Cp1251::decode(key), Cp1251::decode(value.trimmed())};
+    const Parsed parsed = parseLine(text);
     const QByteArray eol = newLineTerminator();
     int header = findSection(Cp1251::decode(section));
     if (header >= 0) {
-        const int line = findKey(header, parsed.name);
+        const int line = findKey(header, Cp1251::decode(key));
         if (line >= 0) {
             m_lines[line].text = text;
             m_parsed[line] = parsed;
@@ -183,8 +242,9 @@ void IniDocument::setValue(const QByteArray &section, const QByteArray &key,
         return;
     }
     ensureLastLineTerminated();
-    m_lines.append(Line{'[' + section + ']', eol});
-    m_parsed.append(Parsed{Kind::Section, Cp1251::decode(section), {}});
+    const QByteArray headerText = '[' + section + ']';
+    m_lines.append(Line{headerText, eol});
+    m_parsed.append(parseLine(headerText));
     m_lines.append(Line{text, eol});
     m_parsed.append(parsed);
 }

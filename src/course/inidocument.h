@@ -44,7 +44,7 @@ private:
         QString value; // key value
     };
 
-    static Parsed parseLine(const QByteArray &text);
+    static Parsed parseLine(QByteArrayView text);
     int findSection(QStringView section) const;
     int sectionEnd(int headerLine) const;
     int findKey(int headerLine, QStringView key) const;

@@ -2,6 +2,7 @@
 
 #include "course/cp1251.h"
 #include "course/fileerror.h"
+#include "course/inicache.h"
 #include "course/inidocument.h"
 
 #include <QFile>
@@ -11,12 +12,19 @@ namespace nk {
 
 namespace {
 
+// The file is read whole every time; its parse is reused while the bytes are
+// those parsed before.
 IniDocument load(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return IniDocument::parse(file.readAll(), path);
+    const QByteArray bytes = file.readAll();
+    if (std::optional<IniDocument> known = IniCache::find(path, bytes))
+        return *std::move(known);
+    IniDocument doc = IniDocument::parse(bytes, path);
+    IniCache::store(path, bytes, doc);
+    return doc;
 }
 
 QByteArray encodeOrThrow(const QString &text, const QString &path)
@@ -129,12 +137,14 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
         throw FileError(
             QStringLiteral("Не удалось записать файл %1: %2").arg(m_path, file.errorString()));
     };
-    if (!file.open(QIODevice::WriteOnly) || file.write(doc.toBytes()) < 0)
+    const QByteArray bytes = doc.toBytes();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0)
         fail();
     if (beforeCommitHook())
         beforeCommitHook()();
     if (!file.commit())
         fail();
+    IniCache::store(m_path, bytes, doc);
 }
 
 void IniFile::writeInteger(const QString &section, const QString &key, int value)

@@ -7,8 +7,9 @@
 
 namespace nk {
 
-// One INI-style data file of the course. Every call opens the file, does its
-// work and closes it again: nothing is cached, so the file is always the truth.
+// One INI-style data file of the course. Every call opens and reads the file,
+// does its work and closes it again, so the file is always the truth; only the
+// parse of bytes seen before is reused (IniCache).
 // Reads never fail: a missing or unreadable file, section or key, or a value of
 // the wrong kind, yields the caller's default. Writes go to a temporary file that
 // replaces the original in one rename, and throw FileError when that fails or when

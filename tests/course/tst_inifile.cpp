@@ -1,9 +1,11 @@
 #include "course/cp1251.h"
 #include "course/fileerror.h"
+#include "course/inicache.h"
 #include "course/inifile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -60,6 +62,13 @@ private Q_SLOTS:
     void writeIntoMissingFolderThrows();
     void cp1251RoundTripIsByteExact();
     void interruptedWriteLeavesOldFile();
+    void cp1251DecodesAsTheCodec();
+    void keptParseFollowsTheDisk_data();
+    void keptParseFollowsTheDisk();
+    void writtenDocumentEqualsItsReread_data();
+    void writtenDocumentEqualsItsReread();
+    void interruptedWriteKeepsOldValue();
+    void manyFilesStayApart();
 
 private:
     QString file() const { return m_dir->filePath(QStringLiteral("t.dat")); }
@@ -304,6 +313,140 @@ void TestIniFile::interruptedWriteLeavesOldFile()
         IniFile(file()).writeInteger(QStringLiteral("main"), QStringLiteral("learnnote"), 4));
     QCOMPARE(readBytes(file()), old);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("t.dat")});
+}
+
+void TestIniFile::cp1251DecodesAsTheCodec()
+{
+    QByteArray all;
+    for (int b = 0; b < 0x100; ++b)
+        all += char(b);
+    QStringDecoder codec("windows-1251");
+    QCOMPARE(Cp1251::decode(all), QString(codec.decode(all)));
+}
+
+// Each change happens right after a read, so size and times may well be
+// unchanged; the new contents must show all the same.
+void TestIniFile::keptParseFollowsTheDisk_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("rewritten in place, same size") << "inplace" << 7;
+    QTest::newRow("replaced by another file") << "rename" << 7;
+    QTest::newRow("removed") << "remove" << -1;
+    QTest::newRow("emptied") << "empty" << -1;
+    QTest::newRow("written by the program") << "program" << 7;
+    QTest::newRow("written, then back by hand") << "programThenBack" << 1;
+}
+
+void TestIniFile::keptParseFollowsTheDisk()
+{
+    QFETCH(QString, change);
+    QFETCH(int, expected);
+    const QByteArray before("[s]\r\nk=1\r\n");
+    writeBytes(file(), before);
+    IniFile ini(file());
+    QCOMPARE(ini.readInteger(u"s", u"k", -1), 1);
+    const QString other = m_dir->filePath(QStringLiteral("other.dat"));
+    if (change == QLatin1String("inplace")) {
+        writeBytes(file(), "[s]\r\nk=7\r\n");
+    } else if (change == QLatin1String("rename")) {
+        writeBytes(other, "[s]\r\nk=7\r\n");
+        QVERIFY(QFile::remove(file()) && QFile::rename(other, file()));
+    } else if (change == QLatin1String("remove")) {
+        QVERIFY(QFile::remove(file()));
+    } else if (change == QLatin1String("empty")) {
+        writeBytes(file(), {});
+    } else {
+        ini.writeInteger(QStringLiteral("s"), QStringLiteral("k"), 7);
+        QCOMPARE(ini.readInteger(u"s", u"k", -1), 7);
+        if (change == QLatin1String("programThenBack"))
+            writeBytes(file(), before);
+    }
+    QCOMPARE(ini.readInteger(u"s", u"k", -1), expected);
+    QCOMPARE(IniFile(file()).readInteger(u"s", u"k", -1), expected);
+}
+
+// The document kept after a write answers exactly as a fresh parse of the
+// written file does, however odd the names written.
+void TestIniFile::writtenDocumentEqualsItsReread_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("plain") << QByteArray("[a]\r\nx=1\r\n") << "a"
+                           << "x"
+                           << "2";
+    QTest::newRow("blanks round the key") << QByteArray("[a]\r\nx=1\r\n") << "a"
+                                          << " k "
+                                          << " v ";
+    QTest::newRow("equals sign in the key") << QByteArray("[a]\r\n") << "a"
+                                            << "k=j"
+                                            << "v";
+    QTest::newRow("key of a comment") << QByteArray("[a]\r\n") << "a"
+                                      << ";k"
+                                      << "v";
+    QTest::newRow("empty key") << QByteArray("[a]\r\n") << "a"
+                               << ""
+                               << "v";
+    QTest::newRow("bracket in a new section") << QByteArray("[a]\r\n") << "b]c"
+                                              << "k"
+                                              << "v";
+    QTest::newRow("blank new section") << QByteArray() << " "
+                                       << "k"
+                                       << "v";
+    QTest::newRow("into junk") << QByteArray("\x00\xff[\r=\r\r\n[a]x\n") << "a"
+                               << "k"
+                               << "v";
+}
+
+void TestIniFile::writtenDocumentEqualsItsReread()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    writeBytes(file(), before);
+    IniFile ini(file());
+    ini.writeString(section, key, value);
+    const auto answers = [&] {
+        QStringList all{ini.sections().join(u'|')};
+        for (const QString &s : ini.sections() + QStringList{section, section.trimmed()}) {
+            all += s + u':' + ini.keys(s).join(u'|');
+            for (const QString &k : ini.keys(s) + QStringList{key, key.trimmed()})
+                all += ini.readString(s, k, QStringLiteral("<none>"));
+        }
+        return all;
+    };
+    const QStringList kept = answers();
+    IniCache::clear();
+    QCOMPARE(kept, answers());
+}
+
+void TestIniFile::interruptedWriteKeepsOldValue()
+{
+    writeBytes(file(), "[main]\r\nlearnnote=3\r\n");
+    IniFile ini(file());
+    QCOMPARE(ini.readInteger(u"main", u"learnnote", 0), 3);
+    IniFile::setBeforeCommitHook([] { throw std::runtime_error("power lost"); });
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, ini.writeInteger(QStringLiteral("main"),
+                                                                  QStringLiteral("learnnote"), 4));
+    IniFile::setBeforeCommitHook({});
+    QCOMPARE(ini.readInteger(u"main", u"learnnote", 0), 3);
+}
+
+// More files than are kept, read in turns, each with its own contents.
+void TestIniFile::manyFilesStayApart()
+{
+    const int count = IniCache::MaxEntries + 3;
+    for (int round = 0; round < 2; ++round) {
+        for (int n = 0; n < count; ++n) {
+            const QString path = m_dir->filePath(QStringLiteral("f%1.dat").arg(n));
+            if (round == 0)
+                writeBytes(path, "[s]\r\nk=" + QByteArray::number(n) + "\r\n");
+            QCOMPARE(IniFile(path).readInteger(u"s", u"k", -1), n);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

@@ -1,0 +1,73 @@
+#include "course/inicache.h"
+
+#include <QList>
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace nk {
+
+namespace {
+
+struct Entry
+{
+    QString path;
+    QByteArray bytes;
+    IniDocument doc;
+};
+
+struct Cache
+{
+    QMutex mutex;
+    QList<Entry> entries; // the most recently used first
+};
+
+Cache &cache()
+{
+    static Cache s;
+    return s;
+}
+
+qsizetype totalBytes(const QList<Entry> &entries)
+{
+    qsizetype total = 0;
+    for (const Entry &e : entries)
+        total += e.bytes.size();
+    return total;
+}
+
+} // namespace
+
+std::optional<IniDocument> IniCache::find(const QString &path, const QByteArray &bytes)
+{
+    Cache &s = cache();
+    const QMutexLocker lock(&s.mutex);
+    for (qsizetype i = 0; i < s.entries.size(); ++i) {
+        if (s.entries[i].path != path)
+            continue;
+        if (s.entries[i].bytes != bytes)
+            return std::nullopt;
+        s.entries.move(i, 0);
+        return s.entries.first().doc;
+    }
+    return std::nullopt;
+}
+
+void IniCache::store(const QString &path, const QByteArray &bytes, const IniDocument &doc)
+{
+    Cache &s = cache();
+    const QMutexLocker lock(&s.mutex);
+    s.entries.removeIf([&path](const Entry &e) { return e.path == path; });
+    s.entries.prepend(Entry{path, bytes, doc});
+    while (s.entries.size() > 1 &&
+           (s.entries.size() > MaxEntries || totalBytes(s.entries) > MaxBytes))
+        s.entries.removeLast();
+}
+
+void IniCache::clear()
+{
+    Cache &s = cache();
+    const QMutexLocker lock(&s.mutex);
+    s.entries.clear();
+}
+
+} // namespace nk

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "course/inidocument.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace nk {
+
+// The parsed form of the data files read last, each kept with the exact bytes
+// it was parsed from. A file is still read whole for every lookup, so a change
+// made on disk by any means is seen at once; only the parse, the costly part
+// for a large file, is skipped while the bytes are the same.
+class IniCache
+{
+public:
+    // Few files are open at a time; the byte bound keeps large files from
+    // piling up in memory, while the last one stored is always kept.
+    static constexpr int MaxEntries = 16;
+    static constexpr qsizetype MaxBytes = 32 * 1024 * 1024;
+
+    static std::optional<IniDocument> find(const QString &path, const QByteArray &bytes);
+    static void store(const QString &path, const QByteArray &bytes, const IniDocument &doc);
+    static void clear();
+};
+
+} // namespace nk
