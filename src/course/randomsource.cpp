@@ -9,7 +9,7 @@ namespace {
 
 std::mt19937 &generator()
 {
-    static std::mt19937 engine(quint32(QDateTime::currentMSecsSinceEpoch()));
+    static std::mt19937 engine{quint32(QDateTime::currentMSecsSinceEpoch())};
     return engine;
 }
 
