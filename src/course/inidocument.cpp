@@ -122,6 +122,9 @@ IniDocument::Parsed IniDocument::parseLine(QByteArrayView text)
         const qsizetype close = t.indexOf(']');
         if (close > 0)
             return {Kind::Section, Cp1251::decode(t.sliced(1, close - 1).trimmed()), {}};
+        // A header that lost its bracket is no key either: written back with a
+        // value holding ']', such a key would become a section header.
+        return {};
     }
     const qsizetype eq = t.indexOf('=');
     if (eq > 0 && !t.startsWith(';'))

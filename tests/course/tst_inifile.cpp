@@ -61,6 +61,7 @@ private Q_SLOTS:
     void writeRefusesUnencodable();
     void writeIntoMissingFolderThrows();
     void cp1251RoundTripIsByteExact();
+    void bracketlessHeaderIsNoKey();
     void interruptedWriteLeavesOldFile();
     void cp1251DecodesAsTheCodec();
     void keptParseFollowsTheDisk_data();
@@ -286,6 +287,19 @@ void TestIniFile::writeIntoMissingFolderThrows()
     IniFile ini(m_dir->filePath(QStringLiteral("no/such/folder/t.dat")));
     QVERIFY_THROWS_EXCEPTION(FileError,
                              ini.writeInteger(QStringLiteral("a"), QStringLiteral("k"), 1));
+}
+
+// A key named like "[k" could never be written back: with a value holding ']'
+// its line would read as a section header and take the keys after it along.
+void TestIniFile::bracketlessHeaderIsNoKey()
+{
+    writeBytes(file(), "[m]\r\n[k=1\r\nk=2\r\n");
+    IniFile ini(file());
+    QCOMPARE(ini.keys(u"m"), QStringList{QStringLiteral("k")});
+    QCOMPARE(ini.readString(u"m", u"[k", QStringLiteral("none")), QStringLiteral("none"));
+    for (const QString &key : ini.keys(u"m"))
+        ini.writeString(QStringLiteral("m"), key, QStringLiteral("x]"));
+    QCOMPARE(ini.readString(u"m", u"k", {}), QStringLiteral("x]"));
 }
 
 void TestIniFile::cp1251RoundTripIsByteExact()
