@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Start to first page painted, median of 10 starts (with min and max).
+#
+#   bench/start/start_time.sh [--build DIR] [probe options]
+#       this program, from a copy of DIR's program folder (default: build/),
+#       until the page of level 1 (a later start's first page) is on screen
+#   bench/start/start_time.sh [--build DIR] --name TITLE [probe options] -- command [args]
+#       any other desktop program, for comparison; e.g.
+#       bench/start/start_time.sh --name xmessage -- xmessage -center hello
+#
+# Probe options (bench/start/bench_start.cpp): --runs N, --warmup N,
+# --rect X,Y,W,H, --colour RRGGBB (a colour that must be in the rectangle; without
+# one, the rectangle or window only has to hold more than one colour), --timeout S.
+# Without a display it runs itself in a fresh Xvfb (no window manager).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+build=$root/build
+if [ "${1:-}" = --build ]; then
+  build=$(cd "${2:?build directory}" && pwd)
+  shift 2
+fi
+probe=$build/bench/start/bench_start
+if [ ! -x "$probe" ]; then
+  cmake --build "$build" --target bench_start >/dev/null
+fi
+
+if printf '%s\n' "$@" | grep -qx -- --; then
+  exec "$probe" "$@"
+fi
+
+# This program: a private copy of the program folder, past the first start.
+program_dir=$build/notoklyuv
+[ -x "$program_dir/notoklyuv" ] || {
+  echo "no program in $program_dir: build the targets notoklyuv and nk_default_course" >&2
+  exit 1
+}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$program_dir" "$work/prog"
+rm -f "$work/prog/levels/log.dat"
+printf '[main]\r\nfirstrun=0\r\n' > "$work/prog/levels/settings.dat"
+echo "program: $program_dir/notoklyuv (level 1 page: caption and current step painted)"
+# The caption (black) and the current step (red) of the level page.
+"$probe" --name 'Нотоклюв - демоверсия' --rect 136,8,300,16 --colour 000000 \
+  --rect 148,32,200,16 --colour FF0000 "$@" -- "$work/prog/notoklyuv"
