@@ -1,7 +1,12 @@
 #include "app/application.h"
+#include "app/commandline.h"
 
 int main(int argc, char *argv[])
 {
+    // Read before the window system opens: --help and --version need no display.
+    const nk::CommandLine line(nk::CommandLine::fromArgv(argc, argv));
+    if (line.action() == nk::CommandLine::Action::Stop)
+        return line.answer();
     nk::Application app(argc, argv);
-    return app.run();
+    return app.run(line.folder());
 }

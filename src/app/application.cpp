@@ -15,11 +15,11 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     setApplicationVersion(QStringLiteral("5.0"));
 }
 
-int Application::run()
+int Application::run(const QString &folder)
 {
     int code = 0;
     {
-        TMainForm form(BasePath::ofApplication());
+        TMainForm form(folder.isEmpty() ? BasePath::ofApplication() : BasePath(folder));
         Wiring::connect(form);
         form.show();
         code = exec();

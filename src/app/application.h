@@ -12,7 +12,9 @@ class Application : public QApplication
 public:
     Application(int &argc, char **argv);
 
-    int run();
+    // Shows the main window on the program folder `folder` (empty: the
+    // executable's own folder) and runs until it closes.
+    int run(const QString &folder = {});
 
     bool notify(QObject *receiver, QEvent *event) override;
 
