@@ -76,14 +76,18 @@ QPixmap Artwork::exitStrip()
 QIcon Artwork::trayIcon()
 {
     QIcon icon;
-    for (int size : {16, 22, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        drawBird(p, QRectF(0, 0, size, size));
-        icon.addPixmap(pixmap);
-    }
+    for (int size : {16, 22, 32, 48})
+        icon.addPixmap(Artwork::icon(size));
     return icon;
+}
+
+QPixmap Artwork::icon(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    drawBird(p, QRectF(0, 0, size, size));
+    return pixmap;
 }
 
 QPixmap Artwork::keyboard()

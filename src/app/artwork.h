@@ -13,7 +13,8 @@ public:
     static QPixmap logo();      // 121 x 121
     static QPixmap exitStrip(); // three 100 x 50 images: normal, hover, pressed
     static QIcon trayIcon();
-    static QPixmap keyboard(); // 780 x 251
+    static QPixmap icon(int size); // the tray icon's bird on a transparent ground
+    static QPixmap keyboard();     // 780 x 251
 };
 
 } // namespace nk
