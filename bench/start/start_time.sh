@@ -12,6 +12,9 @@
 # --rect X,Y,W,H, --colour RRGGBB (a colour that must be in the rectangle; without
 # one, the rectangle or window only has to hold more than one colour), --timeout S.
 # Without a display it runs itself in a fresh Xvfb (no window manager).
+# Wall times wait for the processor on a busy machine (the processor time printed
+# does not); as root, `chrt -f 10 bench/start/start_time.sh ...` runs the X server,
+# the program and the probe ahead of everything else, as on an idle machine.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -30,9 +33,10 @@ if [ ! -x "$probe" ]; then
   cmake --build "$build" --target bench_start >/dev/null
 fi
 
-if printf '%s\n' "$@" | grep -qx -- --; then
-  exec "$probe" "$@"
-fi
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), scheduling: $(chrt -p $$ | sed -n 's/.*policy: //p')"
+for arg in "$@"; do
+  if [ "$arg" = -- ]; then exec "$probe" "$@"; fi
+done
 
 # This program: a private copy of the program folder, past the first start.
 program_dir=$build/notoklyuv
