@@ -1,5 +1,5 @@
-// Fuzzes the data-file layer: parse bytes, format them back, read every section
-// and key, and apply writes, checking after each write that the other lines keep
+// Fuzzes the data-file layer: parse bytes, format them back, read every section,
+// key and integer, and apply writes, checking after each write that the other lines keep
 // their bytes, every other value still reads the same, and the written value
 // reads back.
 //
@@ -9,6 +9,7 @@
 
 #include "course/cp1251.h"
 #include "course/inidocument.h"
+#include "course/inifile.h"
 #include "fuzzcheck.h"
 
 #include <QList>
@@ -198,6 +199,22 @@ void checkWrite(const IniDocument &doc, const QByteArray &bytes, const Snapshot 
         checkValues(before, now, w);
 }
 
+// Whatever integer a value reads as, the program writes it back in a form that
+// reads as the same integer: decimal as written, or its 32-bit hexadecimal pattern.
+void checkIntegers(const Snapshot &values)
+{
+    for (const QMap<QString, QString> &keys : values) {
+        for (const QString &text : keys) {
+            const std::optional<int> v = nk::IniFile::parseInteger(text);
+            if (!v)
+                continue;
+            const QString hex = QStringLiteral("0x") + QString::number(quint32(*v), 16);
+            NK_FUZZ_CHECK(nk::IniFile::parseInteger(QString::number(*v)) == v, text);
+            NK_FUZZ_CHECK(nk::IniFile::parseInteger(hex) == v, text + u' ' + hex);
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -214,6 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const IniDocument doc = IniDocument::parse(bytes);
     NK_FUZZ_CHECK(doc.toBytes() == bytes, show(bytes));
     const Snapshot before = snapshot(doc);
+    checkIntegers(before);
     for (const Write &w : writesFor(doc, input.mid(nul + 1), nul >= 0))
         checkWrite(doc, bytes, before, w);
     return 0;

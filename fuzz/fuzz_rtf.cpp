@@ -1,14 +1,15 @@
 // Fuzzes the RTF reader of the course's text pages. Any input is read to the end
-// without a crash, the tokenizer makes progress on every token, and the shown
-// text never outgrows the input. Three texts derived from the input must show
-// exactly the text they carry: the input's plain bytes alone, the same bytes
-// wrapped in an RTF document, and every byte of the input escaped as RTF
-// (hexadecimal or \u escapes with fallback characters).
+// without a crash, the tokenizer makes progress on every token, the shown text
+// never outgrows the input, and marking its web addresses keeps it as it is. Three texts derived
+// from the input must show exactly the text they carry: the input's plain bytes alone, the same
+// bytes wrapped in an RTF document, and every byte of the input escaped as RTF (hexadecimal or \u
+// escapes with fallback characters).
 //
 // Input: RTF bytes, as the course's page texts hold them.
 
 #include "course/cp1251.h"
 #include "fuzzcheck.h"
+#include "widgets/linkdetector.h"
 #include "widgets/rtfreader.h"
 #include "widgets/rtftokenizer.h"
 
@@ -122,8 +123,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArrayView in(reinterpret_cast<const char *>(data), qsizetype(size));
     checkTokens(in);
+    QTextDocument doc;
+    nk::RtfReader::read(in, &doc);
+    const QString shown = doc.toRawText();
     // Every shown character or paragraph break costs at least one input byte.
-    NK_FUZZ_CHECK(read(in).size() <= in.size(), show(in));
+    NK_FUZZ_CHECK(shown.size() <= in.size(), show(in));
+    // Making addresses clickable changes how the text looks, never the text.
+    nk::LinkDetector::apply(&doc);
+    NK_FUZZ_CHECK(doc.toRawText() == shown, show(in));
 
     // The derived texts need no length to be telling; a bound keeps runs fast.
     const QByteArray plain = plainBytes(in).left(kDerivedBytes);
