@@ -37,17 +37,31 @@ qsizetype totalBytes(const QList<Entry> &entries)
 
 } // namespace
 
-std::optional<IniDocument> IniCache::find(const QString &path, const QByteArray &bytes)
+std::optional<IniDocument> IniCache::find(const QString &path, QByteArrayView bytes)
 {
     Cache &s = cache();
     const QMutexLocker lock(&s.mutex);
     for (qsizetype i = 0; i < s.entries.size(); ++i) {
         if (s.entries[i].path != path)
             continue;
-        if (s.entries[i].bytes != bytes)
+        if (QByteArrayView(s.entries[i].bytes) != bytes)
             return std::nullopt;
         s.entries.move(i, 0);
         return s.entries.first().doc;
+    }
+    return std::nullopt;
+}
+
+std::optional<IniDocument> IniCache::take(const QString &path, QByteArrayView bytes)
+{
+    Cache &s = cache();
+    const QMutexLocker lock(&s.mutex);
+    for (qsizetype i = 0; i < s.entries.size(); ++i) {
+        if (s.entries[i].path != path)
+            continue;
+        if (QByteArrayView(s.entries[i].bytes) != bytes)
+            return std::nullopt;
+        return s.entries.takeAt(i).doc;
     }
     return std::nullopt;
 }

@@ -20,7 +20,10 @@ public:
     static constexpr int MaxEntries = 16;
     static constexpr qsizetype MaxBytes = 32 * 1024 * 1024;
 
-    static std::optional<IniDocument> find(const QString &path, const QByteArray &bytes);
+    static std::optional<IniDocument> find(const QString &path, QByteArrayView bytes);
+    // Like find, but the document leaves the store: a caller about to change
+    // it then changes the only copy instead of copying every line.
+    static std::optional<IniDocument> take(const QString &path, QByteArrayView bytes);
     static void store(const QString &path, const QByteArray &bytes, const IniDocument &doc);
     static void clear();
 };

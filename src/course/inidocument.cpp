@@ -3,6 +3,7 @@
 #include "course/cp1251.h"
 #include "course/logging.h"
 
+#include <QSet>
 #include <cstring>
 
 namespace nk {
@@ -74,14 +75,25 @@ bool sameName(QStringView a, QStringView b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// Names are listed once, in file order, spelt as they first appear.
-void appendUnique(QStringList &names, const QString &name)
+// Names are listed once, in file order, spelt as they first appear. The names
+// seen are kept folded, so a long list is made in one pass.
+class UniqueNames
 {
-    const bool seen = std::any_of(names.cbegin(), names.cend(),
-                                  [&](const QString &n) { return sameName(n, name); });
-    if (!seen)
-        names.append(name);
-}
+public:
+    void add(const QString &name)
+    {
+        const QString folded = name.toCaseFolded();
+        if (m_seen.contains(folded))
+            return;
+        m_seen.insert(folded);
+        m_names.append(name);
+    }
+    QStringList names() const { return m_names; }
+
+private:
+    QSet<QString> m_seen;
+    QStringList m_names;
+};
 
 } // namespace
 
@@ -135,34 +147,40 @@ IniDocument::Parsed IniDocument::parseLine(QByteArrayView text)
 
 QByteArray IniDocument::toBytes() const
 {
-    QByteArray out;
+    qsizetype size = 0;
     for (const Line &line : m_lines)
-        out += line.text + line.terminator;
+        size += line.text.size() + line.terminator.size();
+    QByteArray out;
+    out.reserve(size);
+    for (const Line &line : m_lines) {
+        out += line.text;
+        out += line.terminator;
+    }
     return out;
 }
 
 QStringList IniDocument::sections() const
 {
-    QStringList names;
+    UniqueNames names;
     for (const Parsed &p : m_parsed) {
         if (p.kind == Kind::Section)
-            appendUnique(names, p.name);
+            names.add(p.name);
     }
-    return names;
+    return names.names();
 }
 
 QStringList IniDocument::keys(QStringView section) const
 {
-    QStringList names;
+    UniqueNames names;
     const int header = findSection(section);
     if (header < 0)
-        return names;
+        return {};
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
         if (m_parsed[i].kind == Kind::Key)
-            appendUnique(names, m_parsed[i].name);
+            names.add(m_parsed[i].name);
     }
-    return names;
+    return names.names();
 }
 
 std::optional<QString> IniDocument::value(QStringView section, QStringView key) const

@@ -4,6 +4,7 @@
 #include "course/fileerror.h"
 #include "course/inicache.h"
 #include "course/inidocument.h"
+#include "course/writefailure.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -13,17 +14,22 @@ namespace nk {
 namespace {
 
 // The file is read whole every time; its parse is reused while the bytes are
-// those parsed before.
-IniDocument load(const QString &path)
+// those parsed before. (Not mapped: a file cut short by another program while
+// mapped would crash the comparison.) A document to be changed is taken out of
+// the store, so that changing it copies nothing.
+IniDocument load(const QString &path, bool forChange = false)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray bytes = file.readAll();
-    if (std::optional<IniDocument> known = IniCache::find(path, bytes))
+    std::optional<IniDocument> known =
+        forChange ? IniCache::take(path, bytes) : IniCache::find(path, bytes);
+    if (known)
         return *std::move(known);
     IniDocument doc = IniDocument::parse(bytes, path);
-    IniCache::store(path, bytes, doc);
+    if (!forChange)
+        IniCache::store(path, bytes, doc);
     return doc;
 }
 
@@ -129,13 +135,13 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     const QByteArray s = encodeOrThrow(singleLine(section), m_path);
     const QByteArray k = encodeOrThrow(singleLine(key), m_path);
     const QByteArray v = encodeOrThrow(singleLine(value), m_path);
-    IniDocument doc = load(m_path);
+    IniDocument doc = load(m_path, true);
     doc.setValue(s, k, v);
 
     QSaveFile file(m_path);
     const auto fail = [&] {
-        throw FileError(
-            QStringLiteral("Не удалось записать файл %1: %2").arg(m_path, file.errorString()));
+        throw FileError(QStringLiteral("Не удалось записать файл %1: %2")
+                            .arg(m_path, WriteFailure::reason(m_path, file.errorString())));
     };
     const QByteArray bytes = doc.toBytes();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0)
