@@ -1,0 +1,44 @@
+#pragma once
+
+#include "coursebook.h"
+#include "learnerrig.h"
+
+namespace nk {
+struct DrillTags;
+} // namespace nk
+
+namespace nk::test {
+
+// The learner in level 4's black-and-white keys drills: listens to the pair,
+// says which came first, and after a wrong answer sits through the run that
+// plays the pair again.
+class DrillLearner
+{
+public:
+    enum Drill
+    {
+        Chords,
+        Melodies,
+        Notes
+    };
+
+    DrillLearner(LearnerRig &rig, const CourseBook &book) : m_rig(rig), m_book(book) {}
+
+    const DrillTags &tags(Drill drill) const;
+    bool questionShown(Drill drill) const;
+    // Which came first as the learner heard it: true for the black item.
+    bool blackFirst(Drill drill) const;
+    // Listens, unlocks the answer buttons and answers. The melodies and the
+    // notes are checked to be the level's own items as they sound.
+    void answer(Drill drill, bool right);
+    // "Запомнить разницу!" and the run that follows, until the next question.
+    void rememberDifference(Drill drill);
+
+private:
+    int &field(Drill drill, int which) const;
+
+    LearnerRig &m_rig;
+    const CourseBook &m_book;
+};
+
+} // namespace nk::test
