@@ -4,6 +4,7 @@
 #include "app/coursepages.h"
 #include "course/fileerror.h"
 #include "course/shutdown.h"
+#include "course/staletempfiles.h"
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
@@ -162,6 +163,7 @@ void TMainForm::createTrayIcon()
 
 void TMainForm::FormCreate(const BasePath &base)
 {
+    StaleTempFiles::remove(base);
     m_state = std::make_unique<GlobalState>(base);
     m_page = new Page(this, *this, base);
     m_timers = new OneShotTimers(this);

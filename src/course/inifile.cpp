@@ -4,6 +4,7 @@
 #include "course/fileerror.h"
 #include "course/inicache.h"
 #include "course/inidocument.h"
+#include "course/writefailure.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -139,8 +140,8 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
 
     QSaveFile file(m_path);
     const auto fail = [&] {
-        throw FileError(
-            QStringLiteral("Не удалось записать файл %1: %2").arg(m_path, file.errorString()));
+        throw FileError(QStringLiteral("Не удалось записать файл %1: %2")
+                            .arg(m_path, WriteFailure::reason(m_path, file.errorString())));
     };
     const QByteArray bytes = doc.toBytes();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0)

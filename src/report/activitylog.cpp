@@ -3,6 +3,7 @@
 #include "course/cp1251.h"
 #include "course/fileerror.h"
 #include "course/programclock.h"
+#include "course/writefailure.h"
 
 #include <QFile>
 
@@ -34,12 +35,12 @@ void ActivityLog::WriteLog(const QString &message)
 
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        throw FileError(
-            QStringLiteral("Не удалось открыть журнал %1: %2").arg(m_path, file.errorString()));
+        throw FileError(QStringLiteral("Не удалось открыть журнал %1: %2")
+                            .arg(m_path, WriteFailure::reason(m_path, file.errorString())));
     // One write, so a record is either whole or absent.
     const qint64 before = file.size();
     if (file.write(record) != record.size()) {
-        const QString error = file.errorString();
+        const QString error = WriteFailure::reason(m_path, file.errorString());
         file.resize(before);
         file.close();
         throw FileError(QStringLiteral("Не удалось записать журнал %1: %2").arg(m_path, error));

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace nk {
+
+// Why a file of the program folder could not be written, in words a learner
+// understands: the usual causes are told in Russian, anything else keeps the
+// system's own text.
+class WriteFailure
+{
+public:
+    static QString reason(const QString &path, const QString &systemText);
+};
+
+} // namespace nk
