@@ -6,14 +6,29 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 
 namespace nk {
 
 namespace {
-// Short enough for a responsive window, long enough not to spin the processor.
-constexpr qint64 sliceMs = 2;
+
+// Without a message loop there is nothing to handle: sleep, yet notice a
+// shutdown within a few milliseconds.
+void sleepWithoutLoop(qint64 total, const QElapsedTimer &clock)
+{
+    constexpr qint64 sliceMs = 5;
+    for (qint64 left = total; left > 0; left = total - clock.elapsed()) {
+        QThread::msleep(std::min(left, sliceMs));
+        if (Shutdown::requested())
+            return;
+    }
+}
+
 } // namespace
 
+// The thread sleeps in the message loop until an event comes: a click, a
+// timer, or the wake-up set for the end of the wait. A shutdown is requested
+// only by an event handler, so it is seen as soon as that event is handled.
 void WaitMs(int ms)
 {
     const qint64 total = ProgramClock::scaled(ms);
@@ -21,9 +36,17 @@ void WaitMs(int ms)
         return;
     QElapsedTimer clock;
     clock.start();
+    if (!QCoreApplication::instance()) {
+        sleepWithoutLoop(total, clock);
+        return;
+    }
+    QTimer wakeUp;
+    wakeUp.setSingleShot(true);
+    wakeUp.setTimerType(Qt::PreciseTimer);
     for (qint64 left = total; left > 0; left = total - clock.elapsed()) {
-        QThread::msleep(std::min(left, sliceMs));
-        QCoreApplication::processEvents();
+        if (!wakeUp.isActive())
+            wakeUp.start(int(std::min<qint64>(left, INT_MAX)));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (Shutdown::requested())
             return;
     }
