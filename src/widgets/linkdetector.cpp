@@ -19,26 +19,35 @@ const QRegularExpression &linkPattern()
     return re;
 }
 
-bool overlapsAnchor(const QTextBlock &block, int start, int end)
+// The links the text brought along, as [start, end) within the block, in order.
+// Taken once per block: looking through every fragment again for each address
+// made a block full of addresses take time quadratic in its length.
+QList<std::pair<int, int>> anchorSpans(const QTextBlock &block)
 {
+    QList<std::pair<int, int>> spans;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment f = it.fragment();
-        const int fStart = f.position() - block.position();
-        if (f.charFormat().isAnchor() && fStart < end && fStart + f.length() > start)
-            return true;
+        if (f.charFormat().isAnchor()) {
+            const int start = f.position() - block.position();
+            spans.append({start, start + f.length()});
+        }
     }
-    return false;
+    return spans;
 }
 
 void markLinks(QTextDocument *doc, const QTextBlock &block)
 {
     const QString text = block.text();
+    const QList<std::pair<int, int>> anchors = anchorSpans(block);
+    qsizetype next = 0; // the first of them that may reach this match or a later one
     auto matches = linkPattern().globalMatch(text);
     while (matches.hasNext()) {
         const QRegularExpressionMatch m = matches.next();
         const int start = int(m.capturedStart());
         const int end = int(m.capturedEnd());
-        if (overlapsAnchor(block, start, end))
+        while (next < anchors.size() && anchors[next].second <= start)
+            ++next;
+        if (next < anchors.size() && anchors[next].first < end)
             continue; // a link of the text's own stays as its author made it
         QTextCursor c(doc);
         c.setPosition(block.position() + start);
@@ -56,8 +65,13 @@ void markLinks(QTextDocument *doc, const QTextBlock &block)
 
 void LinkDetector::apply(QTextDocument *doc)
 {
+    // Inside one edit block selecting an address does not lay out its
+    // paragraph again each time.
+    QTextCursor edit(doc);
+    edit.beginEditBlock();
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
         markLinks(doc, b);
+    edit.endEditBlock();
 }
 
 } // namespace nk

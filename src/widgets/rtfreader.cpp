@@ -60,7 +60,12 @@ void RtfReader::read(QByteArrayView rtf, QTextDocument *doc)
 {
     doc->clear();
     RtfReader reader(doc);
+    // Inside one edit block the cursor does not lay out the paragraph again
+    // after every insertion, which made a long paragraph of many differently
+    // formatted runs take time quadratic in its length.
+    reader.m_cursor.beginEditBlock();
     reader.run(rtf);
+    reader.m_cursor.endEditBlock();
 }
 
 RtfReader::RtfReader(QTextDocument *doc) : m_cursor(doc), m_docCodepage(RtfCodepage::kDefault)

@@ -74,6 +74,11 @@ void TestRtfMalformed::showsWhatIsReadable_data()
         << head + QByteArray("{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt ").repeated(20000) +
                "in"
         << u"in"_s;
+    // Both once took time quadratic in the paragraph's length: minutes here.
+    QTest::newRow("60k formatted runs in one paragraph")
+        << head + QByteArray("{\\b a}{\\i b}").repeated(30000) + kMarker << u"MARKER"_s;
+    QTest::newRow("20k web addresses in one paragraph")
+        << head + QByteArray("www.a.ru ").repeated(20000) + kMarker << u"MARKER"_s;
     QTest::newRow("unterminated font table")
         << head + "{\\fonttbl{\\f0\\fcharset204 " + QByteArray(1 << 20, 'F') << QString();
 }
