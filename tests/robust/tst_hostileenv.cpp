@@ -1,0 +1,349 @@
+#include "../support/pagedriver.h"
+#include "app/application.h"
+#include "app/coursepages.h"
+#include "app/tmainform.h"
+#include "app/wiring.h"
+#include "course/inifile.h"
+#include "course/programclock.h"
+#include "datafiles.h"
+#include "keyboard/keyboardlayout.h"
+#include "programcopy.h"
+#include "report/reportedit.h"
+#include "report/reportmemo.h"
+#include "report/reportpages.h"
+#include "steps/step1.h"
+#include "steps/trainingpages.h"
+#include "widgets/messagebox.h"
+#include "widgets/page.h"
+#include "widgets/restbreak.h"
+#include "widgets/tlevel.h"
+#include "widgets/tmybutton.h"
+#include "widgets/tmycaption.h"
+#include "widgets/tmyedit.h"
+#include "widgets/tstep.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+using namespace nk;
+using namespace nk::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList g_messages;
+void recordMessage(const QString &text)
+{
+    g_messages << text;
+}
+
+// A port on this machine where nothing listens: connections are refused.
+int closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return server.serverPort();
+}
+
+const QString kNoConnection = u"Нет связи с сайтом. Проверьте подключение к интернету."_s;
+
+} // namespace
+
+// The real window, wired as the program wires it, where the machine works
+// against it: files it cannot write, no sound server, no tray, no network.
+// Each time the learner must be told what is wrong where it matters, the
+// window must go on answering and it must close.
+class TestHostileEnv : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void readOnlyProgramFolder();
+    void logBecomesUnwritable();
+    void fileBecomesUnwritable_data();
+    void fileBecomesUnwritable();
+    void noSoundServer();
+    void noTray();
+    void noNetwork_data();
+    void noNetwork();
+
+private:
+    void start();
+    QString folder(const QString &relative = {}) const;
+    QString caption() const;
+    template <typename W> W *tagged(int tag) const
+    {
+        return PageDriver::withTag<W>(m_form->page(), tag);
+    }
+    void clickPartAndLevel(int level);
+    int fillReportForm();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TMainForm> m_form;
+};
+
+void TestHostileEnv::init()
+{
+    ProgramClock::setScale(0.001);
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(ProgramCopy::make(folder()));
+    g_messages.clear();
+    MessageBox::setHook(&recordMessage);
+}
+
+void TestHostileEnv::cleanup()
+{
+    m_form.reset();
+    MessageBox::setHook(nullptr);
+    ProgramClock::setScale(1.0);
+}
+
+QString TestHostileEnv::folder(const QString &relative) const
+{
+    const QString root = m_dir->filePath(u"prog"_s);
+    return relative.isEmpty() ? root : root + u'/' + relative;
+}
+
+void TestHostileEnv::start()
+{
+    m_form = std::make_unique<TMainForm>(BasePath(folder()));
+    Wiring::connect(*m_form);
+    m_form->show();
+}
+
+QString TestHostileEnv::caption() const
+{
+    for (QWidget *w : m_form->page().pageWidgets()) {
+        if (auto *c = qobject_cast<TMyCaption *>(w))
+            return c->text();
+    }
+    return {};
+}
+
+void TestHostileEnv::clickPartAndLevel(int level)
+{
+    QTest::mouseClick(m_form->findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
+    QTest::mouseClick(tagged<TLevel>(110 + level), Qt::LeftButton);
+}
+
+int TestHostileEnv::fillReportForm()
+{
+    int fields = 0;
+    for (QWidget *w : m_form->page().pageWidgets()) {
+        if (auto *edit = qobject_cast<ReportEdit *>(w)) {
+            edit->insert(u"ответ"_s);
+            ++fields;
+        } else if (auto *memo = qobject_cast<ReportMemo *>(w)) {
+            memo->insertPlainText(u"ответ"_s);
+            ++fields;
+        }
+    }
+    return fields;
+}
+
+// Installed for a user who may not write there: the program run as nobody on
+// a folder of root's with nothing writable in it.
+void TestHostileEnv::readOnlyProgramFolder()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root to run the program as another user");
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                     QFile::ExeOwner | QFile::ReadOther |
+                                                     QFile::ExeOther));
+    QVERIFY(QProcess::execute(u"chmod"_s, {u"-R"_s, u"a-w,a+rX"_s, folder()}) == 0);
+    const QByteArray settingsBefore = DataFiles::readAll(folder(u"levels/settings.dat"_s));
+    // A copy the other user can reach wherever the build lies.
+    const QString driver = m_dir->filePath(u"walk"_s);
+    QVERIFY(QFile::copy(QStringLiteral(NK_WALK_DRIVER), driver));
+    QProcess walk;
+    walk.start(u"setpriv"_s,
+               {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, driver, folder()});
+    QVERIFY(walk.waitForFinished(60000));
+    const QStringList lines = QString::fromUtf8(walk.readAllStandardOutput()).split(u'\n');
+    QCOMPARE(walk.exitCode(), 0);
+    QVERIFY2(lines.contains(u"closed"_s), qPrintable(lines.join(u'\n')));
+    // Every file the program could not write is named, with the reason, in Russian.
+    const QStringList messages = lines.filter(QRegularExpression(u"^message: "_s));
+    QCOMPARE(
+        messages.filter(u"Не удалось записать файл "_s + folder(u"levels/settings.dat"_s)).size(),
+        1);                                                                // at close
+    QVERIFY(messages.filter(u"Не удалось открыть журнал "_s).size() >= 2); // start and close
+    for (const QString &m : messages) {
+        QVERIFY2(m.contains(u"нет прав на запись"_s), qPrintable(m));
+        QVERIFY2(m.contains(u".dat"_s), qPrintable(m));
+        QVERIFY2(!m.contains(u"Permission denied"_s), qPrintable(m));
+    }
+    QVERIFY2(lines.contains(u"page: Часть I. Первая октава"_s), qPrintable(lines.join(u'\n')));
+    QCOMPARE(DataFiles::readAll(folder(u"levels/settings.dat"_s)), settingsBefore);
+    QProcess::execute(u"chmod"_s, {u"-R"_s, u"u+w"_s, folder()});
+}
+
+// The log turns unwritable in the middle of Step 1: the answer is kept, the
+// learner is told, the menu still works and the window closes.
+void TestHostileEnv::logBecomesUnwritable()
+{
+    start();
+    clickPartAndLevel(1);
+    QTest::mouseClick(tagged<TStep>(11), Qt::LeftButton);
+    QVERIFY(PageDriver::clickButton(m_form->page(), Step1::ConfirmTag));
+    QVERIFY(tagged<TMyEdit>(TMyEdit::AnswerBoxTag));
+    QVERIFY(g_messages.isEmpty());
+
+    QVERIFY(QFile::rename(folder(u"levels/log.dat"_s), folder(u"levels/log.old"_s)));
+    QVERIFY(QDir().mkdir(folder(u"levels/log.dat"_s)));
+    tagged<TMyEdit>(TMyEdit::AnswerBoxTag)->insert(u"тихая"_s);
+    QTest::mouseClick(tagged<TMyButton>(1), Qt::LeftButton);
+    QCOMPARE(g_messages.size(), 1);
+    QVERIFY2(g_messages[0].contains(u"levels/log.dat: на его месте папка"_s),
+             qPrintable(g_messages[0]));
+    const IniFile notes(folder(u"levels/01/notes.dat"_s));
+    QCOMPARE(notes.readString(u"note1", u"a1", {}), u"тихая"_s); // the answer is kept
+
+    QTest::mouseClick(m_form->findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
+    QCOMPARE(caption(), u"Часть I. Первая октава"_s);
+    QTest::mouseClick(tagged<TLevel>(111), Qt::LeftButton); // logs first, so it stops
+    QCOMPARE(g_messages.size(), 2);
+    QVERIFY(m_form->close());
+    QCOMPARE(g_messages.size(), 3);
+}
+
+void TestHostileEnv::fileBecomesUnwritable_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("stage"); // what the learner does next: 0 close, 1 start Step 1, 2 answer
+    QTest::newRow("settings at close") << u"levels/settings.dat"_s << 0;
+    QTest::newRow("level's step flags") << u"levels/01/level.dat"_s << 1;
+    QTest::newRow("note answers") << u"levels/01/notes.dat"_s << 2;
+}
+
+// A data file turns into something that cannot be written just before the
+// learner's action writes it: the action stops with a message naming the
+// file, the menu still works and the window closes.
+void TestHostileEnv::fileBecomesUnwritable()
+{
+    QFETCH(QString, file);
+    QFETCH(int, stage);
+    start();
+    clickPartAndLevel(1);
+    QTest::mouseClick(tagged<TStep>(11), Qt::LeftButton);
+    if (stage == 2)
+        QVERIFY(PageDriver::clickButton(m_form->page(), Step1::ConfirmTag));
+    QVERIFY(QFile::remove(folder(file)) && QDir().mkdir(folder(file)));
+    const QString expected = u"Не удалось записать файл %1: на его месте папка"_s.arg(folder(file));
+    if (stage == 0) {
+        QVERIFY(m_form->close());
+        QCOMPARE(g_messages, QStringList{expected});
+        return;
+    }
+    if (stage == 1) {
+        QVERIFY(PageDriver::clickButton(m_form->page(), Step1::ConfirmTag));
+    } else {
+        tagged<TMyEdit>(TMyEdit::AnswerBoxTag)->insert(u"тихая"_s);
+        QTest::mouseClick(tagged<TMyButton>(1), Qt::LeftButton);
+    }
+    QCOMPARE(g_messages, QStringList{expected});
+    QTest::mouseClick(m_form->findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
+    QCOMPARE(caption(), u"Часть I. Первая октава"_s);
+    QVERIFY(m_form->close());
+    QCOMPARE(g_messages.size(), 1);
+}
+
+void TestHostileEnv::noSoundServer()
+{
+    QVERIFY(qEnvironmentVariable("PULSE_SERVER").startsWith(u"unix:/nonexistent"_s));
+    QVERIFY(QFile::link(qEnvironmentVariable("NK_PROGRAM_DIR") + u"/sound"_s, folder(u"sound"_s)));
+    start();
+    clickPartAndLevel(1);
+    m_form->course().OpenStep(1, 3);
+    QVERIFY(PageDriver::clickLink(m_form->page(), TrainingPages::ContinueLinkTag));
+    QVERIFY(PageDriver::clickButton(m_form->page(), TrainingPages::ListenTag));
+    QVERIFY(!m_form->state().Settings.Busy);
+    QVERIFY(!m_form->state().MelodyPlaying);
+    QVERIFY(PageDriver::clickButton(m_form->page(), TrainingPages::AnswerTag));
+    QVERIFY(m_form->KeyboardIsShown());
+    // The keys still play, light and count: the right answer is judged right.
+    const GlobalState &state = m_form->state();
+    for (int i = 0; i < state.Allowed.AnswerLen; ++i) {
+        const TNote &note = state.NotesB[std::size_t(i)];
+        QTest::mousePress(m_form->keyboardPicture(), Qt::LeftButton, {},
+                          KeyboardLayout::seed(note.Octave, note.Pitch));
+    }
+    QTRY_VERIFY(DataFiles::readLog(folder()).messages.contains(u"Ноты угаданы правильно"_s));
+    QVERIFY(g_messages.isEmpty());
+    QVERIFY(m_form->close());
+}
+
+// No notification area: a rest break minimises the window instead of hiding
+// it, so it stays reachable; it comes back by itself and closes at any time.
+void TestHostileEnv::noTray()
+{
+    start();
+    QVERIFY(!m_form->hasTray());
+    m_form->state().Settings.Level = 1;
+    m_form->restBreak().start(RestBreak::Kind::Memorisation);
+    QTRY_VERIFY(m_form->isMinimized());
+    QVERIFY(!m_form->isHidden());
+    m_form->CoolTrayIcon1DblClick(); // refused while resting
+    QVERIFY(m_form->isMinimized());
+    QTRY_VERIFY(!m_form->state().Resting);
+    QVERIFY(!m_form->isMinimized() && m_form->isVisible());
+    m_form->restBreak().start(RestBreak::Kind::Memorisation);
+    QTRY_VERIFY(m_form->isMinimized());
+    QVERIFY(m_form->close());
+    QVERIFY(g_messages.isEmpty());
+}
+
+void TestHostileEnv::noNetwork_data()
+{
+    QTest::addColumn<QString>("site");
+    QTest::newRow("refused") << u"http://127.0.0.1:%1"_s.arg(closedPort());
+    QTest::newRow("no such host") << u"http://notoklyuv.invalid"_s;
+}
+
+void TestHostileEnv::noNetwork()
+{
+    QFETCH(QString, site);
+    QFile settings(folder(u"levels/settings.dat"_s));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[main]\r\nfirstrun=0\r\nsite=" + site.toLatin1() + "\r\n");
+    settings.close();
+    start();
+    clickPartAndLevel(1);
+    m_form->course().OpenStep(1, 5);
+    QVERIFY(fillReportForm() > 0);
+    QVERIFY(PageDriver::clickButton(m_form->page(), ReportPages::SendTag));
+    QCOMPARE(g_messages, QStringList{kNoConnection});
+    QCOMPARE(caption(), u"Отчёт"_s); // the form stays, filled in
+    QVERIFY(PageDriver::withTag<TYesButton>(m_form->page(), ReportPages::SendTag)->isEnabled());
+    const QStringList log = DataFiles::readLog(folder()).messages;
+    QVERIFY(log.contains(u"Отправляем отчёт..."_s));
+    QVERIFY(log.filter(u"отправлен"_s).isEmpty());
+    QVERIFY(QDir(folder(u"levels"_s)).entryList({u"DEMO_*"_s}).isEmpty());
+    // The about page's link says the same.
+    QTest::mouseClick(m_form->findChild<QWidget *>(u"lbAbout"_s), Qt::LeftButton);
+    QVERIFY(PageDriver::clickLink(m_form->page(), ReportPages::SendLogTag));
+    QCOMPARE(g_messages, (QStringList{kNoConnection, kNoConnection}));
+    QVERIFY(m_form->close());
+}
+
+int main(int argc, char *argv[])
+{
+    // No sound server can be reached, whatever the machine runs.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+    qunsetenv("XDG_RUNTIME_DIR");
+    qunsetenv("PULSE_RUNTIME_PATH");
+    Application app(argc, argv); // its top-level handler shows a failed action's error
+    QLoggingCategory::setFilterRules(u"notoklyuv.audio.warning=false"_s);
+    TestHostileEnv test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_hostileenv.moc"
