@@ -33,6 +33,8 @@ public:
 private:
     const char *next(const char *from, char c) const
     {
+        if (from >= m_end)
+            return m_end; // also keeps the null data of an empty array from memchr
         const void *hit = std::memchr(from, c, std::size_t(m_end - from));
         return hit ? static_cast<const char *>(hit) : m_end;
     }
@@ -46,6 +48,8 @@ private:
 qsizetype lineBreakCount(QByteArrayView bytes)
 {
     qsizetype count = 0;
+    if (bytes.isEmpty())
+        return count; // memchr must not see the null data of an empty array
     for (const char c : {'\r', '\n'}) {
         const char *p = bytes.data();
         const char *const end = p + bytes.size();
