@@ -2,11 +2,10 @@
 
 #include "audio/logging.h"
 #include "audio/notenames.h"
+#include "audio/wavdecoder.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
 
 namespace nk {
 
@@ -78,9 +77,9 @@ void NotePlayer::preloadNotes()
     for (int octave = FirstOctave; octave <= LastOctave; ++octave) {
         for (int pitch = 0; pitch < PitchCount; ++pitch) {
             const QString path = notePath(octave, pitch);
-            QSoundEffect *&slot = m_notes[noteIndex(octave, pitch)];
-            slot = isFile(path) ? createSound(path) : nullptr;
-            missing += slot ? 0 : 1;
+            const bool present = isFile(path);
+            m_notes[noteIndex(octave, pitch)] = present ? decode(path) : nullptr;
+            missing += present ? 0 : 1;
         }
     }
     if (missing > 0)
@@ -91,39 +90,38 @@ void NotePlayer::preloadNotes()
 void NotePlayer::clearSounds()
 {
     stop();
-    for (QSoundEffect *&sound : m_notes) {
-        delete sound;
-        sound = nullptr;
-    }
-    qDeleteAll(m_files);
+    m_notes.fill(nullptr);
     m_files.clear();
 }
 
-QSoundEffect *NotePlayer::createSound(const QString &path)
+NotePlayer::Clip NotePlayer::decode(const QString &path)
 {
-    auto *sound = new QSoundEffect(this);
-    connect(sound, &QSoundEffect::statusChanged, this, [this, sound] { statusChanged(sound); });
-    sound->setSource(QUrl::fromLocalFile(path));
-    return sound;
+    QString error;
+    std::optional<PcmClip> clip = WavDecoder::readFile(path, &error);
+    if (!clip) {
+        if (!m_reported.contains(path)) {
+            m_reported.insert(path);
+            qCWarning(lcAudio, "Cannot decode sound file %s: %s", qUtf8Printable(path),
+                      qUtf8Printable(error));
+        }
+        return nullptr;
+    }
+    if (clip->rate != SoundOutput::Rate || clip->channels != SoundOutput::Channels)
+        *clip = convertClip(*clip, SoundOutput::Rate, SoundOutput::Channels);
+    return std::make_shared<const PcmClip>(std::move(*clip));
 }
 
-QSoundEffect *NotePlayer::fileSound(const QString &path)
+NotePlayer::Clip NotePlayer::fileClip(const QString &path)
 {
-    if (QSoundEffect *known = m_files.value(path))
+    if (const Clip known = m_files.value(path))
         return known;
-    if (m_files.size() >= maxCachedFiles) {
-        for (auto it = m_files.begin(); it != m_files.end();) {
-            if (it.value() == m_playing) {
-                ++it;
-                continue;
-            }
-            delete it.value();
-            it = m_files.erase(it);
-        }
-    }
-    QSoundEffect *sound = createSound(path);
-    m_files.insert(path, sound);
-    return sound;
+    // A voice still sounding holds its own reference to its clip.
+    if (m_files.size() >= maxCachedFiles)
+        m_files.clear();
+    Clip clip = decode(path);
+    if (clip)
+        m_files.insert(path, clip);
+    return clip;
 }
 
 void NotePlayer::PlayNote(int octave, quint8 pitch)
@@ -134,67 +132,39 @@ void NotePlayer::PlayNote(int octave, quint8 pitch)
         soundMissing(QStringLiteral("octave %1 pitch %2").arg(octave).arg(pitch));
         return;
     }
-    QSoundEffect *&sound = m_notes[index];
-    if (!sound) { // perhaps installed after the timbre was chosen
-        const QString path = notePath(octave, pitch);
-        if (!isFile(path)) {
-            stop();
-            soundMissing(path);
-            return;
-        }
-        sound = createSound(path);
+    Clip &clip = m_notes[index];
+    const QString path = clip ? QString() : notePath(octave, pitch);
+    if (!clip && isFile(path)) // perhaps installed after the timbre was chosen
+        clip = decode(path);
+    if (!clip) {
+        stop();
+        soundMissing(path);
+        return;
     }
-    start(sound);
+    start(clip);
 }
 
 void NotePlayer::playFile(const QString &relative)
 {
     const QString path = m_base.resolve(relative);
-    if (!isFile(path)) {
+    const Clip clip = isFile(path) ? fileClip(path) : nullptr;
+    if (!clip) {
         stop();
         soundMissing(path.isEmpty() ? relative : path);
         return;
     }
-    start(fileSound(path));
+    start(clip);
 }
 
-void NotePlayer::start(QSoundEffect *recording)
+void NotePlayer::start(const Clip &clip)
 {
     stop();
-    if (recording->status() == QSoundEffect::Error) {
-        soundMissing(recording->source().toLocalFile());
-        return;
-    }
-    // Made from a loaded recording the voice is ready at once; from one still
-    // loading it starts as soon as the data is there.
-    m_voice = new QSoundEffect(this);
-    m_voice->setSource(recording->source());
-    m_voice->play();
-    m_playing = recording;
+    m_output.play(clip);
 }
 
 void NotePlayer::stop()
 {
-    if (m_voice) {
-        m_voice->stop();
-        delete m_voice;
-    }
-    m_voice = nullptr;
-    m_playing = nullptr;
-}
-
-void NotePlayer::statusChanged(QSoundEffect *sound)
-{
-    if (sound->status() != QSoundEffect::Error)
-        return;
-    if (sound == m_playing) {
-        stop();
-        soundMissing(sound->source().toLocalFile());
-    } else if (!m_reported.contains(sound->source().toLocalFile())) {
-        m_reported.insert(sound->source().toLocalFile());
-        qCWarning(lcAudio, "Cannot decode sound file %s",
-                  qUtf8Printable(sound->source().toLocalFile()));
-    }
+    m_output.stopAll();
 }
 
 void NotePlayer::soundMissing(const QString &what)

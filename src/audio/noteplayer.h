@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/pcmclip.h"
+#include "audio/soundoutput.h"
 #include "course/basepath.h"
 
 #include <QHash>
@@ -7,26 +9,22 @@
 #include <QSet>
 #include <QString>
 #include <array>
-
-class QSoundEffect;
+#include <memory>
 
 namespace nk {
 
 // The program's one voice. Notes and other sound files start at once and
 // return without waiting; a new sound stops the one still sounding, so the
-// notes of a melody never overlap. Callers time a sequence with WaitMs, never
-// by asking whether something still plays: without a sound server the player
-// stays silent but believes it plays for ever.
+// notes of a melody never overlap. Callers time a sequence with WaitMs, never by asking whether
+// something still plays.
 //
-// The 36 note recordings of the current timbre are kept decoded, so a key press
-// sounds at once. Each sound is played by a fresh voice made from the decoded
-// recording: a sound effect started again and again falls silent after a few
-// plays while still reporting that it plays. The sound output drops roughly the
-// last 110 ms of every file, which is why the course's recordings end in 300 ms
-// of silence.
+// The 36 note recordings of the current timbre are decoded when the timbre is
+// chosen, and other files at their first play, so a key press sounds at once:
+// every sound starts a fresh stream to the sound server, heard within a few
+// milliseconds.
 //
 // A missing or undecodable file, and a note outside the keyboard, sound the
-// system beep instead.
+// system beep instead. Without a sound server everything stays silent.
 class NotePlayer : public QObject
 {
     Q_OBJECT
@@ -60,23 +58,21 @@ public:
     static QString plainTimbre(const QString &timbre);
 
 private:
+    using Clip = std::shared_ptr<const PcmClip>;
     static int noteIndex(int octave, int pitch);
     void preloadNotes();
     void clearSounds();
-    QSoundEffect *createSound(const QString &path);
-    QSoundEffect *fileSound(const QString &path);
-    void start(QSoundEffect *recording);
-    void soundMissing(const QString &path);
-    void statusChanged(QSoundEffect *sound);
+    Clip decode(const QString &path);
+    Clip fileClip(const QString &path);
+    void start(const Clip &clip);
+    void soundMissing(const QString &what);
 
     BasePath m_base;
     QString m_timbre;
-    // Loaded recordings, never played themselves: they keep the decoded data.
-    std::array<QSoundEffect *, 36> m_notes{};
-    QHash<QString, QSoundEffect *> m_files;
-    QSoundEffect *m_voice = nullptr;   // what sounds now
-    QSoundEffect *m_playing = nullptr; // the recording m_voice was made from
-    QSet<QString> m_reported;          // each bad file is logged once, not at every key press
+    SoundOutput m_output;
+    std::array<Clip, 36> m_notes{}; // empty where the file is missing or undecodable
+    QHash<QString, Clip> m_files;
+    QSet<QString> m_reported; // each bad file is logged once, not at every key press
 };
 
 } // namespace nk

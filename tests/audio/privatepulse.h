@@ -26,6 +26,7 @@ public:
 
     static QString sinkName() { return QStringLiteral("test_sink"); }
     static QString monitorName() { return QStringLiteral("test_sink.monitor"); }
+    qint64 pid() const { return m_pid; } // 0 when not running
 
 private:
     bool waitForSocket(const QString &socket) const;

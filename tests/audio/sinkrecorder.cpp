@@ -52,6 +52,15 @@ void SinkRecorder::stop()
     m_process.waitForFinished(3000);
 }
 
+bool SinkRecorder::waitForSamples(qsizetype count, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (sampleCount() < count && m_process.state() != QProcess::NotRunning &&
+           !deadline.hasExpired())
+        WaitMs(5);
+    return sampleCount() >= count;
+}
+
 void SinkRecorder::readSamples()
 {
     m_pending += m_process.readAllStandardOutput();

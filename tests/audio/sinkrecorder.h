@@ -25,6 +25,11 @@ public:
     const std::vector<qint16> &samples() const { return m_samples; }
     qsizetype sampleCount() const { return qsizetype(m_samples.size()); }
 
+    // Waits until `count` samples have arrived: on a busy machine the
+    // recorder's deliveries can lag the sink by a good part of a second. False
+    // after timeoutMs.
+    bool waitForSamples(qsizetype count, int timeoutMs = 5000);
+
     // The clock deliveries are stamped with; nanoseconds since start().
     qint64 nowNs() const { return m_clock.nsecsElapsed(); }
 

@@ -105,6 +105,7 @@ void TestRealSound::notePitch()
     const qsizetype from = m_recorder->sampleCount();
     m_player->PlayNote(octave, quint8(pitch));
     WaitMs(toneMs + 700);
+    m_recorder->waitForSamples(from + qsizetype(SampleRate) * (toneMs + 700) / 1000);
     const auto &samples = m_recorder->samples();
     const qsizetype onset = firstLoudSample(samples, from, int(present));
     QVERIFY2(onset >= 0, "nothing reached the sink");
@@ -161,6 +162,7 @@ void TestRealSound::newSoundStopsOld()
     WaitMs(toneMs / 2);
     Action{second}.run(*m_player);
     WaitMs(toneMs + 1000);
+    m_recorder->waitForSamples(from + qsizetype(SampleRate) * (toneMs * 3 / 2 + 1000) / 1000);
 
     const double threshold = present * (first.startsWith(u"file") ? 0.6 : 1.0);
     const ToneSpan old = findTone(m_recorder->samples(), from, firstFrequency, threshold);
@@ -191,6 +193,7 @@ void TestRealSound::sameNoteAgainAndAgain()
         const qsizetype from = m_recorder->sampleCount();
         m_player->PlayNote(5, 4);
         WaitMs(toneMs + 250);
+        m_recorder->waitForSamples(from + qsizetype(SampleRate) * (toneMs + 250) / 1000);
         const ToneSpan span = findTone(m_recorder->samples(), from, frequency, present);
         QVERIFY2(span.lengthMs() > toneMs - 60,
                  qPrintable(u"press %1: %2 ms"_s.arg(press).arg(span.lengthMs())));

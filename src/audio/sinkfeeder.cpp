@@ -1,0 +1,161 @@
+#include "audio/sinkfeeder.h"
+
+#include "audio/logging.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+#include <QTimer>
+
+namespace nk {
+
+namespace {
+
+constexpr int frameBytes = SinkFeeder::Channels * int(sizeof(qint16));
+
+QAudioFormat outputFormat()
+{
+    QAudioFormat format;
+    format.setSampleRate(SinkFeeder::Rate);
+    format.setChannelCount(SinkFeeder::Channels);
+    format.setSampleFormat(QAudioFormat::Int16);
+    return format;
+}
+
+} // namespace
+
+SinkFeeder::SinkFeeder(SoundTiming timing, std::shared_ptr<SharedMix> mix)
+    : m_timing(timing), m_mix(std::move(mix)), m_tick(new QTimer(this))
+{
+    m_tick->setTimerType(Qt::PreciseTimer);
+    m_tick->setInterval(m_timing.tickMs);
+    connect(m_tick, &QTimer::timeout, this, &SinkFeeder::feed);
+}
+
+SinkFeeder::~SinkFeeder()
+{
+    close();
+}
+
+bool SinkFeeder::open()
+{
+    if (m_failedAt.isValid() && !m_failedAt.hasExpired(m_timing.retryAfterMs))
+        return false;
+    m_failedAt.start();
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
+        if (!std::exchange(m_warned, true))
+            qCWarning(lcAudio, "No sound output device: notes stay silent");
+        return false;
+    }
+    m_sink = new QAudioSink(device, outputFormat(), this);
+    m_sink->setBufferSize(qsizetype(Rate) * m_timing.bufferMs / 1000 * frameBytes);
+    connect(m_sink, &QAudioSink::stateChanged, this, &SinkFeeder::stateChanged);
+    m_io = m_sink->start();
+    if (!m_io || m_sink->error() != QAudio::NoError) {
+        qCWarning(lcAudio, "Cannot open sound output %s", qUtf8Printable(device.description()));
+        close();
+        return false;
+    }
+    m_failedAt.invalidate();
+    m_warned = false;
+    m_primed = false;
+    m_silentFor.start();
+    m_tick->start();
+    return true;
+}
+
+void SinkFeeder::close()
+{
+    m_tick->stop();
+    if (!m_sink)
+        return;
+    m_sink->disconnect(this);
+    m_sink->stop();
+    // Closing may be a reaction to the sink's own signal: it must outlive it.
+    m_sink->deleteLater();
+    m_sink = nullptr;
+    m_io = nullptr;
+}
+
+void SinkFeeder::wake()
+{
+    // A fresh stream starts with an empty buffer, so a new sound is heard
+    // within a few milliseconds instead of queueing behind what the old
+    // stream holds; the old one and what it holds are dropped.
+    if (m_mix->restart.exchange(false))
+        close();
+    bool idle;
+    {
+        QMutexLocker lock(&m_mix->mutex);
+        idle = m_mix->mixer.idle();
+    }
+    if (idle)
+        return;
+    if (!m_sink && !open()) {
+        // Sounds asked for while there is no output are dropped, not played
+        // late once one appears.
+        QMutexLocker lock(&m_mix->mutex);
+        m_mix->mixer.clear();
+        return;
+    }
+    m_silentFor.start();
+    topUp(true);
+}
+
+void SinkFeeder::feed()
+{
+    topUp(false);
+}
+
+void SinkFeeder::topUp(bool urgent)
+{
+    if (!m_sink)
+        return;
+    const qsizetype free = m_sink->bytesFree();
+    // An empty buffer after the first top-up means the server ran dry.
+    const bool dry = m_primed && free >= m_sink->bufferSize();
+    if (dry && !m_dry)
+        ++m_mix->underruns;
+    m_dry = dry;
+    m_primed = true;
+    const qsizetype frames = free / frameBytes;
+    // Topping up in pieces of at least a tick's length spares the sound server
+    // a message for every few samples; a new sound goes out at once.
+    if (frames <= 0 || (!urgent && frames < qsizetype(Rate) * m_timing.tickMs / 1000))
+        return;
+    m_buffer.resize(std::size_t(frames * Channels));
+    bool idle;
+    {
+        QMutexLocker lock(&m_mix->mutex);
+        m_mix->mixer.pull(m_buffer.data(), frames);
+        idle = m_mix->mixer.idle();
+    }
+    m_io->write(reinterpret_cast<const char *>(m_buffer.data()), frames * frameBytes);
+    closeIfIdle(idle);
+}
+
+void SinkFeeder::closeIfIdle(bool idle)
+{
+    if (!idle)
+        m_silentFor.start();
+    else if (m_silentFor.hasExpired(m_timing.closeAfterMs)) {
+        // An open stream fed with silence keeps this process and the sound
+        // server waking every few milliseconds; a closed one costs nothing.
+        close();
+        ++m_mix->closes;
+    }
+}
+
+void SinkFeeder::stateChanged(QAudio::State state)
+{
+    const QAudio::Error error = m_sink->error();
+    if (state == QAudio::StoppedState && error != QAudio::NoError) {
+        qCWarning(lcAudio, "Sound output failed (error %d); reopening at the next sound",
+                  int(error));
+        close();
+    }
+}
+
+} // namespace nk

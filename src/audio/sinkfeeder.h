@@ -1,0 +1,77 @@
+#pragma once
+
+#include "audio/soundmixer.h"
+
+#include <QAudio>
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QObject>
+#include <atomic>
+#include <memory>
+
+class QAudioSink;
+class QIODevice;
+class QTimer;
+
+namespace nk {
+
+// How the sound output trades latency against safety and idle work.
+struct SoundTiming
+{
+    int bufferMs = 100;      // what the sound server may hold: long enough never to run dry
+    int tickMs = 4;          // how often the buffer is checked
+    int closeAfterMs = 1000; // silence after which the stream is closed
+    int retryAfterMs = 2000; // an output that failed to open is not retried sooner
+};
+
+// What the program's thread and the feeding thread share.
+struct SharedMix
+{
+    explicit SharedMix(int channels) : mixer(channels) {}
+    QMutex mutex; // guards mixer
+    SoundMixer mixer;
+    std::atomic<bool> restart{false}; // a new sound: start a fresh stream
+    std::atomic<int> underruns{0};
+    std::atomic<int> closes{0};
+};
+
+// Lives in the sound thread and keeps the sound server's buffer topped up
+// from the mixer. A new sound (or a stop) drops the stream with what it holds;
+// the next sound opens a fresh one, whose empty buffer it fills at once. After
+// a spell of silence the stream is closed.
+class SinkFeeder : public QObject
+{
+    Q_OBJECT
+public:
+    SinkFeeder(SoundTiming timing, std::shared_ptr<SharedMix> mix);
+    ~SinkFeeder() override;
+
+    static constexpr int Rate = 44100;
+    static constexpr int Channels = 1;
+
+    // Something new is in the mixer, or it was cleared: restart the stream if
+    // asked to and feed it at once.
+    void wake();
+
+private:
+    bool open();
+    void close();
+    void feed();
+    void topUp(bool urgent);
+    void closeIfIdle(bool idle);
+    void stateChanged(QAudio::State state);
+
+    SoundTiming m_timing;
+    std::shared_ptr<SharedMix> m_mix;
+    QAudioSink *m_sink = nullptr;
+    QIODevice *m_io = nullptr;
+    QTimer *m_tick = nullptr;
+    QElapsedTimer m_silentFor; // since the mixer last had a voice
+    QElapsedTimer m_failedAt;  // since opening last failed; invalid after success
+    bool m_primed = false;     // topped up since opening
+    bool m_dry = false;        // the last top-up found the buffer empty
+    bool m_warned = false;
+    std::vector<qint16> m_buffer;
+};
+
+} // namespace nk

@@ -1,0 +1,67 @@
+#include "audio/soundoutput.h"
+
+#include "audio/logging.h"
+
+#include <QThread>
+
+namespace nk {
+
+namespace {
+
+// The thread only ever waits for the sound server; a server that hangs must
+// not hang the program's exit.
+constexpr int joinTimeoutMs = 3000;
+
+} // namespace
+
+SoundOutput::SoundOutput(SoundTiming timing, QObject *parent)
+    : QObject(parent), m_mix(std::make_shared<SharedMix>(Channels)), m_thread(new QThread),
+      m_feeder(new SinkFeeder(timing, m_mix))
+{
+    m_thread->setObjectName(QStringLiteral("sound output"));
+    m_feeder->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_feeder, &QObject::deleteLater);
+    m_thread->start();
+    wakeFeeder();
+}
+
+SoundOutput::~SoundOutput()
+{
+    m_thread->quit();
+    if (m_thread->wait(joinTimeoutMs)) {
+        delete m_thread;
+        return;
+    }
+    // Leaking the thread is the lesser evil: destroying a running one aborts.
+    qCWarning(lcAudio, "The sound output did not close in time");
+}
+
+void SoundOutput::play(std::shared_ptr<const PcmClip> clip)
+{
+    {
+        QMutexLocker lock(&m_mix->mutex);
+        m_mix->mixer.clear();
+        m_mix->mixer.start(std::move(clip));
+    }
+    m_mix->restart = true;
+    wakeFeeder();
+}
+
+void SoundOutput::stopAll()
+{
+    {
+        QMutexLocker lock(&m_mix->mutex);
+        if (m_mix->mixer.idle())
+            return;
+        m_mix->mixer.clear();
+    }
+    m_mix->restart = true;
+    wakeFeeder();
+}
+
+void SoundOutput::wakeFeeder()
+{
+    QMetaObject::invokeMethod(m_feeder, &SinkFeeder::wake, Qt::QueuedConnection);
+}
+
+} // namespace nk
