@@ -98,12 +98,12 @@ QByteArray singleLine(QByteArray s)
     return s;
 }
 
-QList<Write> writesFor(const IniDocument &doc, const QByteArray &spec, bool hasSpec)
+QList<Write> writesFor(const IniDocument &doc, const QByteArray &request, bool hasRequest)
 {
     QList<Write> writes;
     const QList<QByteArray> values = {"", " padded ", "a=b", "]", "[x]", ";c", "\xc4\xee"};
-    if (hasSpec) {
-        const QList<QByteArray> parts = spec.split('\x01');
+    if (hasRequest) {
+        const QList<QByteArray> parts = request.split('\x01');
         const QByteArray section = singleLine(parts.value(0));
         const QByteArray key = singleLine(parts.value(1));
         writes.append({section, key, singleLine(parts.mid(2).join('\x01')),

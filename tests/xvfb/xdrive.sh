@@ -47,10 +47,10 @@ xd_shot() {
 # "W H X Y WANT" in client coordinates, WANT being +(r,g,b) (the colour is
 # there), -(r,g,b) (it is not) or dark (text or lines drawn there).
 xd_check() {
-  local args=() i=0 spec w h x y want
+  local args=() i=0 region w h x y want
   local wants=()
-  for spec in "$@"; do
-    read -r w h x y want <<< "$spec"
+  for region in "$@"; do
+    read -r w h x y want <<< "$region"
     args+=('(' +clone -crop "${w}x${h}+${x}+${y}" +repage -format "@$i\n%c"
       -write histogram:info:- +delete ')')
     wants+=("$want")
