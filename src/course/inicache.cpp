@@ -35,35 +35,37 @@ qsizetype totalBytes(const QList<Entry> &entries)
     return total;
 }
 
+// The entry of this path if it holds exactly these bytes, else -1.
+qsizetype indexOf(const QList<Entry> &entries, const QString &path, QByteArrayView bytes)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries[i].path == path)
+            return QByteArrayView(entries[i].bytes) == bytes ? i : -1;
+    }
+    return -1;
+}
+
 } // namespace
 
 std::optional<IniDocument> IniCache::find(const QString &path, QByteArrayView bytes)
 {
     Cache &s = cache();
     const QMutexLocker lock(&s.mutex);
-    for (qsizetype i = 0; i < s.entries.size(); ++i) {
-        if (s.entries[i].path != path)
-            continue;
-        if (QByteArrayView(s.entries[i].bytes) != bytes)
-            return std::nullopt;
-        s.entries.move(i, 0);
-        return s.entries.first().doc;
-    }
-    return std::nullopt;
+    const qsizetype i = indexOf(s.entries, path, bytes);
+    if (i < 0)
+        return std::nullopt;
+    s.entries.move(i, 0);
+    return s.entries.first().doc;
 }
 
 std::optional<IniDocument> IniCache::take(const QString &path, QByteArrayView bytes)
 {
     Cache &s = cache();
     const QMutexLocker lock(&s.mutex);
-    for (qsizetype i = 0; i < s.entries.size(); ++i) {
-        if (s.entries[i].path != path)
-            continue;
-        if (QByteArrayView(s.entries[i].bytes) != bytes)
-            return std::nullopt;
-        return s.entries.takeAt(i).doc;
-    }
-    return std::nullopt;
+    const qsizetype i = indexOf(s.entries, path, bytes);
+    if (i < 0)
+        return std::nullopt;
+    return s.entries.takeAt(i).doc;
 }
 
 void IniCache::store(const QString &path, const QByteArray &bytes, const IniDocument &doc)
