@@ -3,6 +3,7 @@
 #include "course/cp1251.h"
 #include "course/logging.h"
 
+#include <QHash>
 #include <QSet>
 #include <cstring>
 
@@ -125,6 +126,7 @@ IniDocument IniDocument::parse(const QByteArray &bytes, const QString &origin)
         doc.m_lines.append(std::move(line));
         doc.m_parsed.append(parsed);
     }
+    doc.indexSections();
     if (strayLines > 0)
         qCWarning(lcCourse).noquote() << origin << "line" << firstStray << ":" << strayLines
                                       << "line(s) that are neither a section nor a key";
@@ -198,13 +200,45 @@ std::optional<QString> IniDocument::value(QStringView section, QStringView key) 
     return m_parsed[line].value;
 }
 
+QList<QPair<QString, QString>> IniDocument::entries(QStringView section) const
+{
+    QList<QPair<QString, QString>> out;
+    const int header = findSection(section);
+    if (header < 0)
+        return out;
+    QSet<QString> seen;
+    const int end = sectionEnd(header);
+    for (int i = header + 1; i < end; ++i) {
+        const Parsed &p = m_parsed[i];
+        if (p.kind != Kind::Key)
+            continue;
+        const QString folded = p.name.toCaseFolded();
+        if (seen.contains(folded))
+            continue;
+        seen.insert(folded);
+        out.append({p.name, p.value});
+    }
+    return out;
+}
+
 int IniDocument::findSection(QStringView section) const
 {
+    if (!m_sectionIndex)
+        return -1; // a document of no lines
+    return m_sectionIndex->value(section.toString().toCaseFolded(), -1);
+}
+
+void IniDocument::indexSections()
+{
+    auto index = std::make_shared<QHash<QString, int>>();
     for (int i = 0; i < m_parsed.size(); ++i) {
-        if (m_parsed[i].kind == Kind::Section && sameName(m_parsed[i].name, section))
-            return i;
+        if (m_parsed[i].kind != Kind::Section)
+            continue;
+        const QString folded = m_parsed[i].name.toCaseFolded();
+        if (!index->contains(folded)) // the first one wins
+            index->insert(folded, i);
     }
-    return -1;
+    m_sectionIndex = std::move(index);
 }
 
 int IniDocument::sectionEnd(int headerLine) const
@@ -243,6 +277,13 @@ void IniDocument::ensureLastLineTerminated()
 void IniDocument::setValue(const QByteArray &section, const QByteArray &key,
                            const QByteArray &value)
 {
+    setLine(section, key, value);
+    // A new line moves the sections after it; a key line may even become one.
+    indexSections();
+}
+
+void IniDocument::setLine(const QByteArray &section, const QByteArray &key, const QByteArray &value)
+{
     // Lines are parsed as a fresh read of the file would parse them, so this
     // document always equals the parse of its own bytes.
     const QByteArray text = key + '=' + value;
@@ -256,10 +297,7 @@ void IniDocument::setValue(const QByteArray &section, const QByteArray &key,
             m_parsed[line] = parsed;
             return;
         }
-        // After the section's last non-blank line, so blank separators stay last.
-        int at = sectionEnd(header);
-        while (at - 1 > header && m_lines[at - 1].text.trimmed().isEmpty())
-            --at;
+        const int at = appendAt(header);
         if (at == m_lines.size())
             ensureLastLineTerminated();
         m_lines.insert(at, Line{text, eol});
@@ -272,6 +310,94 @@ void IniDocument::setValue(const QByteArray &section, const QByteArray &key,
     m_parsed.append(parseLine(headerText));
     m_lines.append(Line{text, eol});
     m_parsed.append(parsed);
+}
+
+// After the section's last non-blank line, so blank separators stay last.
+int IniDocument::appendAt(int headerLine) const
+{
+    int at = sectionEnd(headerLine);
+    while (at - 1 > headerLine && m_lines[at - 1].text.trimmed().isEmpty())
+        --at;
+    return at;
+}
+
+void IniDocument::setValues(const QByteArray &section,
+                            const QList<QPair<QByteArray, QByteArray>> &values)
+{
+    if (values.isEmpty())
+        return;
+    // The first value makes the section when it is missing.
+    setValue(section, values.first().first, values.first().second);
+    const int header = findSection(Cp1251::decode(section));
+    if (header >= 0 && setPlainValues(header, values.mid(1)))
+        return;
+    for (qsizetype i = 1; i < values.size(); ++i)
+        setValue(section, values[i].first, values[i].second);
+}
+
+// Keys are looked up in a table instead of a scan of the section for each, and
+// new keys are inserted all at once. Declines, changing nothing, when a line
+// would not read back as the key it was written for (a name holding '=',
+// blanks around it, a leading '[' or ';'): then each is set in turn.
+bool IniDocument::setPlainValues(int headerLine, const QList<QPair<QByteArray, QByteArray>> &values)
+{
+    QList<Line> lines;
+    QList<Parsed> parsed;
+    for (const auto &[key, value] : values) {
+        lines.append(Line{key + '=' + value, {}});
+        parsed.append(parseLine(lines.last().text));
+        if (parsed.last().kind != Kind::Key || parsed.last().name != Cp1251::decode(key))
+            return false;
+    }
+    QHash<QString, int> where; // folded key: its line, or -1 - its place among the new
+    const int end = sectionEnd(headerLine);
+    for (int i = headerLine + 1; i < end; ++i) {
+        if (m_parsed[i].kind != Kind::Key)
+            continue;
+        const QString folded = m_parsed[i].name.toCaseFolded();
+        if (!where.contains(folded)) // the first one wins
+            where.insert(folded, i);
+    }
+    QList<Line> added;
+    QList<Parsed> addedParsed;
+    const QByteArray eol = newLineTerminator();
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString folded = parsed[n].name.toCaseFolded();
+        const auto found = where.constFind(folded);
+        if (found != where.cend() && *found >= 0) {
+            m_lines[*found].text = lines[n].text;
+            m_parsed[*found] = parsed[n];
+        } else if (found != where.cend()) {
+            added[-1 - *found].text = lines[n].text;
+            addedParsed[-1 - *found] = parsed[n];
+        } else {
+            where.insert(folded, -1 - int(added.size()));
+            added.append(Line{lines[n].text, eol});
+            addedParsed.append(parsed[n]);
+        }
+    }
+    insertLines(appendAt(headerLine), added, addedParsed);
+    return true;
+}
+
+void IniDocument::insertLines(int at, const QList<Line> &lines, const QList<Parsed> &parsed)
+{
+    if (lines.isEmpty())
+        return;
+    if (at == m_lines.size())
+        ensureLastLineTerminated();
+    // Rebuilt rather than inserted line by line, which would move the tail each time.
+    QList<Line> newLines = m_lines.first(at);
+    newLines.reserve(m_lines.size() + lines.size());
+    newLines.append(lines);
+    newLines.append(m_lines.sliced(at));
+    QList<Parsed> newParsed = m_parsed.first(at);
+    newParsed.reserve(m_parsed.size() + parsed.size());
+    newParsed.append(parsed);
+    newParsed.append(m_parsed.sliced(at));
+    m_lines = std::move(newLines);
+    m_parsed = std::move(newParsed);
+    indexSections();
 }
 
 } // namespace nk

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace nk {
@@ -20,10 +22,14 @@ public:
     QStringList sections() const;
     QStringList keys(QStringView section) const;
     std::optional<QString> value(QStringView section, QStringView key) const;
+    // The section's keys as keys() lists them, each with the value value() gives.
+    QList<QPair<QString, QString>> entries(QStringView section) const;
 
     // Sets an already encoded value: replaces the key's line where it stands,
     // appends a new key at the end of its section, a new section at the end.
     void setValue(const QByteArray &section, const QByteArray &key, const QByteArray &value);
+    // The same as setValue for each pair in turn, in one pass over the section.
+    void setValues(const QByteArray &section, const QList<QPair<QByteArray, QByteArray>> &values);
 
 private:
     struct Line
@@ -50,9 +56,19 @@ private:
     int findKey(int headerLine, QStringView key) const;
     QByteArray newLineTerminator() const;
     void ensureLastLineTerminated();
+    void setLine(const QByteArray &section, const QByteArray &key, const QByteArray &value);
+    int appendAt(int headerLine) const;
+    void insertLines(int at, const QList<Line> &lines, const QList<Parsed> &parsed);
+    bool setPlainValues(int headerLine, const QList<QPair<QByteArray, QByteArray>> &values);
+
+    void indexSections();
 
     QList<Line> m_lines;
     QList<Parsed> m_parsed;
+    // Folded section name: its first header line. Made after parsing and after
+    // every change, as a large file of junk has many thousand lines and pages
+    // look up its sections hundreds of times; the copies handed out share it.
+    std::shared_ptr<const QHash<QString, int>> m_sectionIndex;
 };
 
 } // namespace nk

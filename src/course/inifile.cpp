@@ -2,6 +2,7 @@
 
 #include "course/cp1251.h"
 #include "course/fileerror.h"
+#include "course/filestamp.h"
 #include "course/inicache.h"
 #include "course/inidocument.h"
 #include "course/writefailure.h"
@@ -13,24 +14,32 @@ namespace nk {
 
 namespace {
 
-// The file is read whole every time; its parse is reused while the bytes are
-// those parsed before. (Not mapped: a file cut short by another program while
-// mapped would crash the comparison.) A document to be changed is taken out of
-// the store, so that changing it copies nothing.
+// A file whose stamp is the one stored with its parse is not read again;
+// otherwise it is read whole and its parse reused while the bytes are those
+// parsed before. The stamp is taken before reading, so a change made while
+// reading moves it and is seen next time. (Not mapped: a file cut short by
+// another program while mapped would crash the comparison.) A document to be
+// changed is taken out of the store, so that changing it copies nothing.
 IniDocument load(const QString &path, bool forChange = false)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray bytes = file.readAll();
-    std::optional<IniDocument> known =
-        forChange ? IniCache::take(path, bytes) : IniCache::find(path, bytes);
+    std::optional<FileStamp> stamp = FileStamp::of(file.handle());
+    if (stamp && !stamp->settled())
+        stamp.reset();
+    std::optional<IniDocument> known;
+    if (stamp)
+        known = forChange ? IniCache::take(path, *stamp) : IniCache::find(path, *stamp);
     if (known)
         return *std::move(known);
-    IniDocument doc = IniDocument::parse(bytes, path);
+    const QByteArray bytes = file.readAll();
+    known = forChange ? IniCache::take(path, bytes) : IniCache::find(path, bytes);
+    if (!known)
+        known = IniDocument::parse(bytes, path);
     if (!forChange)
-        IniCache::store(path, bytes, doc);
-    return doc;
+        IniCache::store(path, bytes, *known, stamp);
+    return *std::move(known);
 }
 
 QByteArray encodeOrThrow(const QString &text, const QString &path)
@@ -130,14 +139,45 @@ QStringList IniFile::keys(QStringView section) const
     return load(m_path).keys(section);
 }
 
+QList<IniFile::Entry> IniFile::entries(QStringView section) const
+{
+    QList<Entry> out;
+    for (const auto &[key, value] : load(m_path).entries(section))
+        out.append({key, value});
+    return out;
+}
+
+QList<std::optional<QString>> IniFile::values(QStringView section, const QStringList &keys) const
+{
+    const IniDocument doc = load(m_path);
+    QList<std::optional<QString>> out;
+    for (const QString &key : keys)
+        out.append(doc.value(section, key));
+    return out;
+}
+
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    const QByteArray s = encodeOrThrow(singleLine(section), m_path);
-    const QByteArray k = encodeOrThrow(singleLine(key), m_path);
-    const QByteArray v = encodeOrThrow(singleLine(value), m_path);
-    IniDocument doc = load(m_path, true);
-    doc.setValue(s, k, v);
+    writeStrings(section, {{key, value}});
+}
 
+void IniFile::writeStrings(const QString &section, const QList<Entry> &values)
+{
+    if (values.isEmpty())
+        return; // as many writes as values: the file is left as it is
+    const QByteArray s = encodeOrThrow(singleLine(section), m_path);
+    QList<QPair<QByteArray, QByteArray>> encoded;
+    encoded.reserve(values.size());
+    for (const Entry &e : values)
+        encoded.append(
+            {encodeOrThrow(singleLine(e.key), m_path), encodeOrThrow(singleLine(e.value), m_path)});
+    IniDocument doc = load(m_path, true);
+    doc.setValues(s, encoded);
+    commit(doc);
+}
+
+void IniFile::commit(const IniDocument &doc)
+{
     QSaveFile file(m_path);
     const auto fail = [&] {
         throw FileError(QStringLiteral("Не удалось записать файл %1: %2")

@@ -7,6 +7,8 @@
 
 namespace nk {
 
+class IniDocument;
+
 // One INI-style data file of the course. Every call opens and reads the file,
 // does its work and closes it again, so the file is always the truth; only the
 // parse of bytes seen before is reused (IniCache).
@@ -28,9 +30,23 @@ public:
     QStringList sections() const;
     QStringList keys(QStringView section) const;
 
+    struct Entry
+    {
+        QString key;
+        QString value;
+    };
+    // The section's keys as keys() lists them, each with its whole value (which
+    // readString would shorten to MaxStringLength), from one read of the file.
+    QList<Entry> entries(QStringView section) const;
+    // The whole values of these keys of the section, from one read of the file.
+    QList<std::optional<QString>> values(QStringView section, const QStringList &keys) const;
+
     void writeString(const QString &section, const QString &key, const QString &value);
     void writeInteger(const QString &section, const QString &key, int value);
     void writeBool(const QString &section, const QString &key, bool value);
+    // Sets the values one after another as writeString would, in one write of
+    // the file: all of them are stored or, when the write fails, none.
+    void writeStrings(const QString &section, const QList<Entry> &values);
 
     // The integer rule of the data files: decimal, or hexadecimal after 0x/0X.
     static std::optional<int> parseInteger(QStringView text);
@@ -40,6 +56,8 @@ public:
     static void setBeforeCommitHook(std::function<void()> hook);
 
 private:
+    void commit(const IniDocument &doc);
+
     QString m_path;
 };
 

@@ -60,6 +60,17 @@ constexpr std::array<EarlierNotes, 9> kEarlierNotes = {{
     {24, 20, 2},
 }};
 
+// What readString and readInteger give for a value read along with others.
+QString stringOf(const std::optional<QString> &value, const QString &def)
+{
+    return value ? value->left(IniFile::MaxStringLength) : def;
+}
+
+int integerOf(const std::optional<QString> &value, int def)
+{
+    return value ? IniFile::parseInteger(*value).value_or(def) : def;
+}
+
 } // namespace
 
 NoteCatalogue::NoteCatalogue(const BasePath &base, PitchNaming naming)
@@ -90,15 +101,19 @@ int NoteCatalogue::noteCount(int level) const
 
 CatalogueNote NoteCatalogue::note(int level, int k) const
 {
-    const IniFile file(m_base.resolve(notesFile(level)));
-    const QString section = noteSection(k);
+    // One read for the whole note: a page reads every note of a large catalogue.
+    const QList<std::optional<QString>> v =
+        IniFile(m_base.resolve(notesFile(level)))
+            .values(noteSection(k),
+                    {QStringLiteral("oct"), QStringLiteral("note"), QStringLiteral("v1"),
+                     QStringLiteral("v2"), QStringLiteral("v3")});
     CatalogueNote n;
-    n.octave = file.readInteger(section, u"oct", 5);
-    n.rawPitch = file.readInteger(section, u"note", 0);
+    n.octave = integerOf(v[0], 5);
+    n.rawPitch = integerOf(v[1], 0);
     n.pitch = m_naming.normalize(n.rawPitch);
-    n.v1 = file.readString(section, u"v1", kNoData);
-    n.v2 = file.readString(section, u"v2", kNoData);
-    n.v3 = file.readString(section, u"v3", kNoData);
+    n.v1 = stringOf(v[2], kNoData);
+    n.v2 = stringOf(v[3], kNoData);
+    n.v3 = stringOf(v[4], kNoData);
     return n;
 }
 
@@ -149,27 +164,27 @@ QString NoteCatalogue::CopyNoteSection(int fromLevel, int toLevel, int fromNote,
 QString NoteCatalogue::copySection(int fromLevel, int toLevel, int fromNote, int toNote,
                                    int firstKey)
 {
-    QList<SourceKey> keys;
+    QList<IniFile::Entry> keys;
     quint8 pitch = 0;
     const QString refusal = readSource(fromLevel, fromNote, keys, pitch);
     if (!refusal.isEmpty())
         return refusal;
-    IniFile target(m_base.resolve(notesFile(toLevel)));
-    const QString section = noteSection(toNote);
-    for (qsizetype i = firstKey; i < keys.size(); ++i)
-        target.writeString(section, keys[i].key, keys[i].value);
+    // In one write: a note may hold many keys, and each write stores the whole file.
+    IniFile(m_base.resolve(notesFile(toLevel)))
+        .writeStrings(noteSection(toNote), keys.mid(firstKey));
     copyPicture(fromLevel, toLevel, pitch);
     return {};
 }
 
 // Everything is read and checked before the first write, so a bad section
 // leaves the target untouched.
-QString NoteCatalogue::readSource(int level, int k, QList<SourceKey> &keys, quint8 &pitch) const
+QString NoteCatalogue::readSource(int level, int k, QList<IniFile::Entry> &keys,
+                                  quint8 &pitch) const
 {
-    const IniFile source(m_base.resolve(notesFile(level)));
     const QString section = noteSection(k);
-    for (const QString &key : source.keys(section))
-        keys.append({key, source.readString(section, key, kNoData)});
+    keys = IniFile(m_base.resolve(notesFile(level))).entries(section);
+    for (IniFile::Entry &e : keys)
+        e.value.truncate(IniFile::MaxStringLength);
     const auto raw = keys.size() >= 2 ? IniFile::parseInteger(keys[1].value) : std::nullopt;
     if (!raw) {
         return QStringLiteral("Ошибка в описании ноты ") + section + QStringLiteral(" уровня ") +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "course/basepath.h"
+#include "course/inifile.h"
 
 #include <QString>
 
@@ -60,14 +61,8 @@ public:
     static bool isRevisionLevel(int level);
 
 private:
-    struct SourceKey
-    {
-        QString key;
-        QString value;
-    };
-
     QString copySection(int fromLevel, int toLevel, int fromNote, int toNote, int firstKey);
-    QString readSource(int level, int k, QList<SourceKey> &keys, quint8 &pitch) const;
+    QString readSource(int level, int k, QList<IniFile::Entry> &keys, quint8 &pitch) const;
     void copyPicture(int fromLevel, int toLevel, quint8 pitch) const;
 
     BasePath m_base;

@@ -22,9 +22,10 @@ struct LevelCase
 
 // A level of each kind, the level folders it needs, and the files it reads,
 // each with the damage it is given. The level's own data files and the shared
-// INI files get most kinds; texts, pictures and sounds a few. A 10 MB file of
-// junk is given only where its sections stay few enough to read (see the
-// README: a junk notes.dat of a hundred sections makes its pages slow).
+// INI files get most kinds; texts, pictures and sounds a few. A 10 MB notes.dat
+// of junk holds about a hundred sections, each note of which a page reads; a
+// padded source notes.dat of a revision level is a note of a few hundred
+// thousand keys that the level copies.
 QList<LevelCase> levelCases()
 {
     const auto level = [](int n, const char *file) -> QString {
@@ -37,7 +38,7 @@ QList<LevelCase> levelCases()
         {1,
          {1},
          {{level(1, "level.dat"), {Emptied, Halved, Junk, HugeJunk, Padded, Removed}},
-          {level(1, "notes.dat"), {Emptied, Halved, Junk, Padded, Removed}},
+          {level(1, "notes.dat"), {Emptied, Halved, Junk, HugeJunk, Padded, Removed}},
           {level(1, "melody.dat"), {Halved, Junk, HugeJunk, Padded, Removed}},
           {level(1, "report.dat"), {Emptied, Junk, Removed}},
           {level(1, "ДО.bmp"), {Junk, Removed}},
@@ -61,7 +62,7 @@ QList<LevelCase> levelCases()
          {{level(4, "level.dat"), sparse},
           {level(4, "chords.dat"), {Emptied, Halved, Junk, Padded, Removed}},
           {level(4, "melody.dat"), {Junk, Padded, Removed}},
-          {level(4, "notes.dat"), {Junk, Padded, Removed}},
+          {level(4, "notes.dat"), {Junk, HugeJunk, Padded, Removed}},
           {level(4, "report.dat"), sparse},
           {shared("sound/piano/chords/black1.wav"), {Junk}},
           {shared("pictures/chords/1.gif"), {Removed}},
@@ -71,7 +72,7 @@ QList<LevelCase> levelCases()
          {{level(12, "level.dat"), {Removed}},
           {level(12, "notes.dat"), {Halved, Junk, Removed}},
           {level(12, "melody.dat"), {Junk}},
-          {level(10, "notes.dat"), {Halved, Junk, Removed}},
+          {level(10, "notes.dat"), {Halved, Junk, HugeJunk, Padded, Removed}},
           {level(10, "ДО.bmp"), {Removed}}}},
         {9,
          {9},

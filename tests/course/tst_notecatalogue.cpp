@@ -98,6 +98,7 @@ private slots:
     void noteListText();
     void fillRevisionLevelCarriesLearnerKeys();
     void fillRevisionLevelLeavesOtherLevels();
+    void fillRevisionLevelCopiesAHugeNote();
     void appendEarlierNotesTwiceGivesSameContent();
     void badSourceSectionIsRefusedBeforeWriting_data();
     void badSourceSectionIsRefusedBeforeWriting();
@@ -219,6 +220,33 @@ void NoteCatalogueTest::fillRevisionLevelLeavesOtherLevels()
     const QByteArray before = readBytes(target);
     QCOMPARE(NoteCatalogue(base(), kNaming).FillRevisionLevel(2), QString());
     QCOMPARE(readBytes(target), before);
+}
+
+// A source note of a hundred thousand keys is copied in one write, not one
+// whole-file write per key.
+void NoteCatalogueTest::fillRevisionLevelCopiesAHugeNote()
+{
+    const QStringList notes{QStringLiteral("4:0"), QStringLiteral("4:4"), QStringLiteral("4:7"),
+                            QStringLiteral("4:9")};
+    QString source = notesText(notes);
+    for (int i = 0; i < 100'000; ++i)
+        source += QStringLiteral("x%1=значение %1\r\n").arg(i);
+    writeText(levelPath(QStringLiteral("10"), QStringLiteral("notes.dat")), source);
+    writeText(levelPath(QStringLiteral("11"), QStringLiteral("notes.dat")), notesText(notes));
+    const QString target = levelPath(QStringLiteral("12"), QStringLiteral("notes.dat"));
+    writeText(target, notesText(notes + notes.mid(1)));
+
+    QCOMPARE(NoteCatalogue(base(), kNaming).FillRevisionLevel(12), QString());
+    const QList<IniFile::Entry> from =
+        IniFile(levelPath(QStringLiteral("10"), QStringLiteral("notes.dat"))).entries(u"note4");
+    const QList<IniFile::Entry> to = IniFile(target).entries(u"note4");
+    QCOMPARE(from.size(), 100'004);
+    QCOMPARE(to.size(), from.size());
+    for (qsizetype i = 4; i < to.size(); ++i) {
+        if (to[i].key != from[i].key || to[i].value != from[i].value)
+            QFAIL(qPrintable(QStringLiteral("key %1 differs: ").arg(i) + to[i].key));
+    }
+    QCOMPARE(IniFile(target).readString(u"note5", u"note", {}), QStringLiteral("4"));
 }
 
 void NoteCatalogueTest::appendEarlierNotesTwiceGivesSameContent()
