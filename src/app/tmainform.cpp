@@ -26,6 +26,7 @@ namespace nk {
 namespace {
 const QColor kRed(0xFF, 0x00, 0x00);
 const QColor kActiveBlue(0x33, 0x33, 0x99);
+const QColor kGrayText(0x80, 0x80, 0x80);
 const QColor kGreen(0x84, 0xC2, 0x25);
 constexpr int kKeyboardTop = 380;
 // Between the hidden and the shown client height.
@@ -86,8 +87,11 @@ ClickLabel *TMainForm::createLink(const QString &name, const QString &text, cons
     link->setObjectName(name);
     link->setText(text);
     link->setFont(font);
+    // A disabled link must look it, as the part buttons beside it do.
     QPalette pal = link->palette();
-    pal.setColor(QPalette::WindowText, color);
+    pal.setColor(QPalette::Active, QPalette::WindowText, color);
+    pal.setColor(QPalette::Inactive, QPalette::WindowText, color);
+    pal.setColor(QPalette::Disabled, QPalette::WindowText, kGrayText);
     link->setPalette(pal);
     link->setGeometry(geometry);
     link->setCursor(Qt::PointingHandCursor);

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,18 @@ QStringList g_messages;
 void recordMessage(const QString &text)
 {
     g_messages.append(text);
+}
+
+bool drawsColour(QWidget *w, const QColor &color)
+{
+    const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == color.rgb())
+                return true;
+        }
+    }
+    return false;
 }
 } // namespace
 
@@ -195,13 +208,22 @@ void TestMainForm::menuDisableEnable()
                            QStringLiteral("lbAbout"), QStringLiteral("btPart1"),
                            QStringLiteral("btPart2"), QStringLiteral("btPart3"),
                            QStringLiteral("btPart4")};
+    const QList<QPair<QString, QColor>> links{
+        {QStringLiteral("lbInstr"), QColor(0xFF, 0, 0)},
+        {QStringLiteral("Label1"), QColor(0xFF, 0, 0)},
+        {QStringLiteral("lbAbout"), QColor(0x33, 0x33, 0x99)}};
     form.DisableMenu();
     for (const QString &name : menu)
         QVERIFY(!form.findChild<QWidget *>(name)->isEnabled());
     QVERIFY(form.findChild<QWidget *>(QStringLiteral("btExit"))->isEnabled());
+    // A disabled link is drawn grey, not in its own colour.
+    for (const auto &[name, color] : links)
+        QVERIFY2(!drawsColour(form.findChild<QWidget *>(name), color), qPrintable(name));
     form.EnableMenu();
     for (const QString &name : menu)
         QVERIFY(form.findChild<QWidget *>(name)->isEnabled());
+    for (const auto &[name, color] : links)
+        QVERIFY2(drawsColour(form.findChild<QWidget *>(name), color), qPrintable(name));
 }
 
 void TestMainForm::firstRunThenLaterStart()
