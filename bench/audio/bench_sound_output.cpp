@@ -7,8 +7,9 @@
 
 #include "audio/soundoutput.h"
 #include "audio/waitms.h"
-#include "privatepulse.h"
-#include "sinkrecorder.h"
+#include "benchmain.h"
+#include "figures.h"
+#include "recordedsink.h"
 #include "tonetools.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,7 @@
 #include <unistd.h>
 
 using namespace nk;
+using namespace nk::bench;
 using namespace nk::testkit;
 
 namespace {
@@ -40,38 +42,16 @@ std::shared_ptr<const PcmClip> tone(double frequency, int ms)
     return clip;
 }
 
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    const auto index = qsizetype(p * double(values.size() - 1) + 0.5);
-    return values[std::size_t(std::clamp<qsizetype>(index, 0, qsizetype(values.size()) - 1))];
-}
-
-void print(const char *what, const std::vector<double> &values)
-{
-    std::printf("%s, %zu plays:\n  median %.1f ms, 95th percentile %.1f ms, min %.1f ms, max "
-                "%.1f ms\n",
-                what, values.size(), percentile(values, 0.5), percentile(values, 0.95),
-                *std::min_element(values.begin(), values.end()),
-                *std::max_element(values.begin(), values.end()));
-}
-
-// Milliseconds from play() to the first sound, or nothing if none came. The
-// null sink renders ahead in blocks of a few milliseconds, so a very short
-// latency can come out slightly negative.
-std::optional<double> latencyOnce(SoundOutput &output, SinkRecorder &recorder,
+// Milliseconds from play() to the first sound, or nothing if none came.
+std::optional<double> latencyOnce(SoundOutput &output, RecordedSink &sink,
                                   const std::shared_ptr<const PcmClip> &clip, int waitMs)
 {
-    const qsizetype from = recorder.sampleCount();
-    const qint64 playedAt = recorder.nowNs();
-    output.stopAll();
-    output.play(clip);
-    WaitMs(waitMs);
-    recorder.waitForSamples(from + qsizetype(SampleRate) * waitMs / 1000);
-    const qsizetype onset = firstLoudSample(recorder.samples(), from, silentBelow);
-    if (onset < 0)
-        return std::nullopt;
-    return double(recorder.sampleTimeNs(onset) - playedAt) / 1e6;
+    return sink.timeToSound(
+        [&] {
+            output.stopAll();
+            output.play(clip);
+        },
+        waitMs);
 }
 
 // Processor time (user + system) of a process so far, in milliseconds.
@@ -117,24 +97,19 @@ int dropouts(const std::vector<qint16> &samples, qsizetype from, qsizetype to)
     return count;
 }
 
-int fail(const QString &why)
-{
-    std::fprintf(stderr, "bench_sound_output: %s\n", qPrintable(why));
-    return 1;
-}
-
-int measureLatency(SoundOutput &output, SinkRecorder &recorder)
+int measureLatency(SoundOutput &output, RecordedSink &sink)
 {
     const auto clip = tone(440, 150);
     std::vector<double> latencies;
     for (int i = 0; i < 5 + measuredPlays; ++i) {
-        const std::optional<double> ms = latencyOnce(output, recorder, clip, 300);
+        const std::optional<double> ms = latencyOnce(output, sink, clip, 300);
         if (!ms)
             return fail(QStringLiteral("play %1 never reached the sink").arg(i));
         if (i >= 5)
             latencies.push_back(*ms);
     }
-    print("play() to first sample at the sink (after 5 warm-up plays)", latencies);
+    Figures::printSpread("play() to first sample at the sink (after 5 warm-up plays)", "plays",
+                         latencies);
     return 0;
 }
 
@@ -165,24 +140,21 @@ int main(int argc, char **argv)
     if (argc > 2)
         timing.tickMs = QByteArray(argv[2]).toInt();
     timing.closeAfterMs = 1000000; // closing is measured on its own below
-    if (const QString missing = PrivatePulse::missingTools(); !missing.isEmpty())
-        return fail(missing);
-    PrivatePulse pulse;
+    RecordedSink sink;
     QString error;
-    if (!pulse.start(&error))
+    if (!sink.start(&error))
         return fail(error);
-    SinkRecorder recorder;
-    if (!recorder.start(PrivatePulse::monitorName(), &error))
-        return fail(error);
+    SinkRecorder &recorder = sink.recorder();
+    const qint64 serverPid = sink.server().pid();
     std::printf("Buffer %d ms, top-up every %d ms\n", timing.bufferMs, timing.tickMs);
-    const CpuShare before = cpuOver(pulse.pid(), 5000);
+    const CpuShare before = cpuOver(serverPid, 5000);
     auto output = std::make_unique<SoundOutput>(timing);
     WaitMs(500);
-    if (int failed = measureLatency(*output, recorder))
+    if (int failed = measureLatency(*output, sink))
         return failed;
     measureContinuity(*output, recorder);
     std::printf("Underruns reported by the output so far: %d\n", output->underruns());
-    const CpuShare idle = cpuOver(pulse.pid(), 5000);
+    const CpuShare idle = cpuOver(serverPid, 5000);
     std::printf("Processor, %% of one core over 5 s (this process / sound server):\n"
                 "  no output %.2f / %.2f, open output playing silence %.2f / %.2f\n",
                 before.self, before.server, idle.self, idle.server);
@@ -190,17 +162,17 @@ int main(int argc, char **argv)
     timing.closeAfterMs = 1000;
     output = std::make_unique<SoundOutput>(timing);
     WaitMs(1500);
-    const CpuShare closed = cpuOver(pulse.pid(), 5000);
+    const CpuShare closed = cpuOver(serverPid, 5000);
     std::printf("  output closed after silence %.2f / %.2f\n", closed.self, closed.server);
     std::vector<double> afterIdle;
     for (int i = 0; i < afterIdlePlays; ++i) {
         WaitMs(1500);
-        const std::optional<double> ms = latencyOnce(*output, recorder, tone(440, 150), 300);
+        const std::optional<double> ms = latencyOnce(*output, sink, tone(440, 150), 300);
         if (!ms)
             return fail(QStringLiteral("play after the stream closed never reached the sink"));
         afterIdle.push_back(*ms);
     }
-    print("First sound after the stream closed for silence", afterIdle);
+    Figures::printSpread("First sound after the stream closed for silence", "plays", afterIdle);
     std::printf("Streams closed for silence: %d\n", output->closes());
     return 0;
 }

@@ -9,11 +9,11 @@
 
 #include "audio/noteplayer.h"
 #include "audio/waitms.h"
+#include "benchmain.h"
+#include "figures.h"
 #include "keyboard/keyboard.h"
 #include "keyboard/keyboardlayout.h"
-#include "privatepulse.h"
-#include "sinkrecorder.h"
-#include "tonetools.h"
+#include "recordedsink.h"
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
@@ -28,13 +28,12 @@
 #include <cstdio>
 
 using namespace nk;
-using namespace nk::testkit;
+using namespace nk::bench;
 
 namespace {
 
 constexpr int warmUpPresses = 5;
 constexpr int measuredPresses = 60;
-constexpr int silentBelow = 32; // the null sink is digitally silent between notes
 
 class BenchWindow : public QWidget, public WindowControls
 {
@@ -92,56 +91,11 @@ struct Board
     ClickLabel *picture = nullptr;
 };
 
-bool writeNotes(const QString &base)
+// Milliseconds from the press event to the first sound, or nothing if none came.
+std::optional<double> pressToSound(Board &board, RecordedSink &sink, KeyId key)
 {
-    for (int octave = 4; octave <= 6; ++octave) {
-        for (int pitch = 0; pitch < 12; ++pitch) {
-            QString relative = NotePlayer::noteRelativePath(QStringLiteral("piano"), octave, pitch);
-            relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-            if (!writeToneWav(base + QLatin1Char('/') + relative, {noteFrequency(octave, pitch)},
-                              200, 300))
-                return false;
-        }
-    }
-    return true;
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    const auto index = qsizetype(p * double(values.size() - 1) + 0.5);
-    return values[std::size_t(std::clamp<qsizetype>(index, 0, qsizetype(values.size()) - 1))];
-}
-
-void print(const char *what, const std::vector<double> &values)
-{
-    std::printf("%s, %zu samples:\n  median %.3f ms, 95th percentile %.3f ms, min %.3f ms, max "
-                "%.3f ms\n",
-                what, values.size(), percentile(values, 0.5), percentile(values, 0.95),
-                *std::min_element(values.begin(), values.end()),
-                *std::max_element(values.begin(), values.end()));
-}
-
-int fail(const QString &why)
-{
-    std::fprintf(stderr, "bench_keyboard: %s\n", qPrintable(why));
-    return 1;
-}
-
-// Milliseconds from the press event to the first sound, or NaN if none came (a very short one can
-// come out slightly negative: the null sink renders ahead in blocks).
-double pressToSound(Board &board, SinkRecorder &recorder, KeyId key)
-{
-    const qsizetype from = recorder.sampleCount();
     const QPoint at = KeyboardLayout::seed(key.octave, key.pitch);
-    const qint64 pressedAt = recorder.nowNs();
-    board.press(at);
-    WaitMs(500);
-    recorder.waitForSamples(from + SampleRate / 2);
-    const qsizetype onset = firstLoudSample(recorder.samples(), from, silentBelow);
-    if (onset < 0)
-        return std::nan("");
-    return double(recorder.sampleTimeNs(onset) - pressedAt) / 1e6;
+    return sink.timeToSound([&] { board.press(at); });
 }
 
 std::vector<double> paintTimes(Keyboard &keyboard)
@@ -164,34 +118,30 @@ std::vector<double> paintTimes(Keyboard &keyboard)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    preferOffscreen();
     QApplication app(argc, argv);
-    if (const QString missing = PrivatePulse::missingTools(); !missing.isEmpty())
-        return fail(missing);
-    PrivatePulse pulse;
+    RecordedSink sink;
     QString error;
-    if (!pulse.start(&error))
+    if (!sink.start(&error))
         return fail(error);
     QTemporaryDir base;
-    if (!writeNotes(base.path()))
+    if (!RecordedSink::writeToneNotes(base.path()))
         return fail(QStringLiteral("cannot write the note files"));
-    SinkRecorder recorder;
-    if (!recorder.start(PrivatePulse::monitorName(), &error))
-        return fail(error);
     Board board(base.path());
     WaitMs(1000); // let the 36 notes decode: a key press comes long after start-up
 
     std::vector<double> latencies;
     for (int i = 0; i < warmUpPresses + measuredPresses; ++i) {
         const int note = i * 7 % 36;
-        const double ms = pressToSound(board, recorder, {4 + note / 12, note % 12});
-        if (std::isnan(ms))
+        const std::optional<double> ms = pressToSound(board, sink, {4 + note / 12, note % 12});
+        if (!ms)
             return fail(QStringLiteral("press %1 never reached the sink").arg(i));
         if (i >= warmUpPresses)
-            latencies.push_back(ms);
+            latencies.push_back(*ms);
     }
-    print("Key press on the picture to first sample at the sink", latencies);
-    print("PaintKey (fill and label update), light and release", paintTimes(board.keyboard));
+    Figures::printSpread("Key press on the picture to first sample at the sink", "presses",
+                         latencies, 3);
+    Figures::printSpread("PaintKey (fill and label update), light and release", "colourings",
+                         paintTimes(board.keyboard), 3);
     return 0;
 }

@@ -10,6 +10,7 @@
 
 #include "app/coursepages.h"
 #include "app/globalstate.h"
+#include "benchmain.h"
 #include "benchwindow.h"
 #include "figures.h"
 #include "programcopy.h"
@@ -258,8 +259,7 @@ void PageSwitches::print() const
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    preferOffscreen();
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     ProgramCopy copy;

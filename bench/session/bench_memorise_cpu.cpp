@@ -8,6 +8,7 @@
 
 #include "app/coursepages.h"
 #include "app/globalstate.h"
+#include "benchmain.h"
 #include "benchwindow.h"
 #include "programcopy.h"
 #include "soundserver.h"
@@ -53,18 +54,11 @@ bool waitForRest(GlobalState &state, int timeoutMs)
     return loop.exec() == 0;
 }
 
-int fail(const QString &why)
-{
-    std::fprintf(stderr, "bench_memorise_cpu: %s\n", qPrintable(why));
-    return 1;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    preferOffscreen();
     QApplication app(argc, argv);
     SoundServer sound;
     QString error;

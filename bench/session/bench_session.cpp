@@ -9,6 +9,7 @@
 
 #include "app/coursepages.h"
 #include "app/globalstate.h"
+#include "benchmain.h"
 #include "benchwindow.h"
 #include "course/programclock.h"
 #include "drills/drilldescription.h"
@@ -232,7 +233,7 @@ bool Session::drills()
     return true;
 }
 
-int fail(const char *phase)
+int stoppedAt(const char *phase)
 {
     std::fprintf(stderr, "bench_session: the session stopped at: %s\n", phase);
     return 1;
@@ -242,20 +243,15 @@ int fail(const char *phase)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    preferOffscreen();
     QApplication app(argc, argv);
     SoundServer sound;
     QString error;
-    if (!sound.start(SoundServer::wantedBy(argc, argv), &error)) {
-        std::fprintf(stderr, "bench_session: %s\n", qPrintable(error));
-        return 1;
-    }
+    if (!sound.start(SoundServer::wantedBy(argc, argv), &error))
+        return fail(error);
     ProgramCopy copy;
-    if (!copy.make(&error)) {
-        std::fprintf(stderr, "bench_session: %s\n", qPrintable(error));
-        return 1;
-    }
+    if (!copy.make(&error))
+        return fail(error);
     std::printf("Session on the platform \"%s\" with %s\n",
                 qPrintable(QGuiApplication::platformName()), qPrintable(sound.description()));
     report("application object");
@@ -275,7 +271,7 @@ int main(int argc, char **argv)
     };
     for (const auto &[name, phase] : phases) {
         if (!(s.*phase)())
-            return fail(name);
+            return stoppedAt(name);
         report(name);
     }
     std::printf("Peak resident memory (VmHWM): %.1f MB\n", statusKb("VmHWM:") / 1024.0);

@@ -25,4 +25,16 @@ void Figures::print(const char *what, const std::vector<double> &ms)
                 *std::max_element(ms.begin(), ms.end()));
 }
 
+void Figures::printSpread(const char *what, const char *counted, const std::vector<double> &ms,
+                          int decimals)
+{
+    std::printf("%s, %zu %s:\n", what, ms.size(), counted);
+    if (ms.empty())
+        return;
+    std::printf("  median %.*f ms, 95th percentile %.*f ms, min %.*f ms, max %.*f ms\n", decimals,
+                percentile(ms, 0.5), decimals, percentile(ms, 0.95), decimals,
+                *std::min_element(ms.begin(), ms.end()), decimals,
+                *std::max_element(ms.begin(), ms.end()));
+}
+
 } // namespace nk::bench
