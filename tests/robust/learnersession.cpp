@@ -17,15 +17,6 @@ namespace nk::test {
 
 namespace {
 
-template <typename W> W *firstOf(Page &page)
-{
-    for (QWidget *w : page.pageWidgets()) {
-        if (auto *typed = qobject_cast<W *>(w))
-            return typed;
-    }
-    return nullptr;
-}
-
 template <typename W> bool clickTagged(Page &page, int tag)
 {
     W *w = PageDriver::withTag<W>(page, tag);
@@ -68,9 +59,9 @@ bool LearnerSession::sideWrite(int n)
 bool LearnerSession::learnerClick(int n)
 {
     Page &page = m_form.page();
-    if (firstOf<TMyEdit>(page))
+    if (PageDriver::firstOf<TMyEdit>(page))
         return answerQuestion(n);
-    if (firstOf<TCheckListBox>(page))
+    if (PageDriver::firstOf<TCheckListBox>(page))
         return chooseTraits(n);
     if (clickTagged<TYesButton>(page, Step1::ConfirmTag)) // the step's introduction
         return true;
@@ -83,8 +74,8 @@ bool LearnerSession::answerQuestion(int n)
     Page &page = m_form.page();
     if (clickTagged<TArrowLabel>(page, Step1::ContinueLinkTag))
         return true;
-    TMyEdit *box = firstOf<TMyEdit>(page);
-    auto *button = firstOf<TMyButton>(page);
+    TMyEdit *box = PageDriver::firstOf<TMyEdit>(page);
+    auto *button = PageDriver::firstOf<TMyButton>(page);
     if (!box || !button)
         return false;
     box->clear();
@@ -96,7 +87,7 @@ bool LearnerSession::answerQuestion(int n)
 bool LearnerSession::chooseTraits(int n)
 {
     Page &page = m_form.page();
-    TCheckListBox *list = firstOf<TCheckListBox>(page);
+    TCheckListBox *list = PageDriver::firstOf<TCheckListBox>(page);
     if (list->count() < 3)
         return false;
     for (int i = 0; i < 3; ++i)
@@ -110,12 +101,12 @@ bool LearnerSession::chooseTraits(int n)
 bool LearnerSession::openLevel()
 {
     Page &page = m_form.page();
-    const bool onLevelPage = firstOf<TStep>(page) != nullptr;
+    const bool onLevelPage = PageDriver::firstOf<TStep>(page) != nullptr;
     if (onLevelPage && m_choseTraits) {
         m_wantLevel = m_wantLevel == 1 ? 2 : 1;
         m_choseTraits = false;
     }
-    if (firstOf<TLevel>(page))
+    if (PageDriver::firstOf<TLevel>(page))
         return clickTagged<TLevel>(page, 110 + m_wantLevel);
     if (!onLevelPage || m_form.state().Settings.Level != m_wantLevel) {
         QWidget *partButton = m_form.findChild<QWidget *>(QStringLiteral("btPart1"));

@@ -3,6 +3,7 @@
 #include "app/coursepages.h"
 #include "course/inifile.h"
 #include "course/levels.h"
+#include "pagedriver.h"
 #include "steps/melodypages.h"
 #include "steps/notesequence.h"
 #include "steps/step1.h"
@@ -20,19 +21,6 @@
 
 namespace nk::test {
 
-namespace {
-
-template <typename W> W *firstOf(Page &page)
-{
-    for (QWidget *w : page.pageWidgets()) {
-        if (auto *typed = qobject_cast<W *>(w))
-            return typed;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 QString notesText(const QList<int> &pitches)
 {
     QString text = QStringLiteral("[step]\r\nname=Ноты уровня\r\n");
@@ -49,7 +37,7 @@ void StepsDriver::openStep(int level, int step)
 
 TMyEdit *StepsDriver::answerBox() const
 {
-    return firstOf<TMyEdit>(m_rig.form().page());
+    return PageDriver::firstOf<TMyEdit>(m_rig.form().page());
 }
 
 QString StepsDriver::questionNumber() const
@@ -77,7 +65,7 @@ bool StepsDriver::answer(const QString &text, bool byEnter)
     if (byEnter) {
         QTest::keyClick(box, Qt::Key_Return);
     } else {
-        auto *button = firstOf<TMyButton>(m_rig.form().page());
+        auto *button = PageDriver::firstOf<TMyButton>(m_rig.form().page());
         if (!button)
             return false;
         QTest::mouseClick(button, Qt::LeftButton);
@@ -87,7 +75,7 @@ bool StepsDriver::answer(const QString &text, bool byEnter)
 
 TCheckListBox *StepsDriver::traitList() const
 {
-    return firstOf<TCheckListBox>(m_rig.form().page());
+    return PageDriver::firstOf<TCheckListBox>(m_rig.form().page());
 }
 
 bool StepsDriver::tickAndSave(const QList<int> &rows)
@@ -160,7 +148,7 @@ bool StepsDriver::onPassedPage() const
 
 bool StepsDriver::levelPageShown() const
 {
-    return firstOf<TStep>(m_rig.form().page()) != nullptr;
+    return PageDriver::firstOf<TStep>(m_rig.form().page()) != nullptr;
 }
 
 QString StepsDriver::notesValue(int level, int note, const QString &key) const

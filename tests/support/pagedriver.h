@@ -25,6 +25,15 @@ public:
         return nullptr;
     }
 
+    template <typename W> static W *firstOf(Page &page)
+    {
+        for (QWidget *w : page.pageWidgets()) {
+            if (auto *typed = qobject_cast<W *>(w))
+                return typed;
+        }
+        return nullptr;
+    }
+
     // The page label at left 136 and this top.
     static QString labelText(Page &page, int top)
     {
