@@ -4,6 +4,7 @@
 #include "audio/waitms.h"
 #include "privatepulse.h"
 #include "sinkrecorder.h"
+#include "skiporfail.h"
 #include "tonetools.h"
 
 #include <QTemporaryDir>
@@ -63,7 +64,7 @@ private:
 void TestRealSound::initTestCase()
 {
     if (const QString missing = PrivatePulse::missingTools(); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
+        NK_SKIP_OR_FAIL(missing);
     QString error;
     QVERIFY2(m_pulse.start(&error), qPrintable(error));
     for (int octave = 4; octave <= 6; ++octave) {

@@ -11,6 +11,7 @@
 #include "report/reportedit.h"
 #include "report/reportmemo.h"
 #include "report/reportpages.h"
+#include "skiporfail.h"
 #include "steps/step1.h"
 #include "steps/trainingpages.h"
 #include "widgets/messagebox.h"
@@ -154,7 +155,7 @@ int TestHostileEnv::fillReportForm()
 void TestHostileEnv::readOnlyProgramFolder()
 {
     if (::geteuid() != 0)
-        QSKIP("needs root to run the program as another user");
+        NK_SKIP_OR_FAIL(QStringLiteral("needs root to run the program as another user"));
     QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner |
                                                      QFile::ExeOwner | QFile::ReadOther |
                                                      QFile::ExeOther));
