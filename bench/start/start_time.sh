@@ -30,6 +30,8 @@ if [ "${1:-}" = --build ]; then
 fi
 probe=$build/bench/start/bench_start
 if [ ! -x "$probe" ]; then
+  # Benchmarks are built only on request.
+  cmake -S "$root" -B "$build" -DNK_BUILD_BENCH=ON >/dev/null
   cmake --build "$build" --target bench_start >/dev/null
 fi
 
