@@ -223,11 +223,12 @@ bool openingAt(const std::vector<qint16> &recording, qsizetype at,
 } // namespace
 
 // Where the clip's opening first reached the sink after `from`, once the whole
-// opening is recorded; -1 when it has not come within a second.
+// opening is recorded; -1 when it has not come within a few seconds (the
+// recorder can lag a busy machine by most of a second).
 qsizetype TestRealSound::waitForOnset(const std::vector<qint16> &opening, qsizetype from)
 {
     const auto length = qsizetype(opening.size());
-    QDeadlineTimer deadline(1000);
+    QDeadlineTimer deadline(3000);
     qsizetype at = from;
     for (;;) {
         const std::vector<qint16> &recording = m_recorder->samples();
