@@ -158,7 +158,8 @@ void NotePlayer::playFile(const QString &relative)
 
 void NotePlayer::start(const Clip &clip)
 {
-    stop();
+    // play() cuts what sounds in the same step; a stop first would only ask
+    // the sound thread for one more fresh stream.
     m_output.play(clip);
 }
 

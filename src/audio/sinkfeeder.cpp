@@ -84,20 +84,14 @@ void SinkFeeder::wake()
     // A fresh stream starts with an empty buffer, so a new sound is heard
     // within a few milliseconds instead of queueing behind what the old
     // stream holds; the old one and what it holds are dropped.
-    if (m_mix->restart.exchange(false))
+    if (m_mix->takeRestart())
         close();
-    bool idle;
-    {
-        QMutexLocker lock(&m_mix->mutex);
-        idle = m_mix->mixer.idle();
-    }
-    if (idle)
+    if (m_mix->idle())
         return;
     if (!m_sink && !open()) {
         // Sounds asked for while there is no output are dropped, not played
         // late once one appears.
-        QMutexLocker lock(&m_mix->mutex);
-        m_mix->mixer.clear();
+        m_mix->clear();
         return;
     }
     m_silentFor.start();
@@ -126,12 +120,11 @@ void SinkFeeder::topUp(bool urgent)
     if (frames <= 0 || (!urgent && frames < qsizetype(Rate) * m_timing.tickMs / 1000))
         return;
     m_buffer.resize(std::size_t(frames * Channels));
-    bool idle;
-    {
-        QMutexLocker lock(&m_mix->mutex);
-        m_mix->mixer.pull(m_buffer.data(), frames);
-        idle = m_mix->mixer.idle();
-    }
+    bool idle = false;
+    // A new sound waits for the fresh stream its wake-up opens: poured into
+    // this one, its start would be dropped with it.
+    if (!m_mix->pullForStream(m_buffer.data(), frames, &idle))
+        return;
     m_io->write(reinterpret_cast<const char *>(m_buffer.data()), frames * frameBytes);
     closeIfIdle(idle);
 }

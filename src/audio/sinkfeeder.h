@@ -1,12 +1,10 @@
 #pragma once
 
-#include "audio/soundmixer.h"
+#include "audio/sharedmix.h"
 
 #include <QAudio>
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QObject>
-#include <atomic>
 #include <memory>
 
 class QAudioSink;
@@ -22,17 +20,6 @@ struct SoundTiming
     int tickMs = 4;          // how often the buffer is checked
     int closeAfterMs = 1000; // silence after which the stream is closed
     int retryAfterMs = 2000; // an output that failed to open is not retried sooner
-};
-
-// What the program's thread and the feeding thread share.
-struct SharedMix
-{
-    explicit SharedMix(int channels) : mixer(channels) {}
-    QMutex mutex; // guards mixer
-    SoundMixer mixer;
-    std::atomic<bool> restart{false}; // a new sound: start a fresh stream
-    std::atomic<int> underruns{0};
-    std::atomic<int> closes{0};
 };
 
 // Lives in the sound thread and keeps the sound server's buffer topped up

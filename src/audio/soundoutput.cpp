@@ -38,25 +38,14 @@ SoundOutput::~SoundOutput()
 
 void SoundOutput::play(std::shared_ptr<const PcmClip> clip)
 {
-    {
-        QMutexLocker lock(&m_mix->mutex);
-        m_mix->mixer.clear();
-        m_mix->mixer.start(std::move(clip));
-    }
-    m_mix->restart = true;
+    m_mix->restartWith(std::move(clip));
     wakeFeeder();
 }
 
 void SoundOutput::stopAll()
 {
-    {
-        QMutexLocker lock(&m_mix->mutex);
-        if (m_mix->mixer.idle())
-            return;
-        m_mix->mixer.clear();
-    }
-    m_mix->restart = true;
-    wakeFeeder();
+    if (m_mix->restartWith(nullptr))
+        wakeFeeder();
 }
 
 void SoundOutput::wakeFeeder()

@@ -46,7 +46,7 @@ std::optional<QString> answerOf(QWidget *w)
 } // namespace
 
 ReportPages::ReportPages(Page &page, ActivityLog &log, const SettingsFile &settingsFile,
-                         SiteOpener &site, const TGlobalSettings &settings)
+                         SiteOpener &site, TGlobalSettings &settings)
     : m_page(page), m_log(log), m_settingsFile(settingsFile), m_site(site), m_settings(settings)
 {
 }
@@ -131,6 +131,8 @@ bool ReportPages::SendReport()
     if (m_sending)
         return false;
     const ScopedFlag sending(m_sending);
+    // A window closed mid-upload would leave the log without its outcome.
+    const ScopedFlag busy(m_settings.Busy);
     const QString copyName = uploadCopyName(ReportStamp());
     m_log.WriteLog(QStringLiteral("Отправляем отчёт..."));
     const QString copyPath = m_page.base().resolve(QStringLiteral("levels\\") + copyName);
@@ -149,6 +151,8 @@ bool ReportPages::SendReport()
         result = m_uploader.upload(QUrl(uploadSite()), copyPath);
     }
     if (!result.ok) {
+        m_log.WriteLog(QStringLiteral("Отчёт ") + copyName + QStringLiteral(" не отправлен: ") +
+                       result.error);
         m_page.message(result.error);
         return false;
     }

@@ -24,14 +24,15 @@ public:
     static constexpr int FullVersionTag = 21; // the link of the page after sending
 
     ReportPages(Page &page, ActivityLog &log, const SettingsFile &settingsFile, SiteOpener &site,
-                const TGlobalSettings &settings);
+                TGlobalSettings &settings);
 
     // The form of the current level.
     void ShowReportPage();
     bool ReportFieldsFilled();
     void LogReportAnswers();
-    // Uploads a copy of the log. A failure is shown to the learner and returns
-    // false; a call while an upload runs is ignored and returns false.
+    // Uploads a copy of the log; the window refuses to close meanwhile, and the
+    // log records the outcome either way. A failure is shown to the learner and
+    // returns false; a call while an upload runs is ignored and returns false.
     bool SendReport();
     void ShowReportSent();
     void OpenFullVersionInfo();
@@ -55,7 +56,7 @@ private:
     ActivityLog &m_log;
     const SettingsFile &m_settingsFile;
     SiteOpener &m_site;
-    const TGlobalSettings &m_settings;
+    TGlobalSettings &m_settings;
     ReportUploader m_uploader;
     bool m_sending = false;
 };

@@ -33,9 +33,25 @@ QNetworkRequest uploadRequest(const QUrl &url, const QByteArray &boundary)
     request.setHeader(QNetworkRequest::ContentTypeHeader, ReportUploader::contentType(boundary));
     request.setRawHeader("Accept", "text/html, */*");
     request.setRawHeader("User-Agent", "Mozilla/3.0 (compatible; Indy Library)");
+    // Redirects are judged here: the network layer would turn the post into a
+    // bare GET on 301, 302 and 303, and the site would receive no file.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
+                         QNetworkRequest::ManualRedirectPolicy);
     return request;
+}
+
+bool isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Where a redirect answer points, resolved against the address it answered.
+QUrl redirectTarget(QNetworkReply *reply)
+{
+    const QByteArray location = reply->rawHeader("Location").trimmed();
+    if (location.isEmpty())
+        return {};
+    return reply->url().resolved(QUrl::fromEncoded(location));
 }
 
 QString failureText(QNetworkReply *reply, bool stalled)
@@ -110,8 +126,55 @@ UploadResult ReportUploader::upload(const QUrl &site, const QString &filePath)
     return post(uploadAddress(site), filePath, content);
 }
 
-UploadResult ReportUploader::post(const QUrl &url, const QString &filePath,
-                                  const QByteArray &content)
+QString ReportUploader::redirectRefusal(const QUrl &from, const QUrl &to, int status)
+{
+    const QString address = to.toDisplayString();
+    const bool web = to.scheme() == u"http" || to.scheme() == u"https";
+    if (from.scheme() == u"https" && to.scheme() != u"https")
+        return QStringLiteral("Сайт перенаправил отчёт на незащищённый адрес %1. Отчёт не "
+                              "отправлен.")
+            .arg(address);
+    if (!web || to.host().compare(from.host(), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("Сайт перенаправил отчёт на другой сайт: %1. Отчёт не отправлен.")
+            .arg(address);
+    if (status != 307 && status != 308)
+        return QStringLiteral("Сайт перенаправил отчёт на адрес %1 (ответ %2), при котором "
+                              "файл не передаётся. Отчёт не отправлен.")
+            .arg(address)
+            .arg(status);
+    return {};
+}
+
+// Only an answer of success to a request that carried the file counts: a
+// redirect is followed with the file when it stays on the site, and is a
+// failure otherwise.
+UploadResult ReportUploader::post(QUrl url, const QString &filePath, const QByteArray &content)
+{
+    for (int redirects = 0;; ++redirects) {
+        bool stalled = false;
+        QNetworkReply *reply = exchange(url, filePath, content, &stalled);
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QUrl target = redirectTarget(reply);
+        if (stalled || !isRedirect(status) || !target.isValid())
+            return finish(reply, stalled);
+        if (reply->isOpen())
+            reply->readAll();
+        reply->deleteLater();
+        QString refusal = redirectRefusal(url, target, status);
+        if (refusal.isEmpty() && redirects >= kMaxRedirects)
+            refusal = QStringLiteral("Сайт перенаправляет отчёт по кругу (последний адрес %1). "
+                                     "Отчёт не отправлен.")
+                          .arg(target.toDisplayString());
+        if (!refusal.isEmpty()) {
+            qCWarning(lcReport) << "report upload redirected:" << status << url << "to" << target;
+            return {false, refusal};
+        }
+        url = target;
+    }
+}
+
+QNetworkReply *ReportUploader::exchange(const QUrl &url, const QString &filePath,
+                                        const QByteArray &content, bool *stalled)
 {
     const QByteArray boundary = makeBoundary(content);
     QNetworkReply *reply =
@@ -119,23 +182,21 @@ UploadResult ReportUploader::post(const QUrl &url, const QString &filePath,
     QEventLoop loop;
     QTimer stall;
     stall.setSingleShot(true);
-    bool stalled = false;
     const auto progress = [&stall] { stall.start(); };
     connect(reply, &QNetworkReply::uploadProgress, &stall, progress);
     connect(reply, &QNetworkReply::downloadProgress, &stall, progress);
     connect(reply, &QNetworkReply::metaDataChanged, &stall, progress);
-    connect(reply, &QNetworkReply::redirected, &stall, progress);
     // The answer is read as it comes and dropped: only its status matters.
     connect(reply, &QNetworkReply::readyRead, reply, [reply] { reply->readAll(); });
-    connect(&stall, &QTimer::timeout, reply, [&stalled, reply] {
-        stalled = true;
+    connect(&stall, &QTimer::timeout, reply, [stalled, reply] {
+        *stalled = true;
         reply->abort();
     });
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     stall.start(m_stallTimeout);
     if (!reply->isFinished())
         loop.exec();
-    return finish(reply, stalled);
+    return reply;
 }
 
 UploadResult ReportUploader::finish(QNetworkReply *reply, bool stalled)

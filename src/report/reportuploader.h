@@ -42,9 +42,15 @@ public:
     static QByteArray contentType(const QByteArray &boundary);
     static QByteArray makeBoundary(const QByteArray &content);
 
-private:
-    UploadResult post(const QUrl &url, const QString &filePath, const QByteArray &content);
+    // Why a redirect of the upload from `from` to `to` with HTTP `status` is
+    // not followed, as a message for the learner; empty when it is followed.
+    static QString redirectRefusal(const QUrl &from, const QUrl &to, int status);
+    static constexpr int kMaxRedirects = 5;
 
+private:
+    UploadResult post(QUrl url, const QString &filePath, const QByteArray &content);
+    class QNetworkReply *exchange(const QUrl &url, const QString &filePath,
+                                  const QByteArray &content, bool *stalled);
     UploadResult finish(class QNetworkReply *reply, bool stalled);
 
     QNetworkAccessManager m_network;

@@ -30,7 +30,7 @@ QStringList daemonArguments()
             QStringLiteral("-L"),
             QStringLiteral("module-native-protocol-unix auth-anonymous=1"),
             QStringLiteral("-L"),
-            QStringLiteral("module-null-sink sink_name=test_sink rate=44100"),
+            QStringLiteral("module-null-sink sink_name=test_sink rate=44100 norewinds=1"),
             QStringLiteral("-L"),
             QStringLiteral("module-always-sink")};
 }

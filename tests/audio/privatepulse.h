@@ -6,8 +6,10 @@
 namespace nk::testkit {
 
 // A sound server of the test's own with one null sink, "test_sink", whose
-// monitor can be recorded. start() points this process at it (PULSE_SERVER,
-// XDG_RUNTIME_DIR), so it must run before anything of the sound output is
+// monitor can be recorded. The sink does not rewind: a rewind mixes a new
+// stream into time the monitor has already handed to the recorder, so the
+// recording would lack the first milliseconds of every fresh stream. start() points this process at
+// it (PULSE_SERVER, XDG_RUNTIME_DIR), so it must run before anything of the sound output is
 // created. The daemon is stopped by its PID, never by name: other test runs
 // may have servers of their own.
 class PrivatePulse

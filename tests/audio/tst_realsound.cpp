@@ -2,11 +2,13 @@
 
 #include "audio/noteplayer.h"
 #include "audio/waitms.h"
+#include "audio/wavdecoder.h"
 #include "privatepulse.h"
 #include "sinkrecorder.h"
 #include "skiporfail.h"
 #include "tonetools.h"
 
+#include <QDeadlineTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -53,8 +55,11 @@ private Q_SLOTS:
     void newSoundStopsOld_data();
     void newSoundStopsOld();
     void sameNoteAgainAndAgain();
+    void rapidRestartsKeepEveryOnset();
 
 private:
+    qsizetype waitForOnset(const std::vector<qint16> &clip, qsizetype from);
+
     PrivatePulse m_pulse;
     QTemporaryDir m_base;
     std::unique_ptr<SinkRecorder> m_recorder;
@@ -199,6 +204,74 @@ void TestRealSound::sameNoteAgainAndAgain()
         QVERIFY2(span.lengthMs() > toneMs - 60,
                  qPrintable(u"press %1: %2 ms"_s.arg(press).arg(span.lengthMs())));
     }
+}
+
+namespace {
+
+// Whether the recording holds the clip's opening at `at`. The path to the null
+// sink's monitor passes a lone stream at full volume through untouched, but a
+// few units of slack keep the check from hanging on that.
+bool openingAt(const std::vector<qint16> &recording, qsizetype at,
+               const std::vector<qint16> &opening)
+{
+    for (std::size_t j = 0; j < opening.size(); ++j) {
+        if (std::abs(recording[std::size_t(at) + j] - opening[j]) > 4)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// Where the clip's opening first reached the sink after `from`, once the whole
+// opening is recorded; -1 when it has not come within a few seconds (the
+// recorder can lag a busy machine by most of a second).
+qsizetype TestRealSound::waitForOnset(const std::vector<qint16> &opening, qsizetype from)
+{
+    const auto length = qsizetype(opening.size());
+    QDeadlineTimer deadline(3000);
+    qsizetype at = from;
+    for (;;) {
+        const std::vector<qint16> &recording = m_recorder->samples();
+        for (; at + length <= m_recorder->sampleCount(); ++at) {
+            if (openingAt(recording, at, opening))
+                return at;
+        }
+        if (deadline.hasExpired() || !m_recorder->waitForSamples(m_recorder->sampleCount() + 256,
+                                                                 int(deadline.remainingTime())))
+            return -1;
+    }
+}
+
+// A new note cuts the one sounding, however soon it follows. A feeding of the
+// stream that is being dropped must not take the new note's start with it:
+// every restart has to reach the sink from the note's first sample on.
+void TestRealSound::rapidRestartsKeepEveryOnset()
+{
+    constexpr int restarts = 500;
+    constexpr qsizetype openingSamples = SampleRate * 20 / 1000;
+    std::vector<qint16> openings[2];
+    const std::pair<int, int> notes[2] = {{5, 9}, {4, 0}};
+    for (int i = 0; i < 2; ++i) {
+        const QString path = m_player->notePath(notes[i].first, notes[i].second);
+        QString error;
+        const std::optional<PcmClip> clip = WavDecoder::readFile(path, &error);
+        QVERIFY2(clip && clip->frames() > openingSamples, qPrintable(error));
+        openings[i].assign(clip->samples.begin(), clip->samples.begin() + openingSamples);
+    }
+    qsizetype from = m_recorder->sampleCount();
+    for (int restart = 0; restart < restarts; ++restart) {
+        const auto [octave, pitch] = notes[restart % 2];
+        m_player->PlayNote(octave, quint8(pitch));
+        // The next note follows as soon as this one's opening is in the sink.
+        const qsizetype onset = waitForOnset(openings[restart % 2], from);
+        QVERIFY2(onset >= 0,
+                 qPrintable(u"restart %1: the note's first 20 ms never reached the sink"_s.arg(
+                     restart + 1)));
+        from = onset + openingSamples;
+    }
+    // The last note plays out, as the other cases leave theirs.
+    m_recorder->waitForSamples(from + qsizetype(SampleRate) * toneMs / 1000);
 }
 
 QTEST_MAIN(TestRealSound)

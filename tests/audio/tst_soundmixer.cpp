@@ -1,6 +1,7 @@
 // The mixer, the clip conversion and the WAV reader, without any sound device.
 
 #include "audio/pcmclip.h"
+#include "audio/sharedmix.h"
 #include "audio/soundmixer.h"
 #include "audio/wavdecoder.h"
 
@@ -96,6 +97,8 @@ private Q_SLOTS:
     void voicesAddUp();
     void clearThenStart();
     void refusedAndBoundedVoices();
+    void restartIsOneStep_data();
+    void restartIsOneStep();
     void convert_data();
     void convert();
     void decode_data();
@@ -178,6 +181,45 @@ void TestSoundMixer::refusedAndBoundedVoices()
     QCOMPARE(mixer.voiceCount(), SoundMixer::MaxVoices);
     // The three oldest (1, 2, 3) went: 4 + 5 + ... + 19.
     QCOMPARE(pull(mixer, 1), Samples{qint16((4 + SoundMixer::MaxVoices + 3) * 8)});
+}
+
+// The two threads' sides of the shared mix, interleaved step by step: "a" and
+// "b" start clip A or B, "s" stops (S: a fresh stream was asked for), "t" is
+// the feeder taking the request (T: drop the stream), "p" pulls two frames for
+// the stream open now ("-": refused, a fresh one is due).
+void TestSoundMixer::restartIsOneStep_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a feed between a new note and the wake-up")
+        << u"atpbptp"_s << u"T[1 2]-T[11 12]"_s;
+    QTest::newRow("stop then play, woken between") << u"atpstbptp"_s << u"T[1 2]ST-T[11 12]"_s;
+    QTest::newRow("stop then play, woken after both: one fresh stream")
+        << u"atpsbttp"_s << u"T[1 2]STt[11 12]"_s;
+    QTest::newRow("stop in silence asks for nothing") << u"stp"_s << u"st[0 0]"_s;
+    QTest::newRow("a note that ended needs no stop") << u"atpppps"_s << u"T[1 2][3 4][5 0][0 0]s"_s;
+}
+
+void TestSoundMixer::restartIsOneStep()
+{
+    QFETCH(QString, steps);
+    SharedMix mix(1);
+    QString got;
+    for (QChar step : steps) {
+        if (step == u'a' || step == u'b') {
+            QVERIFY(mix.restartWith(step == u'a' ? clip({1, 2, 3, 4, 5}) : clip({11, 12, 13, 14})));
+        } else if (step == u's') {
+            got += mix.restartWith(nullptr) ? u'S' : u's';
+        } else if (step == u't') {
+            got += mix.takeRestart() ? u'T' : u't';
+        } else {
+            Samples out(2, qint16(-1));
+            bool idle = false;
+            got += mix.pullForStream(out.data(), 2, &idle) ? u"[%1 %2]"_s.arg(out[0]).arg(out[1])
+                                                           : u"-"_s;
+        }
+    }
+    QTEST(got, "expected");
 }
 
 void TestSoundMixer::convert_data()

@@ -416,6 +416,11 @@ void TestReportPages::failedSendKeepsTheForm()
     QVERIFY(!shownMessages().first().isEmpty());
     const QStringList log = logSince(u"Показана форма отчёта"_s);
     QVERIFY(log.contains(u"Отправляем отчёт..."_s));
+    // The log keeps the outcome, with what the learner was told.
+    const QString outcome = log.value(log.indexOf(u"Отправляем отчёт..."_s) + 1);
+    QVERIFY2(outcome.startsWith(u"Отчёт DEMO_"_s) &&
+                 outcome.endsWith(u"_log.dat не отправлен: "_s + shownMessages().first()),
+             qPrintable(outcome));
     for (const QString &line : log)
         QVERIFY2(!line.endsWith(u"отправлен"_s), qPrintable(line));
     QVERIFY(!log.contains(u"Открыто описание полной версии"_s));
@@ -440,9 +445,11 @@ void TestReportPages::busyWhileSending()
     bool buttonEnabled = true;
     bool menuEnabled = true;
     bool secondSent = true;
+    bool closed = true;
     qsizetype logBefore = -1;
     qsizetype logAfter = -2;
     QTimer::singleShot(0, this, [&] {
+        closed = m_form->close(); // refused, as during playback
         sawSending = m_form->reports().isSending();
         if (QApplication::overrideCursor())
             cursor = QApplication::overrideCursor()->shape();
@@ -462,9 +469,17 @@ void TestReportPages::busyWhileSending()
     QVERIFY(!buttonEnabled);
     QVERIFY(!menuEnabled);
     QVERIFY(!secondSent);
+    QVERIFY(!closed);
+    QVERIFY(m_form->isVisible());
     QCOMPARE(logAfter, logBefore);
     QCOMPARE(requests().size(), 1);
     QCOMPARE(m_folder->logMessages().count(u"Отправляем отчёт..."_s), 1);
+    const QStringList log = logSince(u"Отправляем отчёт..."_s);
+    QCOMPARE(log.size(), 3);
+    QVERIFY2(log[1].endsWith(u"_log.dat отправлен"_s), qPrintable(log[1]));
+    QCOMPARE(log[2], u"Открыто описание полной версии"_s);
+    QVERIFY(!m_form->state().Settings.Busy);
+    QVERIFY(m_form->close()); // and once sent, the window closes
     QVERIFY(m_form->page().findByName(u"success"_s));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
     QVERIFY(m_form->findChild<QWidget *>(u"lbAbout"_s)->isEnabled());

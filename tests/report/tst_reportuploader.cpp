@@ -29,7 +29,14 @@ const Script kScripts[] = {
     {"fail", "http_response_code(500); echo 'broken';"},
     {"cookie", "setcookie('sid', 'abc123', ['path' => '/']); echo 'OK';"},
     {"moved307", "header('Location: /ok/upreport.php', true, 307);"},
+    {"moved308", "header('Location: ../ok/upreport.php', true, 308);"},
+    {"moved301", "header('Location: /ok/upreport.php', true, 301);"},
     {"moved302", "header('Location: /ok/upreport.php', true, 302);"},
+    {"moved303", "header('Location: /ok/upreport.php', true, 303);"},
+    {"away307",
+     "header('Location: http://localhost:' . $_SERVER['SERVER_PORT'] . '/ok/upreport.php', true, "
+     "307);"},
+    {"loop307", "header('Location: /loop307/upreport.php', true, 307);"},
 };
 
 const QByteArray kLog = QByteArrayLiteral(
@@ -50,6 +57,8 @@ private Q_SLOTS:
     void sendsTheFileAsTheSiteExpects();
     void answers_data();
     void answers();
+    void redirectRefusal_data();
+    void redirectRefusal();
     void cookieComesBack();
     void silentServerTimesOut();
     void noServer();
@@ -168,10 +177,62 @@ void TestReportUploader::answers_data()
     QTest::newRow("307 keeps the post")
         << u"/moved307"_s << true << QString()
         << QStringList{u"/moved307/upreport.php"_s, u"/ok/upreport.php"_s} << true;
-    QTest::newRow("302 followed") << u"/moved302"_s << true << QString()
-                                  << QStringList{u"/moved302/upreport.php"_s, u"/ok/upreport.php"_s}
-                                  << false;
+    QTest::newRow("308 keeps the post")
+        << u"/moved308"_s << true << QString()
+        << QStringList{u"/moved308/upreport.php"_s, u"/ok/upreport.php"_s} << true;
+    // A redirect that would lose the file names where it pointed, and is not followed.
+    for (const char *status : {"301", "302", "303"}) {
+        const QString folder = u"/moved"_s + QLatin1String(status);
+        QTest::addRow("%s is not followed", status)
+            << folder << false << m_server.url(u"/ok/upreport.php"_s).toString()
+            << QStringList{folder + u"/upreport.php"_s} << true;
+    }
+    QTest::newRow("307 to another host")
+        << u"/away307"_s << false << u"другой сайт: http://localhost:"_s
+        << QStringList{u"/away307/upreport.php"_s} << true;
+    QTest::newRow("307 round and round")
+        << u"/loop307"_s << false << u"по кругу"_s
+        << QStringList(ReportUploader::kMaxRedirects + 1, u"/loop307/upreport.php"_s) << true;
     QTest::newRow("404") << u"/missing"_s << false << u"404"_s << QStringList{} << false;
+}
+
+void TestReportUploader::redirectRefusal_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("errorPart"); // empty: followed
+    const QString site = u"https://site.ru/upreport.php"_s;
+    QTest::newRow("307 on the site")
+        << site << u"https://site.ru/new/upreport.php"_s << 307 << QString();
+    QTest::newRow("308, host in capitals")
+        << site << u"https://SITE.ru/upreport.php"_s << 308 << QString();
+    QTest::newRow("http to https on the site")
+        << u"http://site.ru/upreport.php"_s << site << 308 << QString();
+    QTest::newRow("https to http on the site")
+        << site << u"http://site.ru/upreport.php"_s << 307
+        << u"незащищённый адрес http://site.ru/upreport.php"_s;
+    QTest::newRow("https to http elsewhere")
+        << site << u"http://other.ru/upreport.php"_s << 308 << u"незащищённый"_s;
+    QTest::newRow("another host") << site << u"https://www.site.ru/upreport.php"_s << 307
+                                  << u"другой сайт: https://www.site.ru/upreport.php"_s;
+    QTest::newRow("not the web") << u"http://site.ru/upreport.php"_s
+                                 << u"ftp://site.ru/upreport.php"_s << 307 << u"другой сайт"_s;
+    QTest::newRow("303 on the site") << site << u"https://site.ru/thanks.php"_s << 303
+                                     << u"адрес https://site.ru/thanks.php (ответ 303)"_s;
+}
+
+void TestReportUploader::redirectRefusal()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(int, status);
+    QFETCH(QString, errorPart);
+    const QString refusal = ReportUploader::redirectRefusal(QUrl(from), QUrl(to), status);
+    QCOMPARE(refusal.isEmpty(), errorPart.isEmpty());
+    QVERIFY2(refusal.contains(errorPart), qPrintable(refusal));
+    if (!refusal.isEmpty())
+        QVERIFY2(refusal.endsWith(u"Отчёт не отправлен."_s), qPrintable(refusal));
 }
 
 void TestReportUploader::answers()
