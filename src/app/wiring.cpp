@@ -187,7 +187,7 @@ void connectDrill(TMainForm &form, KeysDrill &drill)
     d.setYesAction(tags.listenFirst, [&drill] { drill.listenOneClick(1); });
     d.setYesAction(tags.listenSecond, [&drill] { drill.listenOneClick(2); });
     d.setArrowAction(tags.next, [&drill](TArrowLabel &) { drill.nextClick(); });
-    d.setArrowAction(tags.remember, [&drill](TArrowLabel &) { drill.ShowDrillListen(); });
+    d.setArrowAction(tags.remember, [&drill](TArrowLabel &) { drill.rememberClick(); });
     form.timers().setAction(tags.timer, [&drill] { drill.PlayDrillRepetition(); });
 }
 
