@@ -58,7 +58,6 @@ public:
     void start(Kind kind, std::function<void()> resume = {});
     // A level or step page was opened: the rest under way no longer goes on.
     void dropContinuation();
-    const std::optional<Continuation> &continuation() const { return m_continuation; }
 
     // The timer actions.
     void hideWindow();
