@@ -77,6 +77,7 @@ void CoursePages::ShowPartPage(int part)
 void CoursePages::ShowLevelPage(int level)
 {
     m_state.log.WriteLog(QStringLiteral("Загружен уровень ") + QString::number(level));
+    call(m_hooks.LevelOrStepOpened);
     call(m_hooks.ClearAllKeys);
     resetLevelState();
     m_page.controls().EnablePartButtons();
@@ -151,6 +152,9 @@ void CoursePages::resetLevelState()
     training.Half = 1;
     training.LevelNoteCount = 1;
     training.QuestionText = QStringLiteral("150");
+    // A review left half way must not keep later sequences from being taken
+    // as the notes to answer.
+    m_state.ErrorSet.Reviewing = false;
     // Their defaults are exactly the values a newly opened level starts with.
     m_state.TimeSet = TTimeSet{};
     m_state.MelodySet = TMelodySet{};
@@ -176,6 +180,8 @@ void CoursePages::MarkStepUsed(int step)
 
 void CoursePages::OpenStep(int level, int step)
 {
+    call(m_hooks.LevelOrStepOpened);
+    m_state.ErrorSet.Reviewing = false;
     m_state.Settings.Step = step;
     m_state.Settings.KeyboardShown = false;
     const StepTarget target = StepMap::target(level, step);

@@ -38,6 +38,8 @@ public:
         std::function<void()> StartQuestionnaire;
         // The keyboard loses its colouring when a level is opened.
         std::function<void()> ClearAllKeys;
+        // A level or step page is about to reset what an exercise was doing.
+        std::function<void()> LevelOrStepOpened;
     };
 
     CoursePages(Page &page, GlobalState &state);

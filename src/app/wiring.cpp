@@ -26,6 +26,7 @@ void connectRestBreak(TMainForm &form)
     hooks.minimise = [&form] { form.minimizeToTray(); };
     hooks.restore = [&form] { form.restoreFromTray(); };
     hooks.currentLevel = [&form] { return form.state().Settings.Level; };
+    hooks.currentStep = [&form] { return form.state().Settings.Step; };
     hooks.showLevelPage = [&form](int level) {
         if (form.routes().showLevelPage)
             form.routes().showLevelPage(level);
@@ -73,6 +74,8 @@ void connectCourse(TMainForm &form)
     course.hooks().ShowReportPage = [&reports] { reports.ShowReportPage(); };
     Keyboard &keyboard = form.keyboard();
     course.hooks().ClearAllKeys = [&keyboard] { keyboard.ClearAllKeys(); };
+    RestBreak &rest = form.restBreak();
+    course.hooks().LevelOrStepOpened = [&rest] { rest.dropContinuation(); };
 }
 
 void connectSiteLinks(TMainForm &form)
@@ -113,7 +116,6 @@ void connectTraining(TMainForm &form)
     d.setArrowAction(TrainingPages::NextLinkTag,
                      [&training](TArrowLabel &) { training.nextClick(); });
     form.timers().setAction(Step3::DrillTimerTag, [&training] { training.DrillComparePair(); });
-    form.restBreak().hooks().endTrainingRest = [&training] { training.EndTrainingRest(); };
     Keyboard::ResultPages &results = form.keyboard().resultPages();
     results.showTrainingRight = [&training] { training.ShowTrainingRight(); };
     results.showTrainingWrong = [&training] { training.ShowTrainingWrong(); };
@@ -149,7 +151,6 @@ void connectMemorising(TMainForm &form)
                      [&memorising](TArrowLabel &) { memorising.continueClick(); });
     form.timers().setAction(Step2::PlaybackTimerTag,
                             [&memorising] { memorising.PlayMemoriseSession(); });
-    form.restBreak().hooks().showMemorisePrep = [&memorising] { memorising.ShowMemorisePrep(); };
     form.course().hooks().StartStep2 = [&memorising] { memorising.StartStep2(); };
 }
 
@@ -186,7 +187,7 @@ void connectDrill(TMainForm &form, KeysDrill &drill)
     d.setYesAction(tags.listenFirst, [&drill] { drill.listenOneClick(1); });
     d.setYesAction(tags.listenSecond, [&drill] { drill.listenOneClick(2); });
     d.setArrowAction(tags.next, [&drill](TArrowLabel &) { drill.nextClick(); });
-    d.setArrowAction(tags.remember, [&drill](TArrowLabel &) { drill.ShowDrillListen(); });
+    d.setArrowAction(tags.remember, [&drill](TArrowLabel &) { drill.rememberClick(); });
     form.timers().setAction(tags.timer, [&drill] { drill.PlayDrillRepetition(); });
 }
 

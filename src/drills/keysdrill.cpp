@@ -8,6 +8,7 @@
 #include "keyboard/keyboard.h"
 #include "keyboard/tallowed.h"
 #include "report/activitylog.h"
+#include "steps/notesequence.h"
 #include "steps/playnotesequence.h"
 #include "steps/stepcontext.h"
 #include "widgets/navigation.h"
@@ -53,8 +54,16 @@ int KeysDrill::itemKeyCount(const IniFile &file, const QString &section, QChar l
     return count;
 }
 
+void KeysDrill::tellOnce(const QString &text) const
+{
+    if (m_told.contains(text))
+        return;
+    m_told.append(text);
+    m_context.page.message(text);
+}
+
 // A missing item used to reach the player as the text "нет данных"; the
-// learner now hears nothing and is told what is missing, once.
+// learner now hears nothing and is told what is missing.
 std::optional<QString> KeysDrill::readItem(const QString &file, int colour, QChar letter,
                                            int item) const
 {
@@ -63,16 +72,24 @@ std::optional<QString> KeysDrill::readItem(const QString &file, int colour, QCha
     const QString value = data.readString(sectionOf(colour), key, NoData);
     if (value != NoData)
         return value;
-    m_context.page.message(QStringLiteral("Нет данных для упражнения: ") + file +
-                           QStringLiteral(", раздел ") + sectionOf(colour) +
-                           QStringLiteral(", ключ ") + key);
+    tellOnce(QStringLiteral("Нет данных для упражнения: ") + file + QStringLiteral(", раздел ") +
+             sectionOf(colour) + QStringLiteral(", ключ ") + key);
     return std::nullopt;
 }
 
+// A sequence that is no note sequence is told about here, once, rather than
+// by the player at every repetition.
 bool KeysDrill::playSequenceItem(const QString &fileName, QChar letter, int colour, int item)
 {
     const std::optional<QString> text = readItem(levelFile(fileName), colour, letter, item);
-    return text && PlayNoteSequence(m_context, *text);
+    if (!text)
+        return false;
+    const NoteSequence::Parsed parsed = NoteSequence::parse(*text);
+    if (!parsed.ok) {
+        tellOnce(QStringLiteral("Ошибка в записи нот: «") + parsed.badToken + QStringLiteral("»"));
+        return false;
+    }
+    return PlayNoteSequence(m_context, *text);
 }
 
 bool KeysDrill::PlayFirst()
@@ -152,8 +169,10 @@ bool KeysDrill::repeatPair(const QPointer<PagePicture> &picture)
     for (int round = 0; round < Repetitions; ++round) {
         for (const bool first : {true, false}) {
             picture->load(first == blackFirst ? blackPicture : whitePicture);
-            if (!(first ? PlayFirst() : PlaySecond()))
-                return false;
+            if (first)
+                PlayFirst();
+            else
+                PlaySecond();
             WaitMs(RepetitionPauseMs);
             if (!pictureShown(picture))
                 return false;
@@ -172,6 +191,7 @@ void KeysDrill::PlayDrillRepetition()
         qobject_cast<PagePicture *>(m_context.page.findByName(DrillPages::repetitionPictureName()));
     if (!pictureShown(picture))
         return;
+    m_told.clear();
     bool finished = false;
     {
         MenuDisabled menu(m_context.page.controls());
@@ -197,18 +217,23 @@ bool KeysDrill::questionShown(const QPointer<TYesButton> &answer) const
 }
 
 // A second press while the pair sounds is ignored, and leaving the question
-// page stops the pair: the second item would belong to another question.
+// page stops the pair: the second item would belong to another question. An
+// item that cannot be played is told about and passed over, so the question
+// can still be answered.
 void KeysDrill::listenPairClick()
 {
     if (m_context.MelodyPlaying)
         return;
     ScopedFlag playing(m_context.MelodyPlaying);
+    m_told.clear();
     const QPointer<TYesButton> answer = m_answerButton;
-    if (!questionShown(answer) || !PlayFirst())
+    if (!questionShown(answer))
         return;
+    PlayFirst();
     WaitMs(PairPauseMs);
-    if (!questionShown(answer) || !PlaySecond())
+    if (!questionShown(answer))
         return;
+    PlaySecond();
     WaitMs(PairPauseMs);
     if (questionShown(answer))
         m_context.page.enableAt(m_drill.answerPoint);
@@ -227,6 +252,7 @@ void KeysDrill::listenOneClick(int which)
     if (m_context.MelodyPlaying)
         return;
     ScopedFlag playing(m_context.MelodyPlaying);
+    m_told.clear();
     if (which == 1)
         PlayFirst();
     else
@@ -241,6 +267,13 @@ void KeysDrill::nextClick()
         return;
     }
     passDrill();
+}
+
+// The run would play over the item still sounding.
+void KeysDrill::rememberClick()
+{
+    if (!m_context.MelodyPlaying)
+        ShowDrillListen();
 }
 
 void KeysDrill::passDrill()

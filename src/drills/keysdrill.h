@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace nk {
@@ -48,7 +49,8 @@ public:
 
     virtual void PickPair() = 0;
     // Colour 1 plays the black section's item, 2 the white one's. Returns
-    // false, after one message, when the item is missing or unplayable.
+    // false when the item is missing or unplayable; the learner is told so
+    // once for each press that plays it, and the drill goes on without it.
     virtual bool PlayDrillItem(int colour, int item) = 0;
 
     bool PlayFirst();
@@ -65,6 +67,7 @@ public:
     void answerClick();
     void listenOneClick(int which);
     void nextClick();
+    void rememberClick();
 
 protected:
     StepContext &context() const { return m_context; }
@@ -78,6 +81,9 @@ protected:
     std::optional<QString> readItem(const QString &file, int colour, QChar letter, int item) const;
     // Melodies and single notes: an item is a note sequence of a level file.
     bool playSequenceItem(const QString &fileName, QChar letter, int colour, int item);
+    // Tells the learner about an unplayable item, unless already told since
+    // the last press that plays.
+    void tellOnce(const QString &text) const;
 
 private:
     bool questionShown(const QPointer<TYesButton> &answer) const;
@@ -90,6 +96,7 @@ private:
     DrillState m_state;
     DrillPages m_pages;
     QPointer<TYesButton> m_answerButton;
+    mutable QStringList m_told;
 };
 
 } // namespace nk

@@ -138,10 +138,18 @@ void Keyboard::JudgeAnswers()
     // sounds only plays, and can never start a second judgement.
     allowed.Collecting = false;
     const PageMark mark = markPage();
-    const int answerEnd = allowed.AnswerPos;
+    const Answer answer{m_state.NotesA, m_state.NotesB, allowed.AnswerLen, allowed.AnswerPos};
     WaitMs(JudgeDelayMs);
-    if (Shutdown::requested() || !pageUnchanged(mark) || allowed.AnswerPos != answerEnd)
-        return; // the learner has moved on or started the answer again
+    if (Shutdown::requested() || !pageUnchanged(mark))
+        return; // the learner has moved on
+    // A listen within the wait loaded its sequence as the notes to answer
+    // next; the answer given is judged, and its result page shown, against
+    // the notes it answered.
+    m_state.NotesA = answer.given;
+    m_state.NotesB = answer.expected;
+    allowed.AnswerLen = answer.length;
+    allowed.AnswerPos = answer.end;
+    allowed.Collecting = false;
     countErrors();
     openResultPage();
 }

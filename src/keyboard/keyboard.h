@@ -70,6 +70,15 @@ public:
     bool responds(int octave, quint8 pitch) const;
 
 private:
+    // The answer being judged, as it stood when judging began.
+    struct Answer
+    {
+        NoteArray given;
+        NoteArray expected;
+        int length = 0;
+        int end = 0;
+    };
+
     // What was on the page when judging began.
     struct PageMark
     {

@@ -11,6 +11,7 @@
 #include "widgets/windowcontrols.h"
 
 #include <QColor>
+#include <QDir>
 
 namespace nk {
 
@@ -62,12 +63,16 @@ void InfoPages::ShowInstructionPage()
     m_log.WriteLog(QStringLiteral("Открыта инструкция"));
     m_page.ClearPage();
     hideKeyboard();
-    // A missing text leaves the box empty; the way on into the course must
-    // still be there, above all on the very first start.
-    TRichBox *box = m_page.addTextBox(QStringLiteral("levels\\instruction.dat"), kFullBox, 2);
+    // A missing text is told about once the page is whole: the way on into
+    // the course must still be there, above all on the very first start.
+    const QString file = QStringLiteral("levels\\instruction.dat");
+    bool loaded = false;
+    TRichBox *box = m_page.addTextBox(file, kFullBox, 2, &loaded);
     box->setObjectName(kInstructName);
     m_page.addArrowLink(m_settings.FirstRun ? kStartCaption : kContinueCaption, StartTag,
                         Page::Link::Forward, kLinkTop);
+    if (!loaded)
+        showOpenFailure(m_page.base().resolve(file));
 }
 
 void InfoPages::ShowAboutPage()
@@ -77,9 +82,18 @@ void InfoPages::ShowAboutPage()
     m_log.WriteLog(QStringLiteral("Открыт раздел О программе"));
     m_page.ClearPage();
     hideKeyboard();
-    TRichBox *box = m_page.addTextBox(QStringLiteral("levels\\about.dat"), kFullBox, 3);
+    const QString file = QStringLiteral("levels\\about.dat");
+    bool loaded = false;
+    TRichBox *box = m_page.addTextBox(file, kFullBox, 3, &loaded);
     box->setObjectName(kAboutName);
     createAboutLinks();
+    if (!loaded)
+        showOpenFailure(m_page.base().resolve(file));
+}
+
+void InfoPages::showOpenFailure(const QString &path)
+{
+    m_page.message(QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path));
 }
 
 void InfoPages::createAboutLinks()
@@ -93,8 +107,12 @@ void InfoPages::createAboutLinks()
 
 void InfoPages::ShowErrorHelp()
 {
-    if (auto *box = qobject_cast<TRichBox *>(m_page.findByName(kAboutName)))
-        box->loadFile(m_page.base().resolve(QStringLiteral("levels\\error.dat")));
+    auto *box = qobject_cast<TRichBox *>(m_page.findByName(kAboutName));
+    if (!box)
+        return;
+    const QString path = m_page.base().resolve(QStringLiteral("levels\\error.dat"));
+    if (!box->loadFile(path))
+        showOpenFailure(path);
 }
 
 void InfoPages::StartClick(const TArrowLabel &link)

@@ -246,7 +246,10 @@ void Step2::ShowStep2Rest()
         page, QStringLiteral("Замечательно!  А теперь отдохните 7 минут.    Медведь подождёт."), 40,
         14, true);
     label->setTextColor(QColor(0x33, 0x33, 0x99));
-    m_context.rest.start(RestBreak::Kind::Memorisation);
+    m_context.rest.start(RestBreak::Kind::Memorisation, [this, saved = m_set] {
+        m_set = saved;
+        ShowMemorisePrep();
+    });
 }
 
 void Step2::startClick()

@@ -243,7 +243,10 @@ void Step3::ShowTrainingRest()
     m_context.log.WriteLog(QStringLiteral("relax 1"));
     m_context.page.ClearPage();
     m_pages.createRest();
-    m_context.rest.start(RestBreak::Kind::Training);
+    m_context.rest.start(RestBreak::Kind::Training, [this, saved = m_set] {
+        m_set = saved;
+        EndTrainingRest();
+    });
 }
 
 void Step3::EndTrainingRest()

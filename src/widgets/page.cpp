@@ -163,11 +163,14 @@ TYesButton *Page::addButton(const QString &text, const QRect &geometry, int tag,
     return button;
 }
 
-TRichBox *Page::addTextBox(const QString &relativePath, const QRect &geometry, int tag)
+TRichBox *Page::addTextBox(const QString &relativePath, const QRect &geometry, int tag,
+                           bool *loaded)
 {
     auto *box = new TRichBox(*this, tag);
     box->setGeometry(geometry);
-    box->loadFile(m_base.resolve(relativePath));
+    const bool read = box->loadFile(m_base.resolve(relativePath));
+    if (loaded)
+        *loaded = read;
     box->setFocus();
     return box;
 }

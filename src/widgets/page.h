@@ -69,7 +69,9 @@ public:
     PagePicture *addPicture(const QString &relativePath, QPoint topLeft, int tag = 1);
     TYesButton *addButton(const QString &text, const QRect &geometry, int tag,
                           TYesButton::Face face = TYesButton::Face::Green);
-    TRichBox *addTextBox(const QString &relativePath, const QRect &geometry, int tag = 2);
+    // `loaded`, when given, tells whether the file could be read.
+    TRichBox *addTextBox(const QString &relativePath, const QRect &geometry, int tag = 2,
+                         bool *loaded = nullptr);
 
 private:
     QWidget *m_window;

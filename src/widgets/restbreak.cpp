@@ -2,20 +2,30 @@
 
 #include "widgets/oneshottimers.h"
 
+#include <utility>
+
 namespace nk {
 
 RestBreak::RestBreak(OneShotTimers &timers, bool &resting) : m_timers(timers), m_resting(resting) {}
 
-void RestBreak::start(Kind kind)
+void RestBreak::start(Kind kind, std::function<void()> resume)
 {
     m_timers.create(HideAfterMs, HideTag);
     m_resting = true;
-    if (kind == Kind::Training) {
-        m_trainingLevel = m_hooks.currentLevel ? m_hooks.currentLevel() : 0;
-        m_timers.create(RestMs, TrainingTag);
-    } else {
-        m_timers.create(RestMs, MemorisationTag);
-    }
+    Continuation c;
+    c.kind = kind;
+    c.level = m_hooks.currentLevel ? m_hooks.currentLevel() : 0;
+    c.step = m_hooks.currentStep ? m_hooks.currentStep() : 0;
+    c.resume = std::move(resume);
+    m_continuation = std::move(c);
+    ++m_pendingEnds;
+    m_timers.create(RestMs, kind == Kind::Training ? TrainingTag : MemorisationTag);
+}
+
+void RestBreak::dropContinuation()
+{
+    if (m_continuation)
+        m_continuation->dropped = true;
 }
 
 void RestBreak::hideWindow()
@@ -26,28 +36,41 @@ void RestBreak::hideWindow()
 
 void RestBreak::endTraining()
 {
-    m_resting = false;
-    if (m_hooks.restore)
-        m_hooks.restore();
-    const int level = m_hooks.currentLevel ? m_hooks.currentLevel() : m_trainingLevel;
-    // The learner opened another level in the seconds before the window hid:
-    // moving the training on would write into that level, so go back instead.
-    if (level != m_trainingLevel) {
-        if (m_hooks.showLevelPage)
-            m_hooks.showLevelPage(m_trainingLevel);
-        return;
-    }
-    if (m_hooks.endTrainingRest)
-        m_hooks.endTrainingRest();
+    end();
 }
 
 void RestBreak::endMemorisation()
 {
+    end();
+}
+
+// The level and step are compared as well: whatever moved them has also
+// changed what the continuation would write into.
+bool RestBreak::stillCurrent(const Continuation &c) const
+{
+    const int level = m_hooks.currentLevel ? m_hooks.currentLevel() : c.level;
+    const int step = m_hooks.currentStep ? m_hooks.currentStep() : c.step;
+    return !c.dropped && c.resume && level == c.level && step == c.step;
+}
+
+void RestBreak::end()
+{
+    if (m_pendingEnds > 0)
+        --m_pendingEnds;
+    if (m_pendingEnds > 0)
+        return; // a rest begun later is still under way and ends by its own timer
     m_resting = false;
     if (m_hooks.restore)
         m_hooks.restore();
-    if (m_hooks.showMemorisePrep)
-        m_hooks.showMemorisePrep();
+    const std::optional<Continuation> c = std::exchange(m_continuation, std::nullopt);
+    if (!c)
+        return;
+    if (stillCurrent(*c)) {
+        c->resume();
+        return;
+    }
+    if (m_hooks.showLevelPage)
+        m_hooks.showLevelPage(c->level);
 }
 
 } // namespace nk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 namespace nk {
 
@@ -9,6 +10,10 @@ class OneShotTimers;
 // The 7-minute rest the course imposes after memorisation and training. The
 // rest page is shown, four seconds later the window goes to the tray, and it
 // comes back by itself when the time is up to open the next page.
+//
+// A rest remembers what it continues. The window stays usable for the first
+// seconds, and opening a level or a step then resets the very state the
+// continuation would work on: such a rest ends on its level's page instead.
 class RestBreak
 {
 public:
@@ -29,17 +34,30 @@ public:
         std::function<void()> minimise;
         std::function<void()> restore;
         std::function<int()> currentLevel;
-        std::function<void()> endTrainingRest;  // the training moves on
-        std::function<void()> showMemorisePrep; // the next memorisation page
+        std::function<int()> currentStep;
         std::function<void(int level)> showLevelPage;
+    };
+
+    // What a rest goes on with when it ends. `resume` puts back the state it
+    // needs and opens the next page.
+    struct Continuation
+    {
+        Kind kind = Kind::Training;
+        int level = 0;
+        int step = 0;
+        std::function<void()> resume;
+        bool dropped = false;
     };
 
     RestBreak(OneShotTimers &timers, bool &resting);
 
     Hooks &hooks() { return m_hooks; }
 
-    // Called by a rest page once it is built.
-    void start(Kind kind);
+    // Called by a rest page once it is built, with what follows the rest;
+    // without it the rest ends on its level's page.
+    void start(Kind kind, std::function<void()> resume = {});
+    // A level or step page was opened: the rest under way no longer goes on.
+    void dropContinuation();
 
     // The timer actions.
     void hideWindow();
@@ -47,10 +65,16 @@ public:
     void endMemorisation();
 
 private:
+    void end();
+    bool stillCurrent(const Continuation &c) const;
+
     OneShotTimers &m_timers;
     bool &m_resting;
     Hooks m_hooks;
-    int m_trainingLevel = 0;
+    std::optional<Continuation> m_continuation;
+    // 7-minute timers still to fire. They fire in the order the rests began,
+    // so only the last one ends the rest now under way.
+    int m_pendingEnds = 0;
 };
 
 } // namespace nk

@@ -38,11 +38,16 @@ private Q_SLOTS:
     void restHidesRefusesAndReturns();
     void trainingRestOnAnotherLevel();
     void memorisationRest();
+    void restBegunAgainEndsOnce();
     void siteLinks_data();
     void siteLinks();
 
 private:
     QStringList logLines() const;
+    std::function<void()> recordPage(const QString &page)
+    {
+        return [this, page] { m_pages << page; };
+    }
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TMainForm> m_form;
     QStringList m_pages;
@@ -53,17 +58,15 @@ void TestRestBreak::init()
     ProgramClock::setScale(0.001);
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("levels")));
+    // The first run opens the instruction page, which would tell of a missing text.
+    QFile instruction(m_dir->filePath(QStringLiteral("levels/instruction.dat")));
+    QVERIFY(instruction.open(QIODevice::WriteOnly) && instruction.write("Instruction") > 0);
+    instruction.close();
     m_form = std::make_unique<TMainForm>(BasePath(m_dir->path()));
     Wiring::connect(*m_form);
     m_pages.clear();
     m_form->routes().showLevelPage = [this](int level) {
         m_pages << QStringLiteral("level ") + QString::number(level);
-    };
-    m_form->restBreak().hooks().endTrainingRest = [this] {
-        m_pages << QStringLiteral("next question");
-    };
-    m_form->restBreak().hooks().showMemorisePrep = [this] {
-        m_pages << QStringLiteral("memorise");
     };
     m_form->show();
 }
@@ -104,7 +107,8 @@ void TestRestBreak::highlightResetFromFirstPress()
 void TestRestBreak::restHidesRefusesAndReturns()
 {
     m_form->state().Settings.Level = 5;
-    m_form->restBreak().start(RestBreak::Kind::Training);
+    m_form->restBreak().start(RestBreak::Kind::Training,
+                              recordPage(QStringLiteral("next question")));
     QVERIFY(m_form->state().Resting);
     // During the first seconds the window is still there but will not come back
     // from the tray: the double click only reminds the learner to rest.
@@ -122,7 +126,8 @@ void TestRestBreak::restHidesRefusesAndReturns()
 void TestRestBreak::trainingRestOnAnotherLevel()
 {
     m_form->state().Settings.Level = 5;
-    m_form->restBreak().start(RestBreak::Kind::Training);
+    m_form->restBreak().start(RestBreak::Kind::Training,
+                              recordPage(QStringLiteral("next question")));
     m_form->state().Settings.Level = 12; // opened in the seconds before the window hid
     QTRY_COMPARE(m_pages, QStringList{QStringLiteral("level 5")});
     QVERIFY(!m_form->state().Resting);
@@ -130,11 +135,32 @@ void TestRestBreak::trainingRestOnAnotherLevel()
 
 void TestRestBreak::memorisationRest()
 {
-    m_form->restBreak().start(RestBreak::Kind::Memorisation);
+    m_form->restBreak().start(RestBreak::Kind::Memorisation,
+                              recordPage(QStringLiteral("memorise")));
     QVERIFY(m_form->state().Resting);
     QTRY_COMPARE(m_pages, QStringList{QStringLiteral("memorise")});
     QVERIFY(!m_form->state().Resting);
     QVERIFY(m_form->isVisible() && !m_form->isMinimized());
+}
+
+// A level page opened in the first seconds leaves the first rest; a rest
+// begun after it is the one whose end brings the window back, and the first
+// rest's timer, firing before, leaves it be.
+void TestRestBreak::restBegunAgainEndsOnce()
+{
+    RestBreak &rest = m_form->restBreak();
+    OneShotTimers &timers = m_form->timers();
+    m_form->state().Settings.Level = 5;
+    rest.start(RestBreak::Kind::Memorisation, recordPage(QStringLiteral("first")));
+    rest.dropContinuation();
+    ProgramClock::setScale(0.002); // the second rest ends well after the first
+    rest.start(RestBreak::Kind::Training, recordPage(QStringLiteral("second")));
+    QCOMPARE(timers.pendingCount(), 4);
+    QTRY_COMPARE(timers.pendingCount(), 1); // both hidings and the first rest's end
+    QVERIFY(m_pages.isEmpty());
+    QVERIFY(m_form->state().Resting);
+    QTRY_COMPARE(m_pages, QStringList{QStringLiteral("second")});
+    QVERIFY(!m_form->state().Resting);
 }
 
 void TestRestBreak::siteLinks_data()

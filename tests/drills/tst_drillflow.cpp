@@ -80,6 +80,8 @@ private slots:
     void pageChangeEndsRepetition_data();
     void pageChangeEndsRepetition();
     void defaultCourseLevelFourDrillByDrill();
+    void rememberWaitsForPlayback_data();
+    void rememberWaitsForPlayback();
 };
 
 void DrillFlowTest::questionPageAndItsButtons_data()
@@ -409,6 +411,41 @@ void DrillFlowTest::defaultCourseLevelFourDrillByDrill()
         QVERIFY(rig.levelPageShown());
     }
     QVERIFY(stepActive(rig, 4));
+}
+
+void DrillFlowTest::rememberWaitsForPlayback_data()
+{
+    addDrillRows();
+}
+
+// "Запомнить разницу!" pressed while "Послушать 1-ю" plays: the repetition run
+// would sound over it, so the press is let go like a second listen.
+void DrillFlowTest::rememberWaitsForPlayback()
+{
+    QFETCH(int, which);
+    DrillRig rig;
+    rig.openDrill(which);
+    rig.drill(which).ShowDrillWrong();
+    const DrillTags &tags = rig.description(which).tags;
+    bool pressed = false;
+    bool playing = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, &rig.form(), [&] {
+        if (pressed || !rig.state().MelodyPlaying)
+            return;
+        playing = true;
+        pressed = rig.clickLink(tags.remember);
+    });
+    probe.start(0);
+    QVERIFY(rig.clickButton(tags.listenFirst));
+    probe.stop();
+    QVERIFY(playing && pressed);
+    QVERIFY(!rig.listenPageShown());
+    QVERIFY(rig.link(tags.remember));
+    QCOMPARE(logCount(rig, rig.description(which).repetitionLog), 0);
+    QVERIFY(rig.clickLink(tags.remember));
+    QVERIFY(rig.listenPageShown());
+    QTRY_VERIFY(rig.questionShown(which));
 }
 
 QTEST_MAIN(DrillFlowTest)

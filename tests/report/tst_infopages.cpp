@@ -274,25 +274,37 @@ void TestInfoPages::missingTextStillGivesTheLinks_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QList<int>>("tags");
+    QTest::addColumn<bool>("errorHelp"); // "Что делать при ошибке" is clicked
     QTest::newRow("instruction") << QByteArray("lbInstr") << u"levels/instruction.dat"_s
-                                 << u"instruct"_s << QList<int>{4};
+                                 << u"instruct"_s << QList<int>{4} << false;
     QTest::newRow("about") << QByteArray("lbAbout") << u"levels/about.dat"_s << u"abox"_s
-                           << QList<int>{11, 19, 20};
+                           << QList<int>{11, 19, 20} << false;
+    QTest::newRow("error help") << QByteArray("lbAbout") << u"levels/error.dat"_s << u"abox"_s
+                                << QList<int>{11, 19, 20} << true;
 }
 
+// The learner is told which file could not be opened, once, and keeps the
+// way on.
 void TestInfoPages::missingTextStillGivesTheLinks()
 {
     QFETCH(QByteArray, entry);
     QFETCH(QString, file);
     QFETCH(QString, name);
     QFETCH(QList<int>, tags);
+    QFETCH(bool, errorHelp);
     QVERIFY(m_folder->remove(file));
     startForm();
     click(entry.constData());
+    if (errorHelp)
+        QTest::mouseClick(link(InfoPages::ErrorHelpTag), Qt::LeftButton);
     QVERIFY(box(name));
     QCOMPARE(box(name)->toPlainText(), QString());
     for (int tag : tags)
         QVERIFY2(link(tag), qPrintable(QString::number(tag)));
+    QCOMPARE(shownMessages().size(), 1);
+    QVERIFY2(shownMessages().first().startsWith(u"Не удалось открыть файл "_s) &&
+                 shownMessages().first().endsWith(file),
+             qPrintable(shownMessages().first()));
 }
 
 void TestInfoPages::textLinksOpenTheSite_data()

@@ -127,6 +127,7 @@ void TestReportPages::init()
     QVERIFY(m_folder->create());
     QVERIFY(m_folder->write(u"levels/success.dat"_s, u"Спасибо за отчёт!"_s));
     QVERIFY(m_folder->write(u"levels/about.dat"_s, u"О программе"_s));
+    QVERIFY(m_folder->write(u"levels/instruction.dat"_s, u"Инструкция"_s)); // the first page
     m_browser.opened.clear();
     recordMessages();
     startForm(m_server.url(u"/ok"_s).toString());

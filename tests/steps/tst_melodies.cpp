@@ -2,6 +2,7 @@
 #include "steps/melodypages.h"
 #include "steps/notesequence.h"
 #include "steps/tmelodyset.h"
+#include "steps/trainingpages.h"
 #include "stepsdriver.h"
 #include "trainingrig.h"
 #include "widgets/tarrowlabel.h"
@@ -52,6 +53,7 @@ private slots:
     void practiceAfterPassing();
     void shortLevelMelodies();
     void noMelodiesStillPass();
+    void reviewLeftHalfWay();
 };
 
 void MelodiesTest::keyRange_data()
@@ -232,6 +234,32 @@ void MelodiesTest::noMelodiesStillPass()
     }
     QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
     QVERIFY(driver.onPassedPage());
+}
+
+// A wrong training answer starts a review; the learner leaves it for the
+// melodies, whose notes must then be the ones the answer is judged against.
+void MelodiesTest::reviewLeftHalfWay()
+{
+    TrainingRig rig({u"01"_s});
+    StepsDriver driver(rig);
+    writeLevelOne(rig, {u"150 152"_s});
+    GlobalState &s = rig.state();
+    rig.openTraining(1);
+    QVERIFY(rig.clickLink(TrainingPages::ContinueLinkTag));
+    s.Step3Set.QuestionText = u"455"_s;
+    QVERIFY(rig.clickButton(TrainingPages::ListenTag));
+    QVERIFY(rig.clickButton(TrainingPages::AnswerTag));
+    rig.pressKey(5, 0);
+    QTRY_VERIFY(rig.link(TrainingPages::CompareLinkTag));
+    QVERIFY(s.ErrorSet.Reviewing);
+
+    driver.openStep(1, 4);
+    QVERIFY(rig.clickButton(MelodyPages::ListenTag));
+    QVERIFY(rig.clickButton(MelodyPages::AnswerTag));
+    rig.pressKey(5, 0);
+    rig.pressKey(5, 2);
+    QTRY_VERIFY(driver.onRightPage());
+    QCOMPARE(rig.logLines().filter(u"Мелодия угадана правильно"_s).size(), 1);
 }
 
 QTEST_MAIN(MelodiesTest)

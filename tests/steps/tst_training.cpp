@@ -1,9 +1,11 @@
 #include "app/coursepages.h"
 #include "course/inifile.h"
+#include "course/programclock.h"
 #include "course/randomsource.h"
 #include "keyboard/keyboard.h"
 #include "keyboard/keyboardlayout.h"
 #include "steps/playnotesequence.h"
+#include "steps/step2.h"
 #include "steps/step3.h"
 #include "steps/stepcontext.h"
 #include "trainingrig.h"
@@ -11,6 +13,7 @@
 #include "widgets/tstep.h"
 #include "widgets/tyesbutton.h"
 
+#include <QFile>
 #include <QTest>
 #include <QTimer>
 
@@ -68,6 +71,10 @@ private slots:
     void leavingTheComparisonEndsTheReview();
     void endOfRest_data();
     void endOfRest();
+    void interruptedRest_data();
+    void interruptedRest();
+    void listenDuringJudging_data();
+    void listenDuringJudging();
     void characteristicsListed_data();
     void characteristicsListed();
     void startClampsTheStage_data();
@@ -351,6 +358,119 @@ void TrainingTest::endOfRest()
              saved);
     if (saved != 0)
         QCOMPARE(s.Step3Set.QuestionText.split(QLatin1Char(' ')).size(), noteCountAfter);
+}
+
+void TrainingTest::interruptedRest_data()
+{
+    QTest::addColumn<bool>("memorising");
+    QTest::addColumn<QString>("opened"); // opened in the seconds before the window hides
+    for (const bool memorising : {true, false}) {
+        const char *kind = memorising ? "memorisation" : "training";
+        for (const char *opened : {"nothing", "same level", "other level", "other step"}) {
+            QTest::addRow("%s, %s", kind, opened) << memorising << QString::fromLatin1(opened);
+        }
+    }
+}
+
+// Opening a level or a step resets what the rest would go on with: the rest
+// then ends on its level's page and writes nothing; left alone it goes on.
+void TrainingTest::interruptedRest()
+{
+    QFETCH(bool, memorising);
+    QFETCH(QString, opened);
+    TrainingRig rig({QStringLiteral("01"), QStringLiteral("05")});
+    GlobalState &s = rig.state();
+    CoursePages &course = rig.form().course();
+    course.ShowLevelPage(5);
+    course.OpenStep(5, memorising ? 2 : 3);
+    if (memorising) {
+        s.TimeSet.Repetition = 3;
+        s.memorising->ShowStep2Rest();
+    } else {
+        s.Step3Set = {2, 6, 2, 4, QStringLiteral("455 457")};
+        rig.training().ShowTrainingRest();
+    }
+    QVERIFY(s.Resting);
+    if (opened == QLatin1String("same level"))
+        course.ShowLevelPage(5);
+    else if (opened == QLatin1String("other level"))
+        course.ShowLevelPage(1);
+    else if (opened == QLatin1String("other step"))
+        course.OpenStep(5, memorising ? 3 : 2);
+    const auto files = [&rig] {
+        QByteArray all;
+        for (const char *name : {"levels/settings.dat", "levels/05/level.dat",
+                                 "levels/01/level.dat", "levels/05/notes.dat"}) {
+            QFile f(rig.path(QLatin1String(name)));
+            all += f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("-");
+        }
+        return all;
+    };
+    const QByteArray before = files();
+    QTRY_VERIFY_WITH_TIMEOUT(!s.Resting, 5000);
+    if (opened == QLatin1String("nothing")) {
+        QVERIFY(rig.button(memorising ? Step2::StartTag : TrainingPages::ListenTag));
+        if (memorising)
+            QCOMPARE(s.TimeSet.Repetition, 3);
+        else
+            QCOMPARE(s.Step3Set.NoteCount, 3);
+        return;
+    }
+    QVERIFY(levelPageShown(rig.form()));
+    QCOMPARE(s.Settings.Level, 5);
+    QCOMPARE(files(), before);
+    QVERIFY(rig.logLines().last().endsWith(QStringLiteral(" - Загружен уровень 5")));
+}
+
+void TrainingTest::listenDuringJudging_data()
+{
+    QTest::addColumn<bool>("right");
+    QTest::newRow("right answer") << true;
+    QTest::newRow("wrong answer") << false;
+}
+
+// "Послушать" in the second before the result: the answer given is judged
+// against the notes it answered, and the learner answers on as after any
+// listen.
+void TrainingTest::listenDuringJudging()
+{
+    QFETCH(bool, right);
+    TrainingRig rig({QStringLiteral("05")});
+    GlobalState &s = rig.state();
+    rig.openTraining(5);
+    QVERIFY(rig.clickLink(TrainingPages::ContinueLinkTag));
+    s.Step3Set.QuestionText = QStringLiteral("450 452");
+    QVERIFY(rig.clickButton(TrainingPages::ListenTag));
+    QVERIFY(rig.clickButton(TrainingPages::AnswerTag));
+    ProgramClock::setScale(0.01); // room in the judging second for a click
+    bool listened = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, &rig.form(), [&] {
+        const TAllowed &a = s.Allowed;
+        if (!listened && !a.Collecting && a.AnswerPos > a.AnswerLen)
+            listened = rig.clickButton(TrainingPages::ListenTag);
+    });
+    probe.start(0);
+    rig.pressKey(5, 0);
+    rig.pressKey(5, right ? 2 : 4);
+    probe.stop();
+    QVERIFY(listened);
+    QTRY_VERIFY(rig.link(right ? TrainingPages::NextLinkTag : TrainingPages::CompareLinkTag));
+    QVERIFY(!s.Allowed.Collecting);
+    if (!right) {
+        QCOMPARE(rig.labelText(50), QStringLiteral("Неправильно. Это были ноты ДО РЕ "));
+        QVERIFY(rig.labelText(78).endsWith(QStringLiteral("ДО МИ ")));
+        QCOMPARE(s.ErrorSet.ErrorCount, 1);
+        return;
+    }
+    QVERIFY(rig.clickLink(TrainingPages::NextLinkTag));
+    QVERIFY(rig.clickButton(TrainingPages::ListenTag));
+    QVERIFY(rig.clickButton(TrainingPages::AnswerTag));
+    const QList<TNote> played(s.NotesB.begin(), s.NotesB.begin() + s.Allowed.AnswerLen);
+    for (const TNote &note : played)
+        rig.pressKey(note.Octave, note.Pitch);
+    QTRY_VERIFY(rig.link(TrainingPages::NextLinkTag));
+    QCOMPARE(rig.logLines().filter(QStringLiteral("Ноты угаданы правильно")).size(), 2);
 }
 
 void TrainingTest::characteristicsListed_data()
