@@ -11,7 +11,9 @@ namespace nk {
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("notoklyuv"));
-    setApplicationDisplayName(QStringLiteral("Нотоклюв v5.0"));
+    // Not the display name: on X11 Qt appends that to every window's caption,
+    // and the main window's caption is its own.
+    MessageBox::setTitle(QStringLiteral("Нотоклюв v5.0"));
     setApplicationVersion(QStringLiteral("5.0"));
 }
 
