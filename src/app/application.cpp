@@ -23,6 +23,8 @@ int Application::run(const QString &folder)
     {
         TMainForm form(folder.isEmpty() ? BasePath::ofApplication() : BasePath(folder));
         Wiring::connect(form);
+        QObject::connect(&form, &TMainForm::closed, this, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
         form.show();
         code = exec();
     } // the window and its state go only after the message loop has ended

@@ -18,6 +18,7 @@
 #include "widgets/restbreak.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -156,13 +157,27 @@ void TMainForm::createTrayIcon()
     m_tray = new QSystemTrayIcon(Artwork::trayIcon(), this);
     m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
     m_tray->setToolTip(QStringLiteral("Нотоклюв"));
+    // Where the tray is a StatusNotifierItem host (most desktops now) a click
+    // arrives as Trigger and a double click never does: both must restore.
     connect(m_tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick)
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
                     CoolTrayIcon1DblClick();
             });
+    createTrayMenu();
     if (QSystemTrayIcon::isSystemTrayAvailable())
         m_tray->show();
+}
+
+void TMainForm::createTrayMenu()
+{
+    m_trayMenu = std::make_unique<QMenu>();
+    m_trayMenu->setObjectName(QStringLiteral("CoolTrayIcon1Menu"));
+    QAction *open = m_trayMenu->addAction(QStringLiteral("Открыть"));
+    connect(open, &QAction::triggered, this, &TMainForm::CoolTrayIcon1DblClick);
+    QAction *exit = m_trayMenu->addAction(QStringLiteral("Выход"));
+    connect(exit, &QAction::triggered, this, &TMainForm::btExitClick);
+    m_tray->setContextMenu(m_trayMenu.get());
 }
 
 void TMainForm::FormCreate(const BasePath &base)
@@ -235,6 +250,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
     m_closing = true;
     FormClose();
     event->accept();
+    Q_EMIT closed();
 }
 
 bool TMainForm::FormCloseQuery()
