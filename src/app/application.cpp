@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/sessionend.h"
 #include "app/tmainform.h"
 #include "app/wiring.h"
 #include "course/basepath.h"
@@ -25,6 +26,7 @@ int Application::run(const QString &folder)
         Wiring::connect(form);
         QObject::connect(&form, &TMainForm::closed, this, &QCoreApplication::quit,
                          Qt::QueuedConnection);
+        const SessionEnd sessionEnd([&form] { form.endSession(); });
         form.show();
         code = exec();
     } // the window and its state go only after the message loop has ended

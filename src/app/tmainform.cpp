@@ -32,6 +32,8 @@ const QColor kGreen(0x84, 0xC2, 0x25);
 constexpr int kKeyboardTop = 380;
 // Between the hidden and the shown client height.
 constexpr int kShownThreshold = (TMainForm::HiddenHeight + TMainForm::ShownHeight) / 2;
+// How soon a session end asks again while a playback loop winds down.
+constexpr int kSessionEndRetryMs = 20;
 } // namespace
 
 TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
@@ -275,6 +277,16 @@ void TMainForm::FormClose()
 void TMainForm::btExitClick()
 {
     close();
+}
+
+void TMainForm::endSession()
+{
+    Shutdown::request(); // a playback loop under way ends at its next wait
+    if (m_closing)
+        return;
+    close();
+    if (!m_closing) // still Busy: the loop has not unwound yet
+        QTimer::singleShot(kSessionEndRetryMs, this, &TMainForm::endSession);
 }
 
 void TMainForm::openMakerSite()

@@ -83,6 +83,9 @@ public:
     // window comes back, except during a rest.
     void CoolTrayIcon1DblClick();
     void btExitClick();
+    // The session is ending (logout, shutdown, a signal): closes as the exit
+    // button does, once a playback loop under way has ended.
+    void endSession();
 
 Q_SIGNALS:
     // The window has agreed to close and logged it. It may have been hidden in

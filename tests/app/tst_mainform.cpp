@@ -186,13 +186,15 @@ QAction *TestMainForm::trayAction(TMainForm &form, const QString &text)
 }
 
 // Every way to close: refused while a playback loop runs (nothing saved), then
-// settings saved and the close logged.
+// settings saved and the close logged. A session end waits for the loop and
+// closes by itself; the learner's routes are refused and must be taken again.
 void TestMainForm::closeRoutes_data()
 {
     QTest::addColumn<QString>("route");
     QTest::addColumn<bool>("waitsForLoop");
     QTest::newRow("exit button") << QStringLiteral("exit") << false;
     QTest::newRow("tray menu") << QStringLiteral("tray") << false;
+    QTest::newRow("session end") << QStringLiteral("session") << true;
 }
 
 void TestMainForm::closeRoutes()
@@ -210,6 +212,8 @@ void TestMainForm::closeRoutes()
             QTest::mouseClick(form.findChild<QWidget *>(QStringLiteral("btExit")), Qt::LeftButton);
         else if (route == QLatin1String("tray"))
             exit->trigger();
+        else
+            form.endSession();
     };
     QSignalSpy closed(&form, &TMainForm::closed);
     {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program in a real X window (Xvfb, no window manager), takes a
 # screenshot and checks what a learner would see, then closes it with the exit
-# button as a person would. Then the captions a window manager shows.
+# button as a person would. Then the captions a window manager shows, and the
+# end of a session by a signal.
 set -euo pipefail
 export LC_ALL=C.UTF-8 # xprop prints the captions as UTF-8
 program=${1:?program path}
@@ -63,6 +64,19 @@ iconv -f WINDOWS-1251 -t UTF-8 "$work/prog/levels/log.dat" > "$work/log.txt"
 grep -q 'Программа закрыта' "$work/log.txt" \
   || fail "the close was not logged"
 [ -f "$work/prog/levels/settings.dat" ] || fail "settings were not saved"
+
+# The session ends (logout, shutdown): SIGTERM closes as the exit button does.
+printf '[main]\r\nfirstrun=0\r\n' > "$work/prog/levels/settings.dat"
+"$work/prog/$(basename "$program")" >> "$work/out.txt" 2>&1 &
+pid=$!
+timeout 20 xdotool search --sync --onlyvisible --name 'Нотоклюв - демоверсия' >/dev/null \
+  || fail "the window did not appear again"
+kill -TERM "$pid"
+timeout 10 tail --pid="$pid" -f /dev/null || fail "SIGTERM did not end the program"
+wait "$pid" || fail "the program ended by SIGTERM with status $?"
+iconv -f WINDOWS-1251 -t UTF-8 "$work/prog/levels/log.dat" | tr -d '\r' | tail -n 1 \
+  | grep -q ' - Программа закрыта$' || fail "SIGTERM: the close is not the log's last record"
+grep -q '^part=' "$work/prog/levels/settings.dat" || fail "SIGTERM: the settings were not saved"
 
 # A message box carries the program's title, and only it: the log cannot be
 # opened at start, since a folder stands in its place.
