@@ -48,7 +48,10 @@ TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
     FormCreate(base);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    delete m_tray; // before its menu, which it may still point to
+}
 
 void TMainForm::createWindow()
 {
