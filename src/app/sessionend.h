@@ -19,8 +19,6 @@ public:
     explicit SessionEnd(std::function<void()> end, QObject *parent = nullptr);
     ~SessionEnd() override;
 
-    bool isInstalled() const { return m_notifier != nullptr; }
-
 private:
     void readSignals();
 
