@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/sessionend.h"
 #include "app/tmainform.h"
 #include "app/wiring.h"
 #include "course/basepath.h"
@@ -11,7 +12,9 @@ namespace nk {
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("notoklyuv"));
-    setApplicationDisplayName(QStringLiteral("Нотоклюв v5.0"));
+    // Not the display name: on X11 Qt appends that to every window's caption,
+    // and the main window's caption is its own.
+    MessageBox::setTitle(QStringLiteral("Нотоклюв v5.0"));
     setApplicationVersion(QStringLiteral("5.0"));
 }
 
@@ -21,6 +24,9 @@ int Application::run(const QString &folder)
     {
         TMainForm form(folder.isEmpty() ? BasePath::ofApplication() : BasePath(folder));
         Wiring::connect(form);
+        QObject::connect(&form, &TMainForm::closed, this, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        const SessionEnd sessionEnd([&form] { form.endSession(); });
         form.show();
         code = exec();
     } // the window and its state go only after the message loop has ended

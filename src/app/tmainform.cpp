@@ -18,6 +18,7 @@
 #include "widgets/restbreak.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -31,6 +32,8 @@ const QColor kGreen(0x84, 0xC2, 0x25);
 constexpr int kKeyboardTop = 380;
 // Between the hidden and the shown client height.
 constexpr int kShownThreshold = (TMainForm::HiddenHeight + TMainForm::ShownHeight) / 2;
+// How soon a session end asks again while a playback loop winds down.
+constexpr int kSessionEndRetryMs = 20;
 } // namespace
 
 TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
@@ -45,7 +48,10 @@ TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
     FormCreate(base);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    delete m_tray; // before its menu, which it may still point to
+}
 
 void TMainForm::createWindow()
 {
@@ -156,13 +162,27 @@ void TMainForm::createTrayIcon()
     m_tray = new QSystemTrayIcon(Artwork::trayIcon(), this);
     m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
     m_tray->setToolTip(QStringLiteral("Нотоклюв"));
+    // Where the tray is a StatusNotifierItem host (most desktops now) a click
+    // arrives as Trigger and a double click never does: both must restore.
     connect(m_tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick)
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
                     CoolTrayIcon1DblClick();
             });
+    createTrayMenu();
     if (QSystemTrayIcon::isSystemTrayAvailable())
         m_tray->show();
+}
+
+void TMainForm::createTrayMenu()
+{
+    m_trayMenu = std::make_unique<QMenu>();
+    m_trayMenu->setObjectName(QStringLiteral("CoolTrayIcon1Menu"));
+    QAction *open = m_trayMenu->addAction(QStringLiteral("Открыть"));
+    connect(open, &QAction::triggered, this, &TMainForm::CoolTrayIcon1DblClick);
+    QAction *exit = m_trayMenu->addAction(QStringLiteral("Выход"));
+    connect(exit, &QAction::triggered, this, &TMainForm::btExitClick);
+    m_tray->setContextMenu(m_trayMenu.get());
 }
 
 void TMainForm::FormCreate(const BasePath &base)
@@ -235,6 +255,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
     m_closing = true;
     FormClose();
     event->accept();
+    Q_EMIT closed();
 }
 
 bool TMainForm::FormCloseQuery()
@@ -259,6 +280,16 @@ void TMainForm::FormClose()
 void TMainForm::btExitClick()
 {
     close();
+}
+
+void TMainForm::endSession()
+{
+    Shutdown::request(); // a playback loop under way ends at its next wait
+    if (m_closing)
+        return;
+    close();
+    if (!m_closing) // still Busy: the loop has not unwound yet
+        QTimer::singleShot(kSessionEndRetryMs, this, &TMainForm::endSession);
 }
 
 void TMainForm::openMakerSite()

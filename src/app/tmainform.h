@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
 class QSystemTrayIcon;
 
 namespace nk {
@@ -78,8 +79,18 @@ public:
     QWidget *keyboardPicture() const;
     QSystemTrayIcon *trayIcon() const { return m_tray; }
 
+    // A click or double click on the tray icon, or its menu's "Открыть": the
+    // window comes back, except during a rest.
     void CoolTrayIcon1DblClick();
     void btExitClick();
+    // The session is ending (logout, shutdown, a signal): closes as the exit
+    // button does, once a playback loop under way has ended.
+    void endSession();
+
+Q_SIGNALS:
+    // The window has agreed to close and logged it. It may have been hidden in
+    // the tray, where closing it would not end the message loop by itself.
+    void closed();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -99,6 +110,7 @@ private:
     void createPartButtons();
     void createExitButton();
     void createTrayIcon();
+    void createTrayMenu();
     ClickLabel *createLink(const QString &name, const QString &text, const QRect &geometry,
                            const QFont &font, const QColor &color);
     void openMakerSite();
@@ -115,6 +127,7 @@ private:
     std::unique_ptr<StepContext> m_steps;
     std::unique_ptr<Step3> m_training;
     QSystemTrayIcon *m_tray = nullptr;
+    std::unique_ptr<QMenu> m_trayMenu; // a popup of its own, not a control of the window
     std::unique_ptr<InfoPages> m_info;
     std::unique_ptr<ReportPages> m_reports;
     bool m_closing = false;

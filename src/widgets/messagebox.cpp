@@ -1,12 +1,17 @@
 #include "widgets/messagebox.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace nk {
 
 namespace {
 MessageBox::Hook g_hook = nullptr;
+QString g_title;
+} // namespace
+
+void MessageBox::setTitle(const QString &title)
+{
+    g_title = title;
 }
 
 void MessageBox::setHook(Hook hook)
@@ -20,8 +25,7 @@ void MessageBox::show(QWidget *parent, const QString &text)
         g_hook(text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, g_title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -12,6 +12,8 @@ class MessageBox
 {
 public:
     static void show(QWidget *parent, const QString &text);
+    // The program's title on every message box.
+    static void setTitle(const QString &title);
 
     // Tests replace the dialog with a recorder; an empty hook restores it.
     using Hook = void (*)(const QString &text);

@@ -1,7 +1,12 @@
 #include "app/application.h"
+#include "app/tmainform.h"
 #include "course/fileerror.h"
 #include "widgets/messagebox.h"
 
+#include <QDir>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -22,6 +27,7 @@ class TestApplication : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void errorInHandlerIsShownAndLoopGoesOn();
+    void closedFromTrayEndsRun();
 };
 
 void TestApplication::errorInHandlerIsShownAndLoopGoesOn()
@@ -38,8 +44,31 @@ void TestApplication::errorInHandlerIsShownAndLoopGoesOn()
     QVERIFY(laterRan);
     QCOMPARE(g_messages, (QStringList{QStringLiteral("Не удалось записать журнал"),
                                       QStringLiteral("plain failure")}));
-    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Нотоклюв v5.0"));
     MessageBox::setHook(nullptr);
+}
+
+// A window hidden in the tray (as during a rest) that is closed from the tray
+// menu: the program ends, although no visible window was closed.
+void TestApplication::closedFromTrayEndsRun()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("levels")));
+    QTimer::singleShot(0, [] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *form = qobject_cast<TMainForm *>(w)) {
+                form->hide();
+                for (QAction *action : form->trayIcon()->contextMenu()->actions()) {
+                    if (action->text() == QStringLiteral("Выход"))
+                        action->trigger();
+                }
+            }
+        }
+    });
+    QTimer stillRunning;
+    stillRunning.setSingleShot(true);
+    connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    stillRunning.start(10000);
+    QCOMPARE(static_cast<Application *>(qApp)->run(dir.path()), 0);
 }
 
 int main(int argc, char *argv[])

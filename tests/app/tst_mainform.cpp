@@ -1,4 +1,5 @@
 #include "app/tmainform.h"
+#include "course/cp1251.h"
 #include "course/scopedflag.h"
 #include "course/shutdown.h"
 #include "widgets/gradientbutton.h"
@@ -8,6 +9,9 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,17 +47,20 @@ private Q_SLOTS:
     void fixedControls();
     void windowLook();
     void slideBothWaysAndNoOp();
-    void closeRefusedWhileBusy();
+    void closeRoutes_data();
+    void closeRoutes();
     void disableAndEnableAllControls();
     void menuDisableEnable();
     void firstRunThenLaterStart();
     void startupWorkRunsOnce();
     void logFailureAtStartAndCloseIsShown();
-    void restingRefusesTrayRestore();
+    void trayRestore_data();
+    void trayRestore();
     void minimiseWithoutTrayKeepsWindowReachable();
 
 private:
     QStringList logLines() const;
+    static QAction *trayAction(TMainForm &form, const QString &text);
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
@@ -73,7 +80,7 @@ QStringList TestMainForm::logLines() const
     QStringList lines;
     for (const QByteArray &record : f.readAll().split('\x0D')) {
         if (!record.isEmpty())
-            lines.append(QString::fromLatin1(record.mid(record.indexOf(" - ") + 3).chopped(1)));
+            lines.append(Cp1251::decode(record.mid(record.indexOf(" - ") + 3).chopped(1)));
     }
     return lines;
 }
@@ -168,23 +175,62 @@ void TestMainForm::slideBothWaysAndNoOp()
     QCOMPARE(s.KeyboardShown, true);
 }
 
-void TestMainForm::closeRefusedWhileBusy()
+QAction *TestMainForm::trayAction(TMainForm &form, const QString &text)
 {
+    const QMenu *menu = form.trayIcon()->contextMenu();
+    for (QAction *action : menu ? menu->actions() : QList<QAction *>{}) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+// Every way to close: refused while a playback loop runs (nothing saved), then
+// settings saved and the close logged. A session end waits for the loop and
+// closes by itself; the learner's routes are refused and must be taken again.
+void TestMainForm::closeRoutes_data()
+{
+    QTest::addColumn<QString>("route");
+    QTest::addColumn<bool>("waitsForLoop");
+    QTest::newRow("exit button") << QStringLiteral("exit") << false;
+    QTest::newRow("tray menu") << QStringLiteral("tray") << false;
+    QTest::newRow("session end") << QStringLiteral("session") << true;
+}
+
+void TestMainForm::closeRoutes()
+{
+    QFETCH(QString, route);
+    QFETCH(bool, waitsForLoop);
     TMainForm form{BasePath(m_dir->path())};
     form.show();
     form.state().Settings.Part = 3;
     const QString settings = m_dir->filePath(QStringLiteral("levels/settings.dat"));
+    QAction *exit = trayAction(form, QStringLiteral("Выход"));
+    QVERIFY(exit);
+    const auto take = [&] {
+        if (route == QLatin1String("exit"))
+            QTest::mouseClick(form.findChild<QWidget *>(QStringLiteral("btExit")), Qt::LeftButton);
+        else if (route == QLatin1String("tray"))
+            exit->trigger();
+        else
+            form.endSession();
+    };
+    QSignalSpy closed(&form, &TMainForm::closed);
     {
         ScopedFlag busy(form.state().Settings.Busy);
-        QVERIFY(!form.close());
+        take();
         QVERIFY(form.isVisible());
         QVERIFY(!QFile::exists(settings));
-        QVERIFY(!Shutdown::requested());
+        QCOMPARE(Shutdown::requested(), waitsForLoop); // the loop is told to end
     }
-    QVERIFY(form.close());
+    if (!waitsForLoop)
+        take();
+    QTRY_VERIFY(!form.isVisible());
+    QCOMPARE(closed.size(), 1);
     QVERIFY(QFile::exists(settings));
     QVERIFY(Shutdown::requested());
-    QCOMPARE(logLines().size(), 2);
+    QCOMPARE(logLines(), (QStringList{QStringLiteral("Программа запущена"),
+                                      QStringLiteral("Программа закрыта")}));
 }
 
 void TestMainForm::disableAndEnableAllControls()
@@ -274,17 +320,40 @@ void TestMainForm::logFailureAtStartAndCloseIsShown()
     QVERIFY(g_messages.first().contains(QLatin1String("log.dat")));
 }
 
-void TestMainForm::restingRefusesTrayRestore()
+// A click (all a StatusNotifierItem tray reports), a double click and the
+// menu's "Открыть" bring the window back, except during a rest; asking for the
+// menu does not.
+void TestMainForm::trayRestore_data()
 {
+    QTest::addColumn<int>("reason"); // -1: the menu's "Открыть"
+    QTest::addColumn<bool>("restores");
+    QTest::newRow("click") << int(QSystemTrayIcon::Trigger) << true;
+    QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << true;
+    QTest::newRow("menu Открыть") << -1 << true;
+    QTest::newRow("menu asked for") << int(QSystemTrayIcon::Context) << false;
+}
+
+void TestMainForm::trayRestore()
+{
+    QFETCH(int, reason);
+    QFETCH(bool, restores);
     TMainForm form{BasePath(m_dir->path())};
     form.show();
+    QAction *open = trayAction(form, QStringLiteral("Открыть"));
+    QVERIFY(open);
+    const auto activate = [&] {
+        if (reason < 0)
+            open->trigger();
+        else
+            Q_EMIT form.trayIcon()->activated(QSystemTrayIcon::ActivationReason(reason));
+    };
     form.hide();
     form.state().Resting = true;
-    form.CoolTrayIcon1DblClick();
+    activate();
     QVERIFY(!form.isVisible());
     form.state().Resting = false;
-    form.CoolTrayIcon1DblClick();
-    QVERIFY(form.isVisible());
+    activate();
+    QCOMPARE(form.isVisible(), restores);
 }
 
 void TestMainForm::minimiseWithoutTrayKeepsWindowReachable()

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Starts the real program in a real X window (Xvfb, no window manager), takes a
 # screenshot and checks what a learner would see, then closes it with the exit
-# button as a person would.
+# button as a person would. Then the captions a window manager shows, and the
+# end of a session by a signal.
 set -euo pipefail
+export LC_ALL=C.UTF-8 # xprop prints the captions as UTF-8
 program=${1:?program path}
 work=$(mktemp -d)
 trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -26,6 +28,12 @@ has() { colours "$1" "$2" "$3" "$4"; grep -q "$5" "$work/hist.txt"; }
 pid=$!
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name 'Нотоклюв - демоверсия' | head -n 1) \
   || fail "the window did not appear"
+
+# Exactly the window's own caption: nothing appended, as a window manager shows it.
+caption() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
+[ "$(caption "$wid")" = 'Нотоклюв - демоверсия' ] || fail "the caption reads '$(caption "$wid")'"
+[ "$(xdotool getwindowname "$wid")" = 'Нотоклюв - демоверсия' ] \
+  || fail "the window manager would show '$(xdotool getwindowname "$wid")'"
 
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 wx=$X; wy=$Y
@@ -56,4 +64,28 @@ iconv -f WINDOWS-1251 -t UTF-8 "$work/prog/levels/log.dat" > "$work/log.txt"
 grep -q 'Программа закрыта' "$work/log.txt" \
   || fail "the close was not logged"
 [ -f "$work/prog/levels/settings.dat" ] || fail "settings were not saved"
+
+# The session ends (logout, shutdown): SIGTERM closes as the exit button does.
+printf '[main]\r\nfirstrun=0\r\n' > "$work/prog/levels/settings.dat"
+"$work/prog/$(basename "$program")" >> "$work/out.txt" 2>&1 &
+pid=$!
+timeout 20 xdotool search --sync --onlyvisible --name 'Нотоклюв - демоверсия' >/dev/null \
+  || fail "the window did not appear again"
+kill -TERM "$pid"
+timeout 10 tail --pid="$pid" -f /dev/null || fail "SIGTERM did not end the program"
+wait "$pid" || fail "the program ended by SIGTERM with status $?"
+iconv -f WINDOWS-1251 -t UTF-8 "$work/prog/levels/log.dat" | tr -d '\r' | tail -n 1 \
+  | grep -q ' - Программа закрыта$' || fail "SIGTERM: the close is not the log's last record"
+grep -q '^part=' "$work/prog/levels/settings.dat" || fail "SIGTERM: the settings were not saved"
+
+# A message box carries the program's title, and only it: the log cannot be
+# opened at start, since a folder stands in its place.
+rm -f "$work/prog/levels/log.dat"
+mkdir "$work/prog/levels/log.dat"
+"$work/prog/$(basename "$program")" >> "$work/out.txt" 2>&1 &
+pid=$!
+box=$(timeout 20 xdotool search --sync --onlyvisible --name 'Нотоклюв v5.0' | head -n 1) \
+  || fail "no message box for the unwritable log"
+[ "$(caption "$box")" = 'Нотоклюв v5.0' ] || fail "the message box's caption reads '$(caption "$box")'"
+kill -KILL "$pid"
 echo "1 passed, 0 failed"

@@ -1,0 +1,75 @@
+#include "datafiles.h"
+#include "programcopy.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+using namespace nk::test;
+using namespace Qt::StringLiterals;
+
+// The session ends from outside (logout, shutdown, kill, Ctrl+C, a closed
+// terminal) while the program runs as it ships: it must close as the exit
+// button closes it, even in the middle of a playback loop or a rest.
+class TestSessionEnd : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void signalClosesAsExitButton_data();
+    void signalClosesAsExitButton();
+};
+
+void TestSessionEnd::signalClosesAsExitButton_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("savedSetting");    // a line only the close writes
+    QTest::addColumn<QStringList>("lastRecords"); // the log's end
+
+    const QString closed = u"Программа закрыта"_s;
+    const QStringList onPage{u"Загружен уровень 1"_s, closed};
+    QTest::newRow("page, SIGTERM") << u"page"_s << SIGTERM << u"part=1"_s << onPage;
+    QTest::newRow("page, SIGINT") << u"page"_s << SIGINT << u"part=1"_s << onPage;
+    QTest::newRow("page, SIGHUP") << u"page"_s << SIGHUP << u"part=1"_s << onPage;
+    QTest::newRow("rest, SIGTERM")
+        << u"rest"_s << SIGTERM << u"step=2"_s << QStringList{u"relax 2"_s, closed};
+    // The loop ends at its next wait: no rest follows the cut repetition.
+    const QStringList cut{u"Запоминаем ноты )"_s, closed};
+    QTest::newRow("memorising, SIGTERM") << u"memorise"_s << SIGTERM << u"step=2"_s << cut;
+    QTest::newRow("memorising, SIGHUP") << u"memorise"_s << SIGHUP << u"step=2"_s << cut;
+}
+
+void TestSessionEnd::signalClosesAsExitButton()
+{
+    QFETCH(QString, where);
+    QFETCH(int, signal);
+    QFETCH(QString, savedSetting);
+    QFETCH(QStringList, lastRecords);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"prog"_s);
+    QVERIFY(ProgramCopy::make(folder));
+
+    QProcess driver;
+    driver.start(QStringLiteral(NK_SESSION_DRIVER), {folder, where});
+    QByteArray out;
+    while (!out.contains("ready\n") && driver.waitForReadyRead(30000))
+        out += driver.readAllStandardOutput();
+    QVERIFY2(out.contains("ready\n"), out.constData());
+    QCOMPARE(::kill(pid_t(driver.processId()), signal), 0);
+    QVERIFY(driver.waitForFinished(30000));
+    out += driver.readAllStandardOutput();
+
+    QCOMPARE(driver.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(driver.exitCode(), 0);
+    QVERIFY2(!out.contains("message:"), out.constData());
+    const QString settings =
+        QString::fromLatin1(DataFiles::readAll(folder + u"/levels/settings.dat"_s));
+    QVERIFY2(settings.split(u"\r\n"_s).contains(savedSetting), qPrintable(settings));
+    const DataFiles::Log log = DataFiles::readLog(folder);
+    QVERIFY2(log.whole, qPrintable(log.error));
+    QCOMPARE(log.messages.mid(log.messages.size() - lastRecords.size()), lastRecords);
+}
+
+QTEST_GUILESS_MAIN(TestSessionEnd)
+#include "tst_sessionend.moc"
