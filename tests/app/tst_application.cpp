@@ -53,6 +53,7 @@ void TestApplication::closedFromTrayEndsRun()
 {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("levels")));
+    MessageBox::setHook(&recordMessage); // the empty folder has no instruction text to show
     QTimer::singleShot(0, [] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (auto *form = qobject_cast<TMainForm *>(w)) {
@@ -69,6 +70,7 @@ void TestApplication::closedFromTrayEndsRun()
     connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(7); });
     stillRunning.start(10000);
     QCOMPARE(static_cast<Application *>(qApp)->run(dir.path()), 0);
+    MessageBox::setHook(nullptr);
 }
 
 int main(int argc, char *argv[])
