@@ -38,13 +38,24 @@ void Application::showError(const QString &text)
     MessageBox::show(activeWindow(), text);
 }
 
+namespace {
+int g_escaped = 0;
+}
+
+int Application::escapedFailures()
+{
+    return g_escaped;
+}
+
 bool Application::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
     } catch (const FileError &error) {
+        ++g_escaped;
         showError(error.text());
     } catch (const std::exception &error) {
+        ++g_escaped;
         showError(QString::fromLocal8Bit(error.what()));
     }
     return false;

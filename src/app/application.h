@@ -4,8 +4,9 @@
 
 namespace nk {
 
-// The program's application object. An exception that escapes any event
-// handler ends only that user action: its text is shown and the program goes on.
+// The program's application object. Every action catches its own failures
+// (ActionBoundary); should one still escape an event handler, it ends only that
+// user action: its text is shown and the program goes on.
 class Application : public QApplication
 {
     Q_OBJECT
@@ -17,6 +18,10 @@ public:
     int run(const QString &folder = {});
 
     bool notify(QObject *receiver, QEvent *event) override;
+
+    // How many failures got past every action's own boundary: each one has
+    // unwound through the window system. Tests expect none.
+    static int escapedFailures();
 
     static void showError(const QString &text);
 };

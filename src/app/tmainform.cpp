@@ -9,6 +9,7 @@
 #include "report/infopages.h"
 #include "report/reportpages.h"
 #include "steps/step3.h"
+#include "widgets/actionboundary.h"
 #include "widgets/clicklabel.h"
 #include "widgets/fonts.h"
 #include "widgets/gradientbutton.h"
@@ -83,7 +84,7 @@ void TMainForm::createLogo()
     logo->setPixmap(picture);
     logo->setGeometry(0, 0, picture.width(), picture.height());
     logo->setCursor(Qt::PointingHandCursor);
-    connect(logo, &ClickLabel::clicked, this, &TMainForm::openMakerSite);
+    connect(logo, &ClickLabel::clicked, this, ActionBoundary::guard([this] { openMakerSite(); }));
 }
 
 ClickLabel *TMainForm::createLink(const QString &name, const QString &text, const QRect &geometry,
@@ -108,19 +109,19 @@ void TMainForm::createMenuLinks()
 {
     auto *instr = createLink(QStringLiteral("lbInstr"), QStringLiteral("Инструкция"),
                              QRect(8, 120, 99, 20), Fonts::sansSerif(16, true, true), kRed);
-    connect(instr, &ClickLabel::clicked, this, [this] {
-        if (m_routes.showInstructionPage)
-            m_routes.showInstructionPage();
-    });
+    connect(instr, &ClickLabel::clicked, this, ActionBoundary::guard([this] {
+                if (m_routes.showInstructionPage)
+                    m_routes.showInstructionPage();
+            }));
     auto *full = createLink(QStringLiteral("Label1"), QStringLiteral("Полная версия"),
                             QRect(8, 272, 112, 16), Fonts::sansSerif(13, true, true), kRed);
-    connect(full, &ClickLabel::clicked, this, &TMainForm::openMakerSite);
+    connect(full, &ClickLabel::clicked, this, ActionBoundary::guard([this] { openMakerSite(); }));
     auto *about = createLink(QStringLiteral("lbAbout"), QStringLiteral("О программе"),
                              QRect(8, 296, 111, 20), Fonts::sansSerif(16, true, true), kActiveBlue);
-    connect(about, &ClickLabel::clicked, this, [this] {
-        if (m_routes.showAboutPage)
-            m_routes.showAboutPage();
-    });
+    connect(about, &ClickLabel::clicked, this, ActionBoundary::guard([this] {
+                if (m_routes.showAboutPage)
+                    m_routes.showAboutPage();
+            }));
 }
 
 void TMainForm::createPartButtons()
@@ -133,7 +134,8 @@ void TMainForm::createPartButtons()
         button->setFont(Fonts::arial(13, true));
         button->setFaceColor(kGreen);
         button->setGeometry(8, 144 + 32 * (n - 1), 113, 25);
-        connect(button, &GradientButton::clicked, this, [this, n] { showPart(n); });
+        connect(button, &GradientButton::clicked, this,
+                ActionBoundary::guard([this, n] { showPart(n); }));
     }
 }
 
@@ -147,7 +149,7 @@ void TMainForm::createExitButton()
     exit->setFaceColor(Qt::white);
     exit->setGeometry(8, 320, 113, 57);
     exit->setToolTip(QStringLiteral("Выход"));
-    connect(exit, &GradientButton::clicked, this, &TMainForm::btExitClick);
+    connect(exit, &GradientButton::clicked, this, ActionBoundary::guard([this] { btExitClick(); }));
     QWidget *previous = nullptr;
     for (const char *name : {"btPart1", "btPart2", "btPart3", "btPart4", "btExit"}) {
         QWidget *w = findChild<QWidget *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
@@ -224,7 +226,7 @@ void TMainForm::writeLogSafely(const QString &message)
 void TMainForm::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    FormShow();
+    ActionBoundary::run([this] { FormShow(); });
 }
 
 void TMainForm::FormShow()

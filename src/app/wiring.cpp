@@ -10,6 +10,7 @@
 #include "steps/step2.h"
 #include "steps/step3.h"
 #include "steps/step4.h"
+#include "widgets/actionboundary.h"
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
@@ -54,7 +55,9 @@ void connectKeyboard(TMainForm &form)
     if (auto *picture = qobject_cast<ClickLabel *>(form.keyboardPicture())) {
         QObject::connect(picture, &ClickLabel::pressed, &form,
                          [&keyboard](QPoint pos, Qt::MouseButton button) {
-                             keyboard.imgKeyboardMouseDown(pos, button);
+                             ActionBoundary::run([&keyboard, pos, button] {
+                                 keyboard.imgKeyboardMouseDown(pos, button);
+                             });
                          });
     }
     form.routes().releaseAllKeys = [&keyboard] { keyboard.ReleaseAllKeys(); };

@@ -29,7 +29,7 @@ void sleepWithoutLoop(qint64 total, const QElapsedTimer &clock)
 // The thread sleeps in the message loop until an event comes: a click, a
 // timer, or the wake-up set for the end of the wait. A shutdown is requested
 // only by an event handler, so it is seen as soon as that event is handled.
-void WaitMs(int ms)
+void WaitMs(qint64 ms)
 {
     const qint64 total = ProgramClock::scaled(ms);
     if (total <= 0 || Shutdown::requested())

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QtGlobal>
+
 namespace nk {
 
 // Waits ms milliseconds (as scaled by ProgramClock) while the message loop
 // keeps running, so clicks, timers and repaints are handled meanwhile. Returns
 // at once for ms <= 0, and within a few milliseconds once Shutdown has been
 // requested. This is the only clock playback is timed by.
-void WaitMs(int ms);
+void WaitMs(qint64 ms);
 
 } // namespace nk

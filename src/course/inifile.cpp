@@ -5,10 +5,10 @@
 #include "course/filestamp.h"
 #include "course/inicache.h"
 #include "course/inidocument.h"
+#include "course/replacementfile.h"
 #include "course/writefailure.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace nk {
 
@@ -178,13 +178,13 @@ void IniFile::writeStrings(const QString &section, const QList<Entry> &values)
 
 void IniFile::commit(const IniDocument &doc)
 {
-    QSaveFile file(m_path);
+    ReplacementFile file(m_path);
     const auto fail = [&] {
         throw FileError(QStringLiteral("Не удалось записать файл %1: %2")
                             .arg(m_path, WriteFailure::reason(m_path, file.errorString())));
     };
     const QByteArray bytes = doc.toBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0)
+    if (!file.open() || !file.write(bytes))
         fail();
     if (beforeCommitHook())
         beforeCommitHook()();

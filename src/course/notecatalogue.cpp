@@ -3,9 +3,9 @@
 #include "course/inifile.h"
 #include "course/levels.h"
 #include "course/logging.h"
+#include "course/replacementfile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <array>
 
 namespace nk {
@@ -201,9 +201,8 @@ void NoteCatalogue::copyPicture(int fromLevel, int toLevel, quint8 pitch) const
     if (!source.exists() || !source.open(QIODevice::ReadOnly))
         return;
     const QByteArray data = source.readAll();
-    QSaveFile target(m_base.resolve(notePictureRelative(toLevel, pitch)));
-    if (!target.open(QIODevice::WriteOnly) || target.write(data) != data.size() ||
-        !target.commit()) {
+    ReplacementFile target(m_base.resolve(notePictureRelative(toLevel, pitch)));
+    if (!target.open() || !target.write(data) || !target.commit()) {
         qCWarning(lcCourse) << "note picture not copied to" << target.fileName();
     }
 }

@@ -1,5 +1,7 @@
 #include "course/programclock.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace nk {
@@ -16,9 +18,14 @@ std::function<QDateTime()> &nowSource()
 
 int ProgramClock::scaled(int ms)
 {
+    return int(std::min<qint64>(scaled(qint64(ms)), INT_MAX));
+}
+
+qint64 ProgramClock::scaled(qint64 ms)
+{
     if (ms <= 0 || g_scale == 1.0)
         return ms;
-    return std::max(1, int(std::lround(ms * g_scale)));
+    return std::max<qint64>(1, std::llround(double(ms) * g_scale));
 }
 
 void ProgramClock::setScale(double factor)

@@ -13,6 +13,7 @@ class ProgramClock
 {
 public:
     static int scaled(int ms);
+    static qint64 scaled(qint64 ms);
     static void setScale(double factor);
     static double scale();
 

@@ -20,7 +20,10 @@ void SettingsFile::LoadSettings(TGlobalSettings &s) const
     s.Part = m_file.readInteger(kMain, u"part", 1);
     s.Level = 1; // the stored level is deliberately not read
     s.Step = m_file.readInteger(kMain, u"step", 0);
-    s.TI = m_file.readInteger(kMain, u"TI", 250);
+    const int ti = m_file.readInteger(kMain, u"TI", TGlobalSettings::DefaultTI);
+    s.TI = (ti >= TGlobalSettings::MinTI && ti <= TGlobalSettings::MaxTI)
+               ? ti
+               : TGlobalSettings::DefaultTI;
     s.Tembr = m_file.readString(kMain, u"tembr", QStringLiteral("piano"));
     s.FirstRun = m_file.readBool(kMain, u"firstrun", true);
 }

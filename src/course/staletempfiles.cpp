@@ -1,5 +1,7 @@
 #include "course/staletempfiles.h"
 
+#include "course/replacementfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -8,15 +10,14 @@ namespace nk {
 
 namespace {
 
-// The temporary name a replaced file is written under: six letters and digits
-// after the data file's name. The upload copy lies only in levels\ itself.
+// Only names the program makes itself: the temporary a replaced file is
+// written under, and the upload copy, which lies only in levels\ itself.
 bool isStale(const QString &name, bool topFolder)
 {
-    static const QRegularExpression replacement(QStringLiteral("^.+\\.dat\\.[A-Za-z0-9]{6}$"),
-                                                QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression uploadCopy(QStringLiteral("^DEMO_.+_log\\.dat$"),
                                                QRegularExpression::CaseInsensitiveOption);
-    return replacement.match(name).hasMatch() || (topFolder && uploadCopy.match(name).hasMatch());
+    return ReplacementFile::isOwnTemporary(name) ||
+           (topFolder && uploadCopy.match(name).hasMatch());
 }
 
 void removeIn(const QString &folder, bool topFolder, QStringList &removed)

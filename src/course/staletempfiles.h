@@ -7,9 +7,10 @@
 namespace nk {
 
 // Files a killed program can leave in the levels folders: the temporary copy
-// of a data file whose replacement was cut short ("notes.dat.Ab12Cd"), and the
-// upload copy of the log ("DEMO_..._log.dat"). Nothing reads them; removed at
-// start so they never pile up. The learner's own files never match.
+// of a file whose replacement was cut short ("notes.dat.Ab12Cd.notoklyuv-tmp"),
+// and the upload copy of the log ("DEMO_..._log.dat"). Nothing reads them;
+// removed at start so they never pile up. Only names the program makes match:
+// a learner's "notes.dat.backup" stays.
 class StaleTempFiles
 {
 public:

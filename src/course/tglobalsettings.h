@@ -16,8 +16,14 @@ struct TGlobalSettings
     bool KeyboardShown = false;
     bool HighlightPending = false;
     bool FirstRun = true;
-    bool Busy = false; // a long playback loop runs: closing is refused
-    int TI = 250;      // time unit of note-sequence playback, ms
+    bool Busy = false;  // a long playback loop runs: closing is refused
+    int TI = DefaultTI; // time unit of note-sequence playback, ms
+
+    // A time unit outside these bounds is not one anybody chose: a note of
+    // it would last days or nothing at all.
+    static constexpr int DefaultTI = 250;
+    static constexpr int MinTI = 10;
+    static constexpr int MaxTI = 5000;
 };
 
 } // namespace nk

@@ -23,6 +23,23 @@ QString ActivityLog::dateTimeText(const QDateTime &when)
     return date + QLatin1Char(' ') + t.toString(QStringLiteral("H:mm:ss"));
 }
 
+QString ActivityLog::fromOutside(QStringView text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        // A character beyond the basic plane is one "?", not one per half.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            shown += QLatin1Char('?');
+        } else {
+            shown += !c.isSurrogate() && Cp1251::canEncode(c) ? c : QLatin1Char('?');
+        }
+    }
+    return shown;
+}
+
 void ActivityLog::WriteLog(const QString &message)
 {
     const QString line = dateTimeText(ProgramClock::now()) + QStringLiteral(" - ") + message;

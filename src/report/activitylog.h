@@ -18,6 +18,11 @@ public:
     // Throws FileError when the record cannot be written; the file is left as it was.
     void WriteLog(const QString &message);
 
+    // Text that comes from outside the program (a path, a web address, a
+    // system message) with every character the log cannot hold shown as "?":
+    // the learner cannot change such text, so refusing it would stop the action.
+    static QString fromOutside(QStringView text);
+
     const QString &path() const { return m_path; }
 
     // "08.12.2026 7:29:26"; the time is left out at exactly midnight.

@@ -29,7 +29,7 @@ bool SiteOpener::OpenSite(const QString &address)
     if (!url)
         return false;
     QDesktopServices::openUrl(*url);
-    m_log.WriteLog(QStringLiteral("Открытие сайта ") + address);
+    m_log.WriteLog(QStringLiteral("Открытие сайта ") + ActivityLog::fromOutside(address));
     return true;
 }
 

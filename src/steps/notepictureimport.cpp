@@ -1,13 +1,13 @@
 #include "steps/notepictureimport.h"
 
 #include "course/fileerror.h"
+#include "course/replacementfile.h"
 #include "report/activitylog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
-#include <QSaveFile>
 
 namespace nk {
 
@@ -34,7 +34,7 @@ QString NotePictureImport::choose(QWidget *parent)
 }
 
 // The bitmap goes through a temporary file, so a failed write never leaves
-// the note with half a picture.
+// the note with half a picture. A path may hold characters from any script.
 NotePictureImport::Result NotePictureImport::importFile(const QString &source,
                                                         const QString &target, ActivityLog &log)
 {
@@ -48,13 +48,12 @@ NotePictureImport::Result NotePictureImport::importFile(const QString &source,
     const QImage image = reader.read();
     if (image.isNull())
         return Result::Refused;
-    log.WriteLog(QStringLiteral("Загружена картинка ") + source);
-    QSaveFile file(target);
-    if (target.isEmpty() || !file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") ||
-        !file.commit()) {
+    ReplacementFile file(target);
+    if (!file.open() || !image.save(&file.device(), "BMP") || !file.commit())
         throw FileError(QStringLiteral("Не удалось сохранить картинку ноты в ") + target);
-    }
-    log.WriteLog(QStringLiteral("Картинка ноты сохранена в ") + target);
+    // Only now: a log that cannot be written must not cost the learner the picture.
+    log.WriteLog(QStringLiteral("Загружена картинка ") + ActivityLog::fromOutside(source));
+    log.WriteLog(QStringLiteral("Картинка ноты сохранена в ") + ActivityLog::fromOutside(target));
     return Result::Saved;
 }
 

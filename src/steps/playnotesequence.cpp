@@ -43,7 +43,7 @@ bool PlayNoteSequence(StepContext &context, const QString &text)
             context.keyboard.PaintKey(note.Pitch, note.Octave, 1);
         }
         context.player.PlayNote(note.Octave, note.Pitch);
-        WaitMs(context.Settings.TI * note.Duration);
+        WaitMs(qint64(context.Settings.TI) * note.Duration);
     }
     context.keyboard.ClearAllKeys();
     return true;

@@ -1,5 +1,6 @@
 #include "steps/tpicturebutton.h"
 
+#include "widgets/actionboundary.h"
 #include "widgets/fonts.h"
 #include "widgets/page.h"
 
@@ -12,10 +13,7 @@ TPictureButton::TPictureButton(Page &page, const QString &text, std::function<vo
     setText(text);
     setFont(Fonts::arial(Fonts::pointsToPixels(10)));
     setFaceColor(QColor(0xFF, 0xFF, 0x00));
-    connect(this, &QAbstractButton::clicked, this, [action = std::move(action)] {
-        if (action)
-            action();
-    });
+    connect(this, &QAbstractButton::clicked, this, ActionBoundary::guard(std::move(action)));
     page.adopt(this);
 }
 

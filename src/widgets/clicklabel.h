@@ -6,7 +6,9 @@ namespace nk {
 
 // A label or picture that reports clicks: clicked() on a left-button release
 // inside it, pressed() on every button press, the second press of a double
-// click included.
+// click included. A double click is one click: the release that ends it is
+// not reported, so a list entry or a link never acts twice (the second click
+// would land on whatever page the first one opened).
 class ClickLabel : public QLabel
 {
     Q_OBJECT
@@ -21,6 +23,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool m_inDoubleClick = false;
 };
 
 } // namespace nk

@@ -1,6 +1,7 @@
 #include "widgets/oneshottimers.h"
 
 #include "course/programclock.h"
+#include "widgets/actionboundary.h"
 
 #include <QTimer>
 
@@ -29,7 +30,7 @@ void OneShotTimers::create(int intervalMs, int tag)
     connect(timer, &QTimer::timeout, this, [this, timer, tag] {
         timer->stop();
         timer->deleteLater(); // after this handler, never from inside it
-        TimerProc(tag);
+        ActionBoundary::run([this, tag] { TimerProc(tag); });
     });
     timer->start();
 }

@@ -1,5 +1,6 @@
 #include "widgets/tarrowlabel.h"
 
+#include "widgets/actionboundary.h"
 #include "widgets/clickdispatcher.h"
 #include "widgets/fonts.h"
 #include "widgets/page.h"
@@ -12,7 +13,7 @@ TArrowLabel::TArrowLabel(Page &page, const QString &text, int tag) : PageLabel(p
     setCaption(text);
     setCursor(Qt::PointingHandCursor);
     connect(this, &ClickLabel::clicked, this,
-            [this] { this->page().dispatcher().arrowClick(*this); });
+            ActionBoundary::guard([this] { this->page().dispatcher().arrowClick(*this); }));
 }
 
 } // namespace nk

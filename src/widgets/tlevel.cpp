@@ -1,5 +1,6 @@
 #include "widgets/tlevel.h"
 
+#include "widgets/actionboundary.h"
 #include "widgets/clickdispatcher.h"
 #include "widgets/fonts.h"
 #include "widgets/page.h"
@@ -11,10 +12,10 @@ TLevel::TLevel(Page &page, const QString &text, int tag) : PageLabel(page, {}, t
     setFont(Fonts::arial(Fonts::pointsToPixels(12), true));
     setCaption(text);
     move(148, y());
-    connect(this, &ClickLabel::clicked, this, [this] {
-        if (this->page().dispatcher().levelClick)
-            this->page().dispatcher().levelClick(this->tag());
-    });
+    connect(this, &ClickLabel::clicked, this, ActionBoundary::guard([this] {
+                if (this->page().dispatcher().levelClick)
+                    this->page().dispatcher().levelClick(this->tag());
+            }));
 }
 
 } // namespace nk

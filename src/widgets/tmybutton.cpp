@@ -1,5 +1,6 @@
 #include "widgets/tmybutton.h"
 
+#include "widgets/actionboundary.h"
 #include "widgets/clickdispatcher.h"
 #include "widgets/page.h"
 
@@ -10,10 +11,10 @@ TMyButton::TMyButton(Page &page, const QString &text, int tag) : GradientButton(
     setTag(tag);
     setText(text);
     Page *host = &page;
-    connect(this, &QAbstractButton::clicked, this, [host] {
-        if (host->dispatcher().answerClick)
-            host->dispatcher().answerClick();
-    });
+    connect(this, &QAbstractButton::clicked, this, ActionBoundary::guard([host] {
+                if (host->dispatcher().answerClick)
+                    host->dispatcher().answerClick();
+            }));
     page.adopt(this);
 }
 

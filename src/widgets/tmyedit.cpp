@@ -1,5 +1,6 @@
 #include "widgets/tmyedit.h"
 
+#include "widgets/actionboundary.h"
 #include "widgets/clickdispatcher.h"
 #include "widgets/cp1251validator.h"
 #include "widgets/page.h"
@@ -18,7 +19,8 @@ TMyEdit::TMyEdit(Page &page, int tag) : QLineEdit(page.window()), m_page(page)
 void TMyEdit::keyPressEvent(QKeyEvent *event)
 {
     QLineEdit::keyPressEvent(event);
-    KeyPress(event->key());
+    const int key = event->key();
+    ActionBoundary::run([this, key] { KeyPress(key); });
 }
 
 void TMyEdit::KeyPress(int key)

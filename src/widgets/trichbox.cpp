@@ -1,5 +1,6 @@
 #include "widgets/trichbox.h"
 
+#include "widgets/actionboundary.h"
 #include "widgets/clickdispatcher.h"
 #include "widgets/page.h"
 #include "widgets/textpageloader.h"
@@ -15,7 +16,8 @@ TRichBox::TRichBox(Page &page, int tag) : QTextBrowser(page.window()), m_page(pa
     setReadOnly(true);
     setOpenLinks(false);
     setOpenExternalLinks(false);
-    connect(this, &QTextBrowser::anchorClicked, this, &TRichBox::URLClick);
+    connect(this, &QTextBrowser::anchorClicked, this,
+            [this](const QUrl &url) { ActionBoundary::run([this, &url] { URLClick(url); }); });
     page.adopt(this);
 }
 

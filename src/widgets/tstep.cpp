@@ -1,5 +1,6 @@
 #include "widgets/tstep.h"
 
+#include "widgets/actionboundary.h"
 #include "widgets/clickdispatcher.h"
 #include "widgets/fonts.h"
 #include "widgets/page.h"
@@ -11,10 +12,10 @@ TStep::TStep(Page &page, const QString &text, int tag) : PageLabel(page, {}, tag
     setFont(Fonts::arial(Fonts::pointsToPixels(12), true));
     setCaption(text);
     move(148, y());
-    connect(this, &ClickLabel::clicked, this, [this] {
-        if (this->page().dispatcher().stepClick)
-            this->page().dispatcher().stepClick(this->tag());
-    });
+    connect(this, &ClickLabel::clicked, this, ActionBoundary::guard([this] {
+                if (this->page().dispatcher().stepClick)
+                    this->page().dispatcher().stepClick(this->tag());
+            }));
 }
 
 } // namespace nk

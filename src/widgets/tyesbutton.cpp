@@ -1,5 +1,6 @@
 #include "widgets/tyesbutton.h"
 
+#include "widgets/actionboundary.h"
 #include "widgets/clickdispatcher.h"
 #include "widgets/fonts.h"
 #include "widgets/page.h"
@@ -20,7 +21,7 @@ TYesButton::TYesButton(Page &page, const QString &text, int tag, Face face)
     setFaceColor(colorOf(face));
     Page *host = &page;
     connect(this, &QAbstractButton::clicked, this,
-            [this, host] { host->dispatcher().yesClick(this->tag()); });
+            ActionBoundary::guard([this, host] { host->dispatcher().yesClick(this->tag()); }));
     page.adopt(this);
 }
 

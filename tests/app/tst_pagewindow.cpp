@@ -1,9 +1,13 @@
 #include "app/tmainform.h"
 #include "skiporfail.h"
+#include "widgets/clicklabel.h"
 #include "widgets/page.h"
 #include "widgets/tarrowlabel.h"
+#include "widgets/tlevel.h"
 #include "widgets/tmyedit.h"
+#include "widgets/tnotename.h"
 #include "widgets/trichbox.h"
+#include "widgets/tstep.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +24,8 @@ class TestPageWindow : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void everyWidgetKindShowsInPlace();
+    void doubleClickIsOneClick_data();
+    void doubleClickIsOneClick();
 
 private:
     QImage grabClient(const TMainForm &form) const;
@@ -99,6 +105,63 @@ void TestPageWindow::everyWidgetKindShowsInPlace()
     QVERIFY(hasColour(shot, QRect(128, 100, 300, 40), QColor(0, 0, 0xFF))); // rich text
     QVERIFY(hasDark(shot, QRect(136, 299, 100, 20)));                       // edit text
     QVERIFY(!hasDark(shot, QRect(440, 295, 100, 28)));
+}
+
+void TestPageWindow::doubleClickIsOneClick_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("level") << QStringLiteral("level");
+    QTest::newRow("step") << QStringLiteral("step");
+    QTest::newRow("note name") << QStringLiteral("note");
+    QTest::newRow("arrow link") << QStringLiteral("arrow");
+}
+
+// The learner double-clicks an entry: the window system delivers press,
+// release, double click, release. The entry acts once; the keyboard picture
+// still plays a key for each press.
+void TestPageWindow::doubleClickIsOneClick()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        NK_SKIP_OR_FAIL(QStringLiteral("needs a real X display"));
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("levels")));
+    TMainForm form{BasePath(dir.path())};
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    Page &page = form.page();
+    QStringList acted;
+    ClickDispatcher &d = page.dispatcher();
+    d.levelClick = [&acted](int tag) { acted << QStringLiteral("level %1").arg(tag); };
+    d.stepClick = [&acted](int tag) { acted << QStringLiteral("step %1").arg(tag); };
+    d.noteClick = [&acted](int tag) { acted << QStringLiteral("note %1").arg(tag); };
+    d.setArrowAction(
+        2, [&acted](TArrowLabel &l) { acted << QStringLiteral("arrow %1").arg(l.tag()); });
+    ClickLabel *entry = nullptr;
+    if (kind == QLatin1String("level"))
+        entry = new TLevel(page, QStringLiteral("Уровень 1"), 111);
+    else if (kind == QLatin1String("step"))
+        entry = new TStep(page, QStringLiteral("Шаг 1"), 11);
+    else if (kind == QLatin1String("note"))
+        entry = new TNoteName(page, QStringLiteral("ДО"), 1);
+    else
+        entry = page.addArrowLink(QStringLiteral("Вернуться на шаг назад"), 2);
+    entry->move(entry->x(), 100);
+    entry->show();
+    QWindow *window = form.windowHandle();
+    const auto at = [&form](QWidget *w) { return w->mapTo(&form, w->rect().center()); };
+    QTest::mouseDClick(window, Qt::LeftButton, {}, at(entry));
+    QCOMPARE(acted.size(), 1); // the events are delivered before mouseDClick returns
+    QTest::mouseClick(window, Qt::LeftButton, {}, at(entry)); // a later click still acts
+    QTRY_COMPARE(acted.size(), 2);
+
+    int presses = 0;
+    connect(qobject_cast<ClickLabel *>(form.keyboardPicture()), &ClickLabel::pressed, this,
+            [&presses] { ++presses; });
+    form.setFixedHeight(TMainForm::ShownHeight);
+    QTRY_VERIFY(form.keyboardPicture()->isVisible() && form.height() == TMainForm::ShownHeight);
+    QTest::mouseDClick(window, Qt::LeftButton, {}, at(form.keyboardPicture()));
+    QTRY_COMPARE(presses, 2);
 }
 
 QTEST_MAIN(TestPageWindow)

@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 
 using namespace nk;
 
@@ -77,20 +78,22 @@ void TestWaitMs::immediateReturn()
 
 void TestWaitMs::waitsScaledTime_data()
 {
-    QTest::addColumn<int>("ms");
+    QTest::addColumn<qint64>("ms");
     QTest::addColumn<double>("scale");
-    QTest::newRow("3000 ms at 1/100") << 3000 << 0.01;
-    QTest::newRow("1000 ms at 1/20") << 1000 << 0.05;
-    QTest::newRow("40 ms unscaled") << 40 << 1.0;
-    QTest::newRow("7 minutes at 1/10000") << 420000 << 0.0001;
+    QTest::newRow("3000 ms at 1/100") << qint64(3000) << 0.01;
+    QTest::newRow("1000 ms at 1/20") << qint64(1000) << 0.05;
+    QTest::newRow("40 ms unscaled") << qint64(40) << 1.0;
+    QTest::newRow("7 minutes at 1/10000") << qint64(420000) << 0.0001;
+    // Beyond 32 bits: cut to an int it would be 3000 ms.
+    QTest::newRow("2^32 + 3000 ms at 1/10^7") << (qint64(1) << 32) + 3000 << 1e-7;
 }
 
 void TestWaitMs::waitsScaledTime()
 {
-    QFETCH(int, ms);
+    QFETCH(qint64, ms);
     QFETCH(double, scale);
     ProgramClock::setScale(scale);
-    const int expected = ProgramClock::scaled(ms);
+    const qint64 expected = std::max<qint64>(1, std::llround(double(ms) * scale));
     QElapsedTimer clock;
     clock.start();
     WaitMs(ms);

@@ -62,6 +62,13 @@ void TestSettingsFile::load_data()
     QTest::newRow("firstrun 0") << QByteArray("firstrun=0\r\n") << 0 << 250 << false << 1;
     QTest::newRow("firstrun yes") << QByteArray("firstrun=yes\r\n") << 0 << 250 << true << 1;
     QTest::newRow("TI 0x64") << QByteArray("TI=0x64\r\n") << 0 << 100 << true << 1;
+    QTest::newRow("TI 10") << QByteArray("TI=10\r\n") << 0 << 10 << true << 1;
+    QTest::newRow("TI 5000") << QByteArray("TI=5000\r\n") << 0 << 5000 << true << 1;
+    QTest::newRow("TI 9") << QByteArray("TI=9\r\n") << 0 << 250 << true << 1;
+    QTest::newRow("TI 5001") << QByteArray("TI=5001\r\n") << 0 << 250 << true << 1;
+    QTest::newRow("TI 0") << QByteArray("TI=0\r\n") << 0 << 250 << true << 1;
+    QTest::newRow("TI -250") << QByteArray("TI=-250\r\n") << 0 << 250 << true << 1;
+    QTest::newRow("TI int max") << QByteArray("TI=2147483647\r\n") << 0 << 250 << true << 1;
 }
 
 void TestSettingsFile::load()

@@ -9,6 +9,7 @@
 #include <QTest>
 
 using namespace nk;
+using namespace Qt::StringLiterals;
 
 class TestActivityLog : public QObject
 {
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void appendsInCallOrder();
     void failureLeavesFileAndThrows();
     void unencodableMessageIsRefused();
+    void outsideTextIsLogged_data();
+    void outsideTextIsLogged();
 
 private:
     QByteArray logBytes() const;
@@ -130,6 +133,28 @@ void TestActivityLog::unencodableMessageIsRefused()
     const QByteArray before = logBytes();
     QVERIFY_THROWS_EXCEPTION(FileError, log.WriteLog(QStringLiteral("ноты ♪")));
     QCOMPARE(logBytes(), before);
+}
+
+void TestActivityLog::outsideTextIsLogged_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("Russian and Latin kept") << u"C:/Ёжик/notes.bmp"_s << u"C:/Ёжик/notes.bmp"_s;
+    QTest::newRow("accented letter") << u"café.png"_s << u"caf?.png"_s;
+    QTest::newRow("another script") << u"http://例え.jp/ноты"_s << u"http://??.jp/ноты"_s;
+    QTest::newRow("beyond the basic plane is one character") << u"a𝄞b"_s << u"a?b"_s;
+    QTest::newRow("lone surrogate") << QString(QChar(0xD834)) << u"?"_s;
+}
+
+// A path or an address is written with "?" for what the log cannot hold.
+void TestActivityLog::outsideTextIsLogged()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(ActivityLog::fromOutside(text), shown);
+    ActivityLog log(BasePath(m_dir->path()));
+    log.WriteLog(u"Открытие сайта "_s + ActivityLog::fromOutside(text));
+    QVERIFY(Cp1251::decode(logBytes()).endsWith(u"Открытие сайта "_s + shown + u"\n\r"_s));
 }
 
 QTEST_GUILESS_MAIN(TestActivityLog)

@@ -339,15 +339,20 @@ void TestCrashSafety::leftoversRemovedAtStart_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("removed");
-    QTest::newRow("settings replacement") << u"levels/settings.dat.Ab12Cd"_s << true;
-    QTest::newRow("notes replacement") << u"levels/01/notes.dat.x9Y8z7"_s << true;
+    QTest::newRow("settings replacement") << u"levels/settings.dat.Ab12Cd.notoklyuv-tmp"_s << true;
+    QTest::newRow("notes replacement") << u"levels/01/notes.dat.x9Y8z7.notoklyuv-tmp"_s << true;
+    QTest::newRow("note picture replacement") << u"levels/01/ДО.bmp.a1B2c3.notoklyuv-tmp"_s << true;
     QTest::newRow("upload copy") << u"levels/DEMO_08.12.2026_7.29.26_log.dat"_s << true;
     QTest::newRow("upload copy in a level") << u"levels/01/DEMO_1_log.dat"_s << false;
     QTest::newRow("learner's backup") << u"levels/01/notes.dat.bak"_s << false;
-    QTest::newRow("seven letters") << u"levels/01/notes.dat.Ab12Cd7"_s << false;
+    QTest::newRow("learner's six-letter backup") << u"levels/01/notes.dat.backup"_s << false;
+    QTest::newRow("learner's settings copy") << u"levels/settings.dat.orig01"_s << false;
+    QTest::newRow("six letters, no suffix") << u"levels/01/notes.dat.Ab12Cd"_s << false;
+    QTest::newRow("suffix alone") << u"levels/01/notes.dat.notoklyuv-tmp"_s << false;
+    QTest::newRow("seven letters") << u"levels/01/notes.dat.Ab12Cd7.notoklyuv-tmp"_s << false;
     QTest::newRow("note picture") << u"levels/01/ДО.bmp"_s << false;
     QTest::newRow("the log") << u"levels/log.dat"_s << false;
-    QTest::newRow("outside levels") << u"sound/x.dat.Ab12Cd"_s << false;
+    QTest::newRow("outside levels") << u"sound/x.dat.Ab12Cd.notoklyuv-tmp"_s << false;
 }
 
 void TestCrashSafety::leftoversRemovedAtStart()

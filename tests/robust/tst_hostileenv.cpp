@@ -12,17 +12,24 @@
 #include "report/reportmemo.h"
 #include "report/reportpages.h"
 #include "skiporfail.h"
+#include "steps/notepictureimport.h"
 #include "steps/step1.h"
+#include "steps/step2.h"
+#include "steps/tpicturebutton.h"
 #include "steps/trainingpages.h"
 #include "widgets/messagebox.h"
+#include "widgets/oneshottimers.h"
 #include "widgets/page.h"
 #include "widgets/restbreak.h"
 #include "widgets/tlevel.h"
 #include "widgets/tmybutton.h"
 #include "widgets/tmycaption.h"
 #include "widgets/tmyedit.h"
+#include "widgets/tnotename.h"
+#include "widgets/trichbox.h"
 #include "widgets/tstep.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
@@ -53,6 +60,16 @@ int closedPort()
     return server.serverPort();
 }
 
+// Stands in for the browser: the addresses the program hands over.
+class Browser : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened << url; }
+};
+
 const QString kNoConnection = u"Нет связи с сайтом. Проверьте подключение к интернету."_s;
 
 } // namespace
@@ -75,6 +92,8 @@ private Q_SLOTS:
     void noTray();
     void noNetwork_data();
     void noNetwork();
+    void everyControlWithUnwritableFiles_data();
+    void everyControlWithUnwritableFiles();
 
 private:
     void start();
@@ -86,9 +105,14 @@ private:
     }
     void clickPartAndLevel(int level);
     int fillReportForm();
+    void makeUnwritable(const QString &file);
+    void openPageFor(const QString &control);
+    void act(const QString &control);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TMainForm> m_form;
+    int m_escapedBefore = 0;
+    Browser m_browser;
 };
 
 void TestHostileEnv::init()
@@ -98,11 +122,16 @@ void TestHostileEnv::init()
     QVERIFY(ProgramCopy::make(folder()));
     g_messages.clear();
     MessageBox::setHook(&recordMessage);
+    QDesktopServices::setUrlHandler(u"http"_s, &m_browser, "open");
+    m_escapedBefore = Application::escapedFailures();
 }
 
 void TestHostileEnv::cleanup()
 {
     m_form.reset();
+    // Every failure was caught where its action began, never in the event delivery.
+    QCOMPARE(Application::escapedFailures(), m_escapedBefore);
+    QDesktopServices::unsetUrlHandler(u"http"_s);
     MessageBox::setHook(nullptr);
     ProgramClock::setScale(1.0);
 }
@@ -335,6 +364,137 @@ void TestHostileEnv::noNetwork()
     QVERIFY(PageDriver::clickLink(m_form->page(), ReportPages::SendLogTag));
     QCOMPARE(g_messages, (QStringList{kNoConnection, kNoConnection}));
     QVERIFY(m_form->close());
+}
+
+// As root, permissions stop nothing: a folder in the file's place does.
+void TestHostileEnv::makeUnwritable(const QString &file)
+{
+    QVERIFY(QFile::remove(folder(file)) && QDir().mkdir(folder(file)));
+}
+
+void TestHostileEnv::everyControlWithUnwritableFiles_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("fails"); // whether its action writes a file
+    for (const char *control :
+         {"instruction link", "about link", "full version link", "logo", "level", "yes button",
+          "answer button", "answer box Enter", "arrow link", "text box link", "picture button",
+          "keyboard", "exit button"}) {
+        QTest::newRow(control) << QString::fromLatin1(control) << true;
+    }
+    for (const char *control : {"part button", "step", "note name"}) // they only read
+        QTest::newRow(control) << QString::fromLatin1(control) << false;
+    for (int tag = 2; tag <= OneShotTimers::MaxTag; ++tag) {
+        if (OneShotTimers::isTimerTag(tag))
+            QTest::addRow("timer %d", tag)
+                << u"timer %1"_s.arg(tag) << (tag != 3 && tag != 6 && tag != 7);
+    }
+}
+
+// The log and the level's files cannot be written. Whatever the learner
+// clicks and whichever timer fires, the action stops with a message, the
+// menu still works and the window closes.
+void TestHostileEnv::everyControlWithUnwritableFiles()
+{
+    QFETCH(QString, control);
+    QFETCH(bool, fails);
+    start();
+    openPageFor(control);
+    QVERIFY(g_messages.isEmpty());
+    for (const QString &file : {u"levels/log.dat"_s, u"levels/01/level.dat"_s,
+                                u"levels/01/notes.dat"_s, u"levels/settings.dat"_s})
+        makeUnwritable(file);
+    act(control);
+    QCOMPARE(!g_messages.isEmpty(), fails);
+    if (control == u"exit button"_s) {
+        QVERIFY(!m_form->isVisible());
+        return;
+    }
+    m_form->showNormal();
+    QTest::mouseClick(m_form->findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
+    QCOMPARE(caption(), u"Часть I. Первая октава"_s);
+    QVERIFY(m_form->close());
+}
+
+// Goes where the control is, while every file can still be written.
+void TestHostileEnv::openPageFor(const QString &control)
+{
+    const QStringList inStep1{u"yes button"_s, u"answer button"_s, u"answer box Enter"_s};
+    if (control == u"level"_s) {
+        QTest::mouseClick(m_form->findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
+    } else if (control == u"step"_s || inStep1.contains(control)) {
+        clickPartAndLevel(1);
+        if (control != u"step"_s)
+            QTest::mouseClick(tagged<TStep>(11), Qt::LeftButton);
+        if (control != u"step"_s && control != u"yes button"_s) {
+            QVERIFY(PageDriver::clickButton(m_form->page(), Step1::ConfirmTag));
+            tagged<TMyEdit>(TMyEdit::AnswerBoxTag)->insert(u"тихая"_s);
+        }
+    } else if (control == u"arrow link"_s || control == u"text box link"_s) {
+        QTest::mouseClick(m_form->findChild<QWidget *>(u"lbAbout"_s), Qt::LeftButton);
+    } else if (control == u"note name"_s) {
+        clickPartAndLevel(1);
+        m_form->state().learning->ShowNoteChoice();
+    } else if (control == u"picture button"_s) {
+        clickPartAndLevel(1);
+        m_form->course().OpenStep(1, 2);
+        PageDriver::clickLink(m_form->page(), Step2::ContinueLinkTag); // the introduction, once
+        QVERIFY(m_form->findChild<TPictureButton *>());
+        const QString source = folder(u"mine.bmp"_s);
+        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(source, "BMP"));
+        NotePictureImport::setChooser([source](QWidget *) { return source; });
+    } else if (control == u"keyboard"_s) {
+        clickPartAndLevel(1);
+        m_form->course().OpenStep(1, 3);
+        QVERIFY(PageDriver::clickLink(m_form->page(), TrainingPages::ContinueLinkTag));
+        QVERIFY(PageDriver::clickButton(m_form->page(), TrainingPages::ListenTag));
+        QVERIFY(PageDriver::clickButton(m_form->page(), TrainingPages::AnswerTag));
+    }
+}
+
+void TestHostileEnv::act(const QString &control)
+{
+    static const QHash<QString, QString> menu{
+        {u"instruction link"_s, u"lbInstr"_s}, {u"about link"_s, u"lbAbout"_s},
+        {u"full version link"_s, u"Label1"_s}, {u"logo"_s, u"Image1"_s},
+        {u"part button"_s, u"btPart1"_s},      {u"exit button"_s, u"btExit"_s}};
+    Page &page = m_form->page();
+    if (menu.contains(control)) {
+        QTest::mouseClick(m_form->findChild<QWidget *>(menu[control]), Qt::LeftButton);
+    } else if (control == u"level"_s) {
+        QTest::mouseClick(tagged<TLevel>(111), Qt::LeftButton);
+    } else if (control == u"step"_s) {
+        QTest::mouseClick(tagged<TStep>(11), Qt::LeftButton);
+    } else if (control == u"yes button"_s) {
+        QVERIFY(PageDriver::clickButton(page, Step1::ConfirmTag));
+    } else if (control == u"answer button"_s) {
+        QTest::mouseClick(tagged<TMyButton>(1), Qt::LeftButton);
+    } else if (control == u"answer box Enter"_s) {
+        QTest::keyClick(tagged<TMyEdit>(TMyEdit::AnswerBoxTag), Qt::Key_Return);
+    } else if (control == u"arrow link"_s) {
+        QVERIFY(PageDriver::clickLink(page, ReportPages::SendLogTag));
+    } else if (control == u"text box link"_s) {
+        auto *box = PageDriver::firstOf<TRichBox>(page);
+        QVERIFY(box);
+        Q_EMIT box->anchorClicked(QUrl(u"http://notoklyuv.example/help"_s));
+    } else if (control == u"note name"_s) {
+        QTest::mouseClick(PageDriver::firstOf<TNoteName>(page), Qt::LeftButton);
+    } else if (control == u"picture button"_s) {
+        QTest::mouseClick(m_form->findChild<TPictureButton *>(), Qt::LeftButton);
+        NotePictureImport::setChooser({});
+    } else if (control == u"keyboard"_s) {
+        const GlobalState &state = m_form->state();
+        for (int i = 0; i < state.Allowed.AnswerLen; ++i) {
+            const TNote &note = state.NotesB[std::size_t(i)];
+            QTest::mousePress(m_form->keyboardPicture(), Qt::LeftButton, {},
+                              KeyboardLayout::seed(note.Octave, note.Pitch));
+        }
+        QTRY_VERIFY(!g_messages.isEmpty()); // judged a second later
+    } else {
+        OneShotTimers &timers = m_form->timers();
+        timers.create(1, control.mid(6).toInt());
+        QTRY_COMPARE(timers.pendingCount(), 0);
+    }
 }
 
 int main(int argc, char *argv[])

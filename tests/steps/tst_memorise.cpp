@@ -10,7 +10,9 @@
 #include "widgets/tyesbutton.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTest>
 #include <QTimer>
@@ -211,12 +213,21 @@ void MemoriseTest::importPicture_data()
     QTest::addColumn<QByteArray>("bytes"); // empty: the dialog is cancelled
     QTest::addColumn<bool>("saved");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("name");   // of the chosen file, in the program folder
+    QTest::addColumn<QString>("logged"); // that name as the log shows it
     const QStringList refused{u"Неправильный рисунок"_s};
-    QTest::newRow("too large") << pictureBytes(37, 600001) << false << refused;
-    QTest::newRow("largest allowed") << pictureBytes(37, 600000) << true << QStringList();
-    QTest::newRow("small") << pictureBytes(37) << true << QStringList();
-    QTest::newRow("not a picture") << QByteArray("just text") << false << refused;
-    QTest::newRow("cancelled") << QByteArray() << false << QStringList();
+    const QString mine = u"mine.png"_s;
+    QTest::newRow("too large") << pictureBytes(37, 600001) << false << refused << mine << mine;
+    QTest::newRow("largest allowed")
+        << pictureBytes(37, 600000) << true << QStringList() << mine << mine;
+    QTest::newRow("small") << pictureBytes(37) << true << QStringList() << mine << mine;
+    QTest::newRow("not a picture") << QByteArray("just text") << false << refused << mine << mine;
+    QTest::newRow("cancelled") << QByteArray() << false << QStringList() << mine << mine;
+    // Names the log's code page cannot hold: the picture is saved all the same.
+    QTest::newRow("accented name")
+        << pictureBytes(37) << true << QStringList() << u"café.png"_s << u"caf?.png"_s;
+    QTest::newRow("folder in another script")
+        << pictureBytes(37) << true << QStringList() << u"写真/Ёж 𝄞.png"_s << u"\?\?/Ёж ?.png"_s;
 }
 
 void MemoriseTest::importPicture()
@@ -224,12 +235,15 @@ void MemoriseTest::importPicture()
     QFETCH(QByteArray, bytes);
     QFETCH(bool, saved);
     QFETCH(QStringList, messages);
+    QFETCH(QString, name);
+    QFETCH(QString, logged);
     TrainingRig rig({u"01"_s});
     StepsDriver driver(rig);
     writeLevel(rig, 1, 5, true);
     const QString target = rig.path(u"levels/01/ДО.bmp"_s);
     QFile::remove(target);
-    const QString source = rig.path(u"mine.png"_s);
+    const QString source = rig.path(name);
+    QVERIFY(QDir().mkpath(QFileInfo(source).path()));
     if (!bytes.isEmpty())
         writeBytes(source, bytes);
     NotePictureImport::setChooser([&](QWidget *) { return bytes.isEmpty() ? QString() : source; });
@@ -239,7 +253,8 @@ void MemoriseTest::importPicture()
     QTest::mouseClick(import, Qt::LeftButton);
     QCOMPARE(TrainingRig::messages(), messages);
     QCOMPARE(QFile::exists(target), saved);
-    QCOMPARE(rig.logLines().filter(u"Загружена картинка "_s + source).size(), saved ? 1 : 0);
+    QCOMPARE(rig.logLines().filter(u"Загружена картинка "_s + rig.path(logged)).size(),
+             saved ? 1 : 0);
     QCOMPARE(rig.logLines().filter(u"Картинка ноты сохранена в "_s).size(), saved ? 1 : 0);
     QVERIFY(rig.button(Step2::StartTag)->isEnabled());
     if (!saved)

@@ -1,14 +1,30 @@
+#include "course/fileerror.h"
 #include "recordingwindow.h"
 #include "widgets/clickdispatcher.h"
+#include "widgets/messagebox.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
 #include "widgets/tarrowlabel.h"
+#include "widgets/tlevel.h"
+#include "widgets/tmybutton.h"
+#include "widgets/tmyedit.h"
+#include "widgets/tnotename.h"
+#include "widgets/trichbox.h"
+#include "widgets/tstep.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
 using namespace nk;
+
+namespace {
+QStringList g_messages;
+void recordMessage(const QString &text)
+{
+    g_messages << text;
+}
+} // namespace
 
 class TestDispatch : public QObject
 {
@@ -20,6 +36,8 @@ private Q_SLOTS:
     void timerTags();
     void timersFireInOrderAndOnce();
     void highlightResetIsNotExtended();
+    void failureEndsOnlyTheAction_data();
+    void failureEndsOnlyTheAction();
 };
 
 void TestDispatch::yesTags()
@@ -126,6 +144,83 @@ void TestDispatch::highlightResetIsNotExtended()
     QTRY_COMPARE(resets, 1);
     QVERIFY(!pending);
     QVERIFY(timers.createHighlightReset(10, pending));
+}
+
+void TestDispatch::failureEndsOnlyTheAction_data()
+{
+    QTest::addColumn<QString>("route");
+    for (const char *route : {"yes button", "arrow link", "level", "step", "note name",
+                              "answer button", "answer box Enter", "text box link"})
+        QTest::newRow(route) << QString::fromLatin1(route);
+    for (int tag = 2; tag <= OneShotTimers::MaxTag; ++tag) {
+        if (OneShotTimers::isTimerTag(tag))
+            QTest::addRow("timer %d", tag) << QStringLiteral("timer %1").arg(tag);
+    }
+}
+
+// A file that cannot be written, deep inside any click or timer action: the
+// learner is told once, and the failure never travels on through the window
+// system (it would reach this test as an unhandled exception). The same
+// control works again afterwards.
+void TestDispatch::failureEndsOnlyTheAction()
+{
+    QFETCH(QString, route);
+    g_messages.clear();
+    MessageBox::setHook(&recordMessage);
+    RecordingWindow window;
+    Page page(&window, window, BasePath(QStringLiteral("/nonexistent")));
+    OneShotTimers timers(&window);
+    int attempts = 0;
+    const auto fail = [&attempts] {
+        if (++attempts == 1)
+            throw FileError(QStringLiteral("Не удалось открыть журнал"));
+    };
+    ClickDispatcher &d = page.dispatcher();
+    d.setYesAction(14, fail);
+    d.setArrowAction(4, [&fail](TArrowLabel &) { fail(); });
+    d.levelClick = d.stepClick = d.noteClick = [&fail](int) { fail(); };
+    d.answerClick = d.answerEnter = fail;
+    d.openSite = [&fail](const QString &) { fail(); };
+    std::function<void()> act;
+    if (route == QLatin1String("yes button")) {
+        QWidget *w = page.addButton(QStringLiteral("Ответить!"), QRect(137, 261, 90, 25), 14);
+        act = [w] { QTest::mouseClick(w, Qt::LeftButton); };
+    } else if (route == QLatin1String("arrow link")) {
+        QWidget *w = page.addArrowLink(QStringLiteral("Дальше"), 4);
+        act = [w] { QTest::mouseClick(w, Qt::LeftButton); };
+    } else if (route == QLatin1String("level") || route == QLatin1String("step") ||
+               route == QLatin1String("note name")) {
+        QWidget *w =
+            route == QLatin1String("level")  ? static_cast<QWidget *>(new TLevel(page, route, 111))
+            : route == QLatin1String("step") ? static_cast<QWidget *>(new TStep(page, route, 11))
+                                             : new TNoteName(page, route, 1);
+        act = [w] { QTest::mouseClick(w, Qt::LeftButton); };
+    } else if (route == QLatin1String("answer button")) {
+        QWidget *w = new TMyButton(page, QStringLiteral("Ответ"), 1);
+        act = [w] { QTest::mouseClick(w, Qt::LeftButton); };
+    } else if (route == QLatin1String("answer box Enter")) {
+        auto *edit = new TMyEdit(page, TMyEdit::AnswerBoxTag);
+        edit->setText(QStringLiteral("тихая"));
+        act = [edit] { QTest::keyClick(edit, Qt::Key_Return); };
+    } else if (route == QLatin1String("text box link")) {
+        auto *box = new TRichBox(page, 2);
+        act = [box] { Q_EMIT box->anchorClicked(QUrl(QStringLiteral("http://x.example"))); };
+    } else {
+        const int tag = route.mid(6).toInt();
+        timers.setAction(tag, fail);
+        act = [&timers, tag] {
+            timers.create(1, tag);
+            QTRY_COMPARE(timers.pendingCount(), 0);
+        };
+    }
+    window.show();
+    act();
+    QCOMPARE(attempts, 1);
+    QCOMPARE(g_messages, QStringList{QStringLiteral("Не удалось открыть журнал")});
+    act();
+    QCOMPARE(attempts, 2);
+    QCOMPARE(g_messages.size(), 1);
+    MessageBox::setHook(nullptr);
 }
 
 QTEST_MAIN(TestDispatch)
