@@ -66,7 +66,7 @@ void TMainForm::createKeyboardPicture()
 {
     auto *keyboard = new ClickLabel(this);
     keyboard->setObjectName(QStringLiteral("imgKeyboard"));
-    keyboard->setPixmap(Artwork::keyboard());
+    // The picture comes with the keyboard, which draws its own resting picture.
     keyboard->setGeometry(0, kKeyboardTop, 780, 251);
 }
 

@@ -79,7 +79,7 @@ private:
     BasePath m_base;
     QString m_timbre;
     std::unique_ptr<SoundOutput> m_output; // none until ready
-    std::array<Clip, 36> m_notes{}; // empty where the file is missing or undecodable
+    std::array<Clip, 36> m_notes{};        // empty where the file is missing or undecodable
     QHash<QString, Clip> m_files;
     QSet<QString> m_reported; // each bad file is logged once, not at every key press
 };
