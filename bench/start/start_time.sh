@@ -7,6 +7,8 @@
 #   bench/start/start_time.sh [--build DIR] --name TITLE [probe options] -- command [args]
 #       any other desktop program, for comparison; e.g.
 #       bench/start/start_time.sh --name xmessage -- xmessage -center hello
+#   bench/start/start_time.sh [--build DIR] --bare [probe options]
+#       a bare Qt Widgets window (bench/start/bare_window.cpp): the yardstick
 #
 # Probe options (bench/start/bench_start.cpp): --runs N, --warmup N,
 # --rect X,Y,W,H, --colour RRGGBB (a colour that must be in the rectangle; without
@@ -29,13 +31,19 @@ if [ "${1:-}" = --build ]; then
   shift 2
 fi
 probe=$build/bench/start/bench_start
-if [ ! -x "$probe" ]; then
+bare=$build/bench/start/bare_window
+if [ ! -x "$probe" ] || [ ! -x "$bare" ]; then
   # Benchmarks are built only on request.
   cmake -S "$root" -B "$build" -DNK_BUILD_BENCH=ON >/dev/null
-  cmake --build "$build" --target bench_start >/dev/null
+  cmake --build "$build" --target bench_start bare_window >/dev/null
 fi
 
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), scheduling: $(chrt -p $$ | sed -n 's/.*policy: //p')"
+if [ "${1:-}" = --bare ]; then
+  shift
+  echo "program: $bare (its line of black text painted)"
+  exec "$probe" --name 'bare window' --colour 000000 "$@" -- "$bare"
+fi
 for arg in "$@"; do
   if [ "$arg" = -- ]; then exec "$probe" "$@"; fi
 done

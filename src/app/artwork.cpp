@@ -90,17 +90,4 @@ QPixmap Artwork::icon(int size)
     return pixmap;
 }
 
-QPixmap Artwork::keyboard()
-{
-    QPixmap pixmap;
-    if (pixmap.load(QStringLiteral(":/notoklyuv/keyboard.png")))
-        return pixmap;
-    pixmap = QPixmap(780, 251);
-    pixmap.fill(Qt::white);
-    QPainter p(&pixmap);
-    p.setPen(Qt::black);
-    p.drawRect(0, 0, 779, 250);
-    return pixmap;
-}
-
 } // namespace nk

@@ -6,7 +6,8 @@
 namespace nk {
 
 // The pictures that belong to the window itself rather than to the course:
-// the logo, the exit button's three states, the tray icon and the keyboard.
+// the logo, the exit button's three states and the tray icon (the keyboard
+// draws its own picture).
 class Artwork
 {
 public:
@@ -14,7 +15,6 @@ public:
     static QPixmap exitStrip(); // three 100 x 50 images: normal, hover, pressed
     static QIcon trayIcon();
     static QPixmap icon(int size); // the tray icon's bird on a transparent ground
-    static QPixmap keyboard();     // 780 x 251
 };
 
 } // namespace nk

@@ -10,6 +10,7 @@
 #include "report/reportpages.h"
 #include "steps/step3.h"
 #include "widgets/actionboundary.h"
+#include "widgets/afterfirstpaint.h"
 #include "widgets/clicklabel.h"
 #include "widgets/fonts.h"
 #include "widgets/gradientbutton.h"
@@ -72,7 +73,7 @@ void TMainForm::createKeyboardPicture()
 {
     auto *keyboard = new ClickLabel(this);
     keyboard->setObjectName(QStringLiteral("imgKeyboard"));
-    keyboard->setPixmap(Artwork::keyboard());
+    // The picture comes with the keyboard, which draws its own resting picture.
     keyboard->setGeometry(0, kKeyboardTop, 780, 251);
 }
 
@@ -237,6 +238,12 @@ void TMainForm::FormShow()
     s.Started = true; // first, so a nested show during a message box does not start twice
     s.settingsFile.LoadSettings(s.Settings);
     s.player.setTimbre(s.Settings.Tembr);
+    // Sound and network wait until the page is on screen; a key pressed
+    // sooner makes the sound ready itself.
+    AfterFirstPaint::schedule(this, [this] {
+        m_state->player.makeReady();
+        m_reports->uploader().makeReady();
+    });
     if (s.Settings.FirstRun) {
         if (m_routes.showInstructionPage)
             m_routes.showInstructionPage();

@@ -23,9 +23,8 @@ bool isFile(const QString &path)
 } // namespace
 
 NotePlayer::NotePlayer(BasePath base, const QString &timbre, QObject *parent)
-    : QObject(parent), m_base(std::move(base))
+    : QObject(parent), m_base(std::move(base)), m_timbre(plainTimbre(timbre))
 {
-    setTimbre(timbre);
 }
 
 NotePlayer::~NotePlayer() = default;
@@ -38,6 +37,14 @@ QString NotePlayer::plainTimbre(const QString &timbre)
     return plain ? timbre : QStringLiteral("piano");
 }
 
+void NotePlayer::makeReady()
+{
+    if (isReady())
+        return;
+    m_output = std::make_unique<SoundOutput>();
+    preloadNotes();
+}
+
 void NotePlayer::setTimbre(const QString &timbre)
 {
     const QString plain = plainTimbre(timbre);
@@ -45,7 +52,9 @@ void NotePlayer::setTimbre(const QString &timbre)
         return;
     clearSounds();
     m_timbre = plain;
-    preloadNotes();
+    // Before the player is ready the new timbre is decoded with the rest.
+    if (isReady())
+        preloadNotes();
 }
 
 QString NotePlayer::noteRelativePath(const QString &timbre, int octave, int pitch)
@@ -126,6 +135,7 @@ NotePlayer::Clip NotePlayer::fileClip(const QString &path)
 
 void NotePlayer::PlayNote(int octave, quint8 pitch)
 {
+    makeReady();
     const int index = noteIndex(octave, pitch);
     if (index < 0) {
         stop();
@@ -146,6 +156,7 @@ void NotePlayer::PlayNote(int octave, quint8 pitch)
 
 void NotePlayer::playFile(const QString &relative)
 {
+    makeReady();
     const QString path = m_base.resolve(relative);
     const Clip clip = isFile(path) ? fileClip(path) : nullptr;
     if (!clip) {
@@ -160,12 +171,14 @@ void NotePlayer::start(const Clip &clip)
 {
     // play() cuts what sounds in the same step; a stop first would only ask
     // the sound thread for one more fresh stream.
-    m_output.play(clip);
+    m_output->play(clip);
 }
 
 void NotePlayer::stop()
 {
-    m_output.stopAll();
+    // Before the output is started nothing can sound.
+    if (m_output)
+        m_output->stopAll();
 }
 
 void NotePlayer::soundMissing(const QString &what)

@@ -18,10 +18,14 @@ namespace nk {
 // notes of a melody never overlap. Callers time a sequence with WaitMs, never by asking whether
 // something still plays.
 //
-// The 36 note recordings of the current timbre are decoded when the timbre is
-// chosen, and other files at their first play, so a key press sounds at once:
-// every sound starts a fresh stream to the sound server, heard within a few
-// milliseconds.
+// Nothing about sound is done when the player is made, so the window is
+// painted first: makeReady() starts the sound output and decodes the 36 note
+// recordings of the current timbre, and the program calls it right after the
+// first paint. A sound asked for earlier makes the player ready first and is
+// heard in full, only a few milliseconds later. Once ready, a new timbre is
+// decoded when it is chosen and other files at their first play, so a key
+// press sounds at once: every sound starts a fresh stream to the sound server,
+// heard within a few milliseconds.
 //
 // A missing or undecodable file, and a note outside the keyboard, sound the
 // system beep instead. Without a sound server everything stays silent.
@@ -32,6 +36,11 @@ public:
     explicit NotePlayer(BasePath base, const QString &timbre = QStringLiteral("piano"),
                         QObject *parent = nullptr);
     ~NotePlayer() override;
+
+    // Starts the sound output and decodes the current timbre's notes; at
+    // once when already ready.
+    void makeReady();
+    bool isReady() const { return m_output != nullptr; }
 
     // Switching the timbre switches every note and chord sound at once. A name
     // that is not a plain folder name counts as "piano".
@@ -69,8 +78,8 @@ private:
 
     BasePath m_base;
     QString m_timbre;
-    SoundOutput m_output;
-    std::array<Clip, 36> m_notes{}; // empty where the file is missing or undecodable
+    std::unique_ptr<SoundOutput> m_output; // none until ready
+    std::array<Clip, 36> m_notes{};        // empty where the file is missing or undecodable
     QHash<QString, Clip> m_files;
     QSet<QString> m_reported; // each bad file is logged once, not at every key press
 };

@@ -76,9 +76,16 @@ QString failureText(QNetworkReply *reply, bool stalled)
 
 } // namespace
 
-ReportUploader::ReportUploader(QObject *parent) : QObject(parent)
+ReportUploader::ReportUploader(QObject *parent) : QObject(parent) {}
+
+ReportUploader::~ReportUploader() = default;
+
+void ReportUploader::makeReady()
 {
-    m_network.setCookieJar(new QNetworkCookieJar(&m_network));
+    if (m_network)
+        return;
+    m_network = std::make_unique<QNetworkAccessManager>();
+    m_network->setCookieJar(new QNetworkCookieJar(m_network.get()));
 }
 
 QByteArray ReportUploader::contentType(const QByteArray &boundary)
@@ -176,9 +183,10 @@ UploadResult ReportUploader::post(QUrl url, const QString &filePath, const QByte
 QNetworkReply *ReportUploader::exchange(const QUrl &url, const QString &filePath,
                                         const QByteArray &content, bool *stalled)
 {
+    makeReady();
     const QByteArray boundary = makeBoundary(content);
     QNetworkReply *reply =
-        m_network.post(uploadRequest(url, boundary), body(boundary, filePath, content));
+        m_network->post(uploadRequest(url, boundary), body(boundary, filePath, content));
     QEventLoop loop;
     QTimer stall;
     stall.setSingleShot(true);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <memory>
 
 namespace nk {
 
@@ -25,6 +26,12 @@ public:
     static constexpr std::chrono::milliseconds kDefaultStallTimeout{60000};
 
     explicit ReportUploader(QObject *parent = nullptr);
+    ~ReportUploader() override;
+
+    // Sets up the network stack, which the window's first paint need not wait
+    // for; an upload does it first when it has not been done.
+    void makeReady();
+    bool isReady() const { return m_network != nullptr; }
 
     // Gives up when no byte moves in either direction for this long.
     void setStallTimeout(std::chrono::milliseconds timeout) { m_stallTimeout = timeout; }
@@ -53,7 +60,7 @@ private:
                                   const QByteArray &content, bool *stalled);
     UploadResult finish(class QNetworkReply *reply, bool stalled);
 
-    QNetworkAccessManager m_network;
+    std::unique_ptr<QNetworkAccessManager> m_network; // none until ready
     std::chrono::milliseconds m_stallTimeout = kDefaultStallTimeout;
     bool m_busy = false;
 };

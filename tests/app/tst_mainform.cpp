@@ -2,6 +2,7 @@
 #include "course/cp1251.h"
 #include "course/scopedflag.h"
 #include "course/shutdown.h"
+#include "report/reportpages.h"
 #include "widgets/gradientbutton.h"
 #include "widgets/messagebox.h"
 
@@ -53,6 +54,7 @@ private Q_SLOTS:
     void menuDisableEnable();
     void firstRunThenLaterStart();
     void startupWorkRunsOnce();
+    void soundAndNetworkWaitForFirstPaint();
     void logFailureAtStartAndCloseIsShown();
     void trayRestore_data();
     void trayRestore();
@@ -307,6 +309,22 @@ void TestMainForm::startupWorkRunsOnce()
     form.show(); // as after a return from the tray
     QCOMPARE(shown, 1);
     QVERIFY(form.state().Started);
+}
+
+void TestMainForm::soundAndNetworkWaitForFirstPaint()
+{
+    TMainForm form{BasePath(m_dir->path())};
+    const auto ready = [&form] {
+        return std::pair(form.state().player.isReady(), form.reports().uploader().isReady());
+    };
+    QCOMPARE(ready(), std::pair(false, false));
+    int pages = 0;
+    form.routes().showInstructionPage = [&] { ++pages; };
+    form.show(); // the page is made and the window shown before anything is painted
+    QCOMPARE(pages, 1);
+    QCOMPARE(ready(), std::pair(false, false));
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTRY_COMPARE(ready(), std::pair(true, true));
 }
 
 void TestMainForm::logFailureAtStartAndCloseIsShown()

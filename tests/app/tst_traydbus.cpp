@@ -1,4 +1,5 @@
 #include "app/tmainform.h"
+#include "skiporfail.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -76,10 +77,10 @@ private:
 void TestTrayDBus::initTestCase()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        QSKIP("needs a real X display");
+        NK_SKIP_OR_FAIL(QStringLiteral("needs a real X display"));
     const QString address = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
     if (address.isEmpty())
-        QSKIP("needs a private session bus (run under dbus-run-session)");
+        NK_SKIP_OR_FAIL(QStringLiteral("needs a private session bus (run under dbus-run-session)"));
     QLoggingCategory::setFilterRules(u"notoklyuv.audio.warning=false"_s); // no recordings here
     m_bus =
         std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, u"sni-watcher"_s));

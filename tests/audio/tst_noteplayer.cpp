@@ -67,6 +67,8 @@ private Q_SLOTS:
     void missingFileIsReported();
     void undecodableFileIsReported();
     void silentWithoutSoundServer();
+    void readyOnlyWhenAskedOrUsed_data();
+    void readyOnlyWhenAskedOrUsed();
 
 private:
     QTemporaryDir m_base;
@@ -244,6 +246,43 @@ void TestNotePlayer::silentWithoutSoundServer()
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(clock.elapsed() >= 80);
     QVERIFY(!AudioWarnings::mentions(u"No playable sound"_s));
+}
+
+void TestNotePlayer::readyOnlyWhenAskedOrUsed_data()
+{
+    QTest::addColumn<QString>("use");
+    QTest::addColumn<bool>("ready");
+    QTest::newRow("nothing") << QString() << false;
+    QTest::newRow("timbre chosen") << u"timbre"_s << false;
+    QTest::newRow("stopped") << u"stop"_s << false;
+    QTest::newRow("asked") << u"ready"_s << true;
+    QTest::newRow("note played") << u"note"_s << true;
+    QTest::newRow("note outside the keyboard") << u"bad note"_s << true;
+    QTest::newRow("file played") << u"file"_s << true;
+}
+
+// The window is painted before any sound is set up: making the player, and
+// what start-up does with it, must not start the output or decode a note (the
+// organ lacks 35 notes, which decoding reports).
+void TestNotePlayer::readyOnlyWhenAskedOrUsed()
+{
+    QFETCH(QString, use);
+    QFETCH(bool, ready);
+    NotePlayer player(BasePath(m_base.path()), u"organ"_s);
+    if (use == u"timbre")
+        player.setTimbre(u"piano"_s);
+    else if (use == u"stop")
+        player.stop();
+    else if (use == u"ready")
+        player.makeReady();
+    else if (use == u"note")
+        player.PlayNote(5, 0);
+    else if (use == u"bad note")
+        player.PlayNote(7, 0);
+    else if (use == u"file")
+        player.playFile(u"sound\\organ\\first\\00do.wav"_s);
+    QCOMPARE(player.isReady(), ready);
+    QCOMPARE(AudioWarnings::mentions(u"35 of 36 note recordings of timbre organ"_s), ready);
 }
 
 QTEST_MAIN(TestNotePlayer)

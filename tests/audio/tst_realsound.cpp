@@ -9,6 +9,8 @@
 #include "tonetools.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -56,6 +58,8 @@ private Q_SLOTS:
     void newSoundStopsOld();
     void sameNoteAgainAndAgain();
     void rapidRestartsKeepEveryOnset();
+    void firstNoteBeforeReadySoundsInFull_data();
+    void firstNoteBeforeReadySoundsInFull();
 
 private:
     qsizetype waitForOnset(const std::vector<qint16> &clip, qsizetype from);
@@ -272,6 +276,45 @@ void TestRealSound::rapidRestartsKeepEveryOnset()
     }
     // The last note plays out, as the other cases leave theirs.
     m_recorder->waitForSamples(from + qsizetype(SampleRate) * toneMs / 1000);
+}
+
+void TestRealSound::firstNoteBeforeReadySoundsInFull_data()
+{
+    QTest::addColumn<QString>("timbre"); // chosen before the first note, as at start-up
+    QTest::newRow("timbre of the player") << u"piano"_s;
+    QTest::newRow("timbre switched before ready") << u"guitar"_s;
+}
+
+// A key pressed before the program made its sound ready after the first
+// paint: the note waits for the output and its decoding, and then is heard
+// from its first sample to its end.
+void TestRealSound::firstNoteBeforeReadySoundsInFull()
+{
+    QFETCH(QString, timbre);
+    if (timbre != u"piano")
+        QVERIFY(QDir(m_base.path()).rename(u"sound/piano"_s, u"sound/"_s + timbre));
+    const auto back = qScopeGuard([&] {
+        if (timbre != u"piano")
+            QDir(m_base.path()).rename(u"sound/"_s + timbre, u"sound/piano"_s);
+    });
+    constexpr qsizetype openingSamples = SampleRate * 20 / 1000;
+    NotePlayer fresh(BasePath(m_base.path()), u"piano"_s);
+    fresh.setTimbre(timbre);
+    QString error;
+    const std::optional<PcmClip> clip = WavDecoder::readFile(fresh.notePath(5, 7), &error);
+    QVERIFY2(clip && clip->frames() > openingSamples, qPrintable(error));
+    const std::vector<qint16> opening(clip->samples.begin(),
+                                      clip->samples.begin() + openingSamples);
+    QVERIFY(!fresh.isReady());
+
+    const qsizetype from = m_recorder->sampleCount();
+    fresh.PlayNote(5, 7);
+    QVERIFY(fresh.isReady());
+    const qsizetype onset = waitForOnset(opening, from);
+    QVERIFY2(onset >= 0, "the note's first 20 ms never reached the sink");
+    m_recorder->waitForSamples(onset + qsizetype(SampleRate) * (toneMs + 250) / 1000);
+    const ToneSpan span = findTone(m_recorder->samples(), from, noteFrequency(5, 7), present);
+    QVERIFY2(span.lengthMs() > toneMs - 60, qPrintable(QString::number(span.lengthMs())));
 }
 
 QTEST_MAIN(TestRealSound)

@@ -1,4 +1,5 @@
 #include "recordingwindow.h"
+#include "widgets/afterfirstpaint.h"
 #include "widgets/messagebox.h"
 #include "widgets/page.h"
 #include "widgets/pagelabel.h"
@@ -9,6 +10,7 @@
 #include "widgets/trichbox.h"
 
 #include <QDir>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -16,6 +18,7 @@
 #include <QTimer>
 
 using namespace nk;
+using namespace Qt::StringLiterals;
 
 namespace {
 QStringList g_messages;
@@ -54,6 +57,8 @@ private Q_SLOTS:
     void answerBoxRefusesUncodableText();
     void richBoxLinks_data();
     void richBoxLinks();
+    void workAfterFirstPaint_data();
+    void workAfterFirstPaint();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -299,6 +304,44 @@ void TestPage::richBoxLinks()
     Q_EMIT box->anchorClicked(QUrl(link));
     QCOMPARE(seen, QStringList{opened});
     QCOMPARE(TRichBox::linkAddress(link), opened);
+}
+
+void TestPage::workAfterFirstPaint_data()
+{
+    // p: a paint of the window, a paint of a child, e: the events queued so far
+    // handled, x: the window closed and deleted.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("runs"); // after each step
+    QTest::newRow("waits for the paint, then for the paint to finish") << u"epe"_s << u"001"_s;
+    QTest::newRow("once for many paints") << u"ppeppe"_s << u"001111"_s;
+    QTest::newRow("a child's paint is not the window's") << u"ce"_s << u"00"_s;
+    QTest::newRow("never for a window gone") << u"pxe"_s << u"000"_s;
+}
+
+// Start-up work that waits for the window's first paint runs once it is
+// painted and on screen, once, and never for a window that is gone.
+void TestPage::workAfterFirstPaint()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, runs);
+    auto window = std::make_unique<QWidget>();
+    auto *child = new QWidget(window.get());
+    int ran = 0;
+    AfterFirstPaint::schedule(window.get(), [&ran] { ++ran; });
+    QString seen;
+    for (const QChar step : steps) {
+        QPaintEvent paint(QRect(0, 0, 1, 1));
+        if (step == u'p')
+            QCoreApplication::sendEvent(window.get(), &paint);
+        else if (step == u'c')
+            QCoreApplication::sendEvent(child, &paint);
+        else if (step == u'x')
+            window.reset();
+        else
+            QCoreApplication::processEvents();
+        seen += QString::number(ran);
+    }
+    QCOMPARE(seen, runs);
 }
 
 QTEST_MAIN(TestPage)
