@@ -170,7 +170,7 @@ void TMainForm::createTrayIcon()
     connect(m_tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                    CoolTrayIcon1DblClick();
+                    ActionBoundary::run([this] { CoolTrayIcon1DblClick(); });
             });
     createTrayMenu();
     if (QSystemTrayIcon::isSystemTrayAvailable())
@@ -182,9 +182,10 @@ void TMainForm::createTrayMenu()
     m_trayMenu = std::make_unique<QMenu>();
     m_trayMenu->setObjectName(QStringLiteral("CoolTrayIcon1Menu"));
     QAction *open = m_trayMenu->addAction(QStringLiteral("Открыть"));
-    connect(open, &QAction::triggered, this, &TMainForm::CoolTrayIcon1DblClick);
+    connect(open, &QAction::triggered, this,
+            ActionBoundary::guard([this] { CoolTrayIcon1DblClick(); }));
     QAction *exit = m_trayMenu->addAction(QStringLiteral("Выход"));
-    connect(exit, &QAction::triggered, this, &TMainForm::btExitClick);
+    connect(exit, &QAction::triggered, this, ActionBoundary::guard([this] { btExitClick(); }));
     m_tray->setContextMenu(m_trayMenu.get());
 }
 

@@ -384,10 +384,12 @@ void TestHostileEnv::everyControlWithUnwritableFiles_data()
     }
     for (const char *control : {"part button", "step", "note name"}) // they only read
         QTest::newRow(control) << QString::fromLatin1(control) << false;
+    // Fired with no rest begun, the ends of the rests (4 and 7) only bring the
+    // window back; hiding (3) and releasing the keys (6) write nothing either.
     for (int tag = 2; tag <= OneShotTimers::MaxTag; ++tag) {
         if (OneShotTimers::isTimerTag(tag))
             QTest::addRow("timer %d", tag)
-                << u"timer %1"_s.arg(tag) << (tag != 3 && tag != 6 && tag != 7);
+                << u"timer %1"_s.arg(tag) << (tag != 3 && tag != 4 && tag != 6 && tag != 7);
     }
 }
 
