@@ -101,6 +101,7 @@ private:
     void checkKilled(const KillRun &run, Tally &tally);
     QString restartAndClose(const QString &folder);
     QProcess *startDriver(const QStringList &args);
+    void timeSession();
 
     QTemporaryDir m_work;
     QList<State> m_states;
@@ -117,6 +118,34 @@ QProcess *TestCrashSafety::startDriver(const QStringList &args)
     return process;
 }
 
+// Kills are spread over the session's writes, from the end of start-up. The
+// reference run records every state and so runs slower than a killed one:
+// the spread is taken from a run like theirs, the quickest of three, as a busy
+// machine only ever slows a run down.
+void TestCrashSafety::timeSession()
+{
+    m_sessionMs = std::numeric_limits<qint64>::max();
+    for (int round = 0; round < 3; ++round) {
+        const QString folder = path(u"timing"_s);
+        QDir(folder).removeRecursively();
+        QVERIFY(ProgramCopy::copyTree(path(u"template"_s), folder));
+        const QString journal = path(u"timing.journal"_s);
+        QFile::remove(journal);
+        QElapsedTimer clock;
+        clock.start();
+        QProcess *driver = startDriver({folder, journal, QString::number(kActions), u"close"_s});
+        QVERIFY(driver->waitForFinished(300000));
+        const qint64 total = clock.elapsed();
+        QCOMPARE(driver->exitCode(), 0);
+        delete driver;
+        if (total >= m_sessionMs)
+            continue;
+        m_sessionMs = total;
+        const int session = lastJournalLine(journal).value(2).toInt() - firstTime(journal);
+        m_startupMs = qBound<qint64>(0, m_sessionMs - session, m_sessionMs / 2);
+    }
+}
+
 void TestCrashSafety::initTestCase()
 {
     QVERIFY(m_work.isValid());
@@ -130,13 +159,9 @@ void TestCrashSafety::initTestCase()
     QProcess *driver = startDriver({path(u"reference"_s), path(u"reference.journal"_s),
                                     QString::number(kActions), u"record"_s, path(u"states"_s)});
     QVERIFY(driver->waitForFinished(300000));
-    m_sessionMs = clock.elapsed();
-    // Kills are spread over the session's writes, from the end of start-up.
-    const QString journal = path(u"reference.journal"_s);
-    const int session = lastJournalLine(journal).value(2).toInt() - firstTime(journal);
-    m_startupMs = qBound<qint64>(0, m_sessionMs - session, m_sessionMs / 2);
     QCOMPARE(driver->exitStatus(), QProcess::NormalExit);
     QCOMPARE(driver->exitCode(), 0);
+    timeSession();
     for (const QByteArray &line : DataFiles::readAll(path(u"states"_s)).trimmed().split('\n')) {
         const QStringList f = QString::fromUtf8(line).split(u' ');
         QVERIFY(f.size() == 3 + DataFiles::iniFiles().size());
