@@ -126,7 +126,9 @@ private:
     std::unique_ptr<CoursePages> m_course;
     std::unique_ptr<Keyboard> m_keyboard;
     std::unique_ptr<StepContext> m_steps;
-    // After everything the exercises refer to, so they go first.
+    // Declared after the state, rest break, keyboard and step context they refer
+    // to, so they are freed before them; the page and timers go later still, with
+    // the window's children.
     std::unique_ptr<Exercises> m_exercises;
     QSystemTrayIcon *m_tray = nullptr;
     std::unique_ptr<QMenu> m_trayMenu; // a popup of its own, not a control of the window
