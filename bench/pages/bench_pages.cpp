@@ -9,6 +9,7 @@
 //   bench_pages [rounds]       (QT_QPA_PLATFORM=offscreen unless set; xcb under xvfb-run)
 
 #include "app/coursepages.h"
+#include "app/exercises.h"
 #include "app/globalstate.h"
 #include "benchmain.h"
 #include "benchwindow.h"
@@ -188,7 +189,7 @@ void PageSwitches::questionnaire()
         }
         measure("Step 1 questionnaire", [this] { m_w.clickLink(Step1::ContinueLinkTag); });
     }
-    measure("text page (RTF)", [this] { m_w.form().state().learning->ShowStep1Intro(); });
+    measure("text page (RTF)", [this] { m_w.form().exercises().learning().ShowStep1Intro(); });
 }
 
 // The playback a started session schedules is switched off in round(): only
@@ -199,7 +200,7 @@ void PageSwitches::memorisation()
     if (m_w.link(Step2::ContinueLinkTag))
         measure("Step 2 page", [this] { m_w.clickLink(Step2::ContinueLinkTag); });
     measure("Step 2 page", [this] { m_w.clickButton(Step2::StartTag); });
-    measure("text page (RTF)", [this] { m_w.form().state().memorising->ShowStep2Intro(); });
+    measure("text page (RTF)", [this] { m_w.form().exercises().memorising().ShowStep2Intro(); });
 }
 
 void PageSwitches::training()
@@ -207,7 +208,7 @@ void PageSwitches::training()
     openStep("Step 3 keyboard page", 1, 3);
     if (m_w.link(TrainingPages::ContinueLinkTag))
         measure("Step 3 keyboard page", [this] { m_w.clickLink(TrainingPages::ContinueLinkTag); });
-    measure("text page (RTF)", [this] { m_w.form().training().ShowTrainingIntro(); });
+    measure("text page (RTF)", [this] { m_w.form().exercises().training().ShowTrainingIntro(); });
 }
 
 void PageSwitches::melodies()
@@ -215,7 +216,7 @@ void PageSwitches::melodies()
     openStep("Step 4 page", 1, 4);
     if (m_w.link(MelodyPages::ContinueLinkTag))
         measure("Step 4 page", [this] { m_w.clickLink(MelodyPages::ContinueLinkTag); });
-    measure("text page (RTF)", [this] { m_w.form().state().melodies->ShowMelodyIntro(); });
+    measure("text page (RTF)", [this] { m_w.form().exercises().melodies().ShowMelodyIntro(); });
 }
 
 void PageSwitches::round()

@@ -12,15 +12,10 @@
 #include "keyboard/terrorset.h"
 #include "report/activitylog.h"
 #include "report/siteopener.h"
-#include "steps/step1.h"
-#include "steps/step2.h"
-#include "steps/step4.h"
 #include "steps/tmelodyset.h"
 #include "steps/tqsettings.h"
 #include "steps/tstep3set.h"
 #include "steps/ttimeset.h"
-
-#include <memory>
 
 namespace nk {
 
@@ -53,11 +48,6 @@ struct GlobalState
     ActivityLog log;
     SiteOpener site;
     NotePlayer player; // switched to the learner's timbre once the settings are read
-
-    // The note-learning steps, made once the window's step context exists.
-    std::unique_ptr<Step1> learning;
-    std::unique_ptr<Step2> memorising;
-    std::unique_ptr<Step4> melodies;
 
     bool Started = false;
     bool Resting = false;

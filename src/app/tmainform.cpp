@@ -2,13 +2,13 @@
 
 #include "app/artwork.h"
 #include "app/coursepages.h"
+#include "app/exercises.h"
 #include "course/fileerror.h"
 #include "course/shutdown.h"
 #include "course/staletempfiles.h"
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
-#include "steps/step3.h"
 #include "widgets/actionboundary.h"
 #include "widgets/afterfirstpaint.h"
 #include "widgets/clicklabel.h"
@@ -209,7 +209,7 @@ void TMainForm::FormCreate(const BasePath &base)
         StepContext{*m_page, m_state->Settings, m_state->QSettings, m_state->settingsFile,
                     m_state->log, m_state->player, *m_timers, *m_rest, *m_keyboard, m_state->NotesA,
                     m_state->NotesB, m_state->Allowed, m_state->ErrorSet, m_state->MelodyPlaying});
-    m_training = std::make_unique<Step3>(*m_steps, m_state->Step3Set);
+    m_exercises = std::make_unique<Exercises>(*m_steps, *m_state);
     Shutdown::reset();
     writeLogSafely(QStringLiteral("Программа запущена"));
 }

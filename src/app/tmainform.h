@@ -14,6 +14,7 @@ namespace nk {
 
 class ClickLabel;
 class CoursePages;
+class Exercises;
 class GradientButton;
 class Keyboard;
 class InfoPages;
@@ -21,12 +22,12 @@ class OneShotTimers;
 class Page;
 class ReportPages;
 class RestBreak;
-class Step3;
 struct StepContext;
 
 // The one window of the program: the fixed menu column on the left, the page
 // area to its right and the keyboard panel below, revealed by growing the
-// window. It owns the global state of the run and every widget and timer.
+// window. It owns the global state of the run, the exercises and every widget
+// and timer.
 class TMainForm : public QWidget, public WindowControls
 {
     Q_OBJECT
@@ -58,7 +59,7 @@ public:
     CoursePages &course() { return *m_course; }
     Keyboard &keyboard() { return *m_keyboard; }
     StepContext &steps() { return *m_steps; }
-    Step3 &training() { return *m_training; }
+    Exercises &exercises() { return *m_exercises; }
     InfoPages &infoPages() { return *m_info; }
     ReportPages &reports() { return *m_reports; }
 
@@ -125,7 +126,10 @@ private:
     std::unique_ptr<CoursePages> m_course;
     std::unique_ptr<Keyboard> m_keyboard;
     std::unique_ptr<StepContext> m_steps;
-    std::unique_ptr<Step3> m_training;
+    // Declared after the state, rest break, keyboard and step context they refer
+    // to, so they are freed before them; the page and timers go later still, with
+    // the window's children.
+    std::unique_ptr<Exercises> m_exercises;
     QSystemTrayIcon *m_tray = nullptr;
     std::unique_ptr<QMenu> m_trayMenu; // a popup of its own, not a control of the window
     std::unique_ptr<InfoPages> m_info;

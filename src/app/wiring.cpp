@@ -1,15 +1,12 @@
 #include "app/wiring.h"
 
 #include "app/coursepages.h"
+#include "app/exercises.h"
 #include "app/tmainform.h"
 #include "drills/blackwhitedrills.h"
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
-#include "steps/step1.h"
-#include "steps/step2.h"
-#include "steps/step3.h"
-#include "steps/step4.h"
 #include "widgets/actionboundary.h"
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
@@ -106,7 +103,7 @@ void connectReport(TMainForm &form)
 
 void connectTraining(TMainForm &form)
 {
-    Step3 &training = form.training();
+    Step3 &training = form.exercises().training();
     ClickDispatcher &d = form.page().dispatcher();
     d.setYesAction(TrainingPages::ListenTag, [&training] { training.listenClick(); });
     d.setYesAction(TrainingPages::AnswerTag, [&training] { training.answerClick(); });
@@ -127,9 +124,7 @@ void connectTraining(TMainForm &form)
 
 void connectLearning(TMainForm &form)
 {
-    GlobalState &state = form.state();
-    state.learning = std::make_unique<Step1>(form.steps());
-    Step1 &learning = *state.learning;
+    Step1 &learning = form.exercises().learning();
     ClickDispatcher &d = form.page().dispatcher();
     d.setYesAction(Step1::ConfirmTag, [&learning] { learning.confirmClick(); });
     d.setYesAction(Step1::SaveTag, [&learning] { learning.saveClick(); });
@@ -145,9 +140,7 @@ void connectLearning(TMainForm &form)
 
 void connectMemorising(TMainForm &form)
 {
-    GlobalState &state = form.state();
-    state.memorising = std::make_unique<Step2>(form.steps(), state.TimeSet);
-    Step2 &memorising = *state.memorising;
+    Step2 &memorising = form.exercises().memorising();
     ClickDispatcher &d = form.page().dispatcher();
     d.setYesAction(Step2::StartTag, [&memorising] { memorising.startClick(); });
     d.setArrowAction(Step2::ContinueLinkTag,
@@ -159,9 +152,7 @@ void connectMemorising(TMainForm &form)
 
 void connectMelodies(TMainForm &form)
 {
-    GlobalState &state = form.state();
-    state.melodies = std::make_unique<Step4>(form.steps(), state.MelodySet);
-    Step4 &melodies = *state.melodies;
+    Step4 &melodies = form.exercises().melodies();
     ClickDispatcher &d = form.page().dispatcher();
     d.setYesAction(MelodyPages::ListenTag, [&melodies] { melodies.listenClick(); });
     d.setYesAction(MelodyPages::AnswerTag, [&melodies] { melodies.answerClick(); });
@@ -194,22 +185,19 @@ void connectDrill(TMainForm &form, KeysDrill &drill)
     form.timers().setAction(tags.timer, [&drill] { drill.PlayDrillRepetition(); });
 }
 
-// The drills are the window's children: made here, freed with it.
 void connectDrills(TMainForm &form)
 {
-    GlobalState &state = form.state();
-    auto *drills =
-        new BlackWhiteDrills(form.steps(), state.ChordSet, state.DMSet, state.DNSet, &form);
-    for (KeysDrill *drill : drills->all())
+    BlackWhiteDrills &drills = form.exercises().drills();
+    for (KeysDrill *drill : drills.all())
         connectDrill(form, *drill);
-    ChordsDrill &chords = drills->chords();
+    ChordsDrill &chords = drills.chords();
     form.page().dispatcher().setArrowAction(
         ChordsDrill::QuestionLinkTag, [&chords](TArrowLabel &) { chords.ShowDrillQuestion(); });
     CoursePages::Hooks &hooks = form.course().hooks();
     hooks.StartChordsDrill = [&chords] { chords.ShowDrillQuestion(); };
-    MelodiesDrill &melodies = drills->melodies();
+    MelodiesDrill &melodies = drills.melodies();
     hooks.StartMelodiesDrill = [&melodies] { melodies.ShowDrillQuestion(); };
-    NotesDrill &notes = drills->notes();
+    NotesDrill &notes = drills.notes();
     hooks.StartNotesDrill = [&notes] { notes.ShowDrillQuestion(); };
 }
 

@@ -3,9 +3,8 @@
 namespace nk {
 
 BlackWhiteDrills::BlackWhiteDrills(StepContext &context, TChordSet &chords, TDMSet &melodies,
-                                   TDNSet &notes, QObject *owner)
-    : QObject(owner), m_chords(context, chords), m_melodies(context, melodies),
-      m_notes(context, notes)
+                                   TDNSet &notes)
+    : m_chords(context, chords), m_melodies(context, melodies), m_notes(context, notes)
 {
 }
 

@@ -4,19 +4,15 @@
 #include "drills/melodiesdrill.h"
 #include "drills/notesdrill.h"
 
-#include <QObject>
 #include <array>
 
 namespace nk {
 
-// The three black-and-white keys drills of the run, owned by the window they
-// are made for and freed with it.
-class BlackWhiteDrills : public QObject
+// The three black-and-white keys drills of the run.
+class BlackWhiteDrills
 {
-    Q_OBJECT
 public:
-    BlackWhiteDrills(StepContext &context, TChordSet &chords, TDMSet &melodies, TDNSet &notes,
-                     QObject *owner);
+    BlackWhiteDrills(StepContext &context, TChordSet &chords, TDMSet &melodies, TDNSet &notes);
 
     ChordsDrill &chords() { return m_chords; }
     MelodiesDrill &melodies() { return m_melodies; }

@@ -1,6 +1,7 @@
 #include "drillrig.h"
 
 #include "app/coursepages.h"
+#include "app/exercises.h"
 #include "audio/notenames.h"
 #include "course/cp1251.h"
 #include "course/levels.h"
@@ -29,7 +30,7 @@ DrillRig::DrillRig() : WindowRig({QStringLiteral("04")})
 
 BlackWhiteDrills &DrillRig::drills() const
 {
-    return *m_form->findChild<BlackWhiteDrills *>();
+    return m_form->exercises().drills();
 }
 
 KeysDrill &DrillRig::drill(int which) const

@@ -1,6 +1,6 @@
 #include "drilllearner.h"
 
-#include "drills/blackwhitedrills.h"
+#include "app/exercises.h"
 
 #include <QTest>
 
@@ -19,8 +19,8 @@ enum Field
 
 const DrillTags &DrillLearner::tags(Drill drill) const
 {
-    auto *drills = m_rig.form().findChild<BlackWhiteDrills *>();
-    return drills->all().at(std::size_t(drill))->description().tags;
+    BlackWhiteDrills &drills = m_rig.form().exercises().drills();
+    return drills.all().at(std::size_t(drill))->description().tags;
 }
 
 bool DrillLearner::questionShown(Drill drill) const

@@ -1,6 +1,7 @@
 #include "../support/pagedriver.h"
 #include "app/application.h"
 #include "app/coursepages.h"
+#include "app/exercises.h"
 #include "app/tmainform.h"
 #include "app/wiring.h"
 #include "course/inifile.h"
@@ -436,7 +437,7 @@ void TestHostileEnv::openPageFor(const QString &control)
         QTest::mouseClick(m_form->findChild<QWidget *>(u"lbAbout"_s), Qt::LeftButton);
     } else if (control == u"note name"_s) {
         clickPartAndLevel(1);
-        m_form->state().learning->ShowNoteChoice();
+        m_form->exercises().learning().ShowNoteChoice();
     } else if (control == u"picture button"_s) {
         clickPartAndLevel(1);
         m_form->course().OpenStep(1, 2);

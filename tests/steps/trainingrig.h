@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/exercises.h"
 #include "windowrig.h"
 
 namespace nk {
@@ -16,7 +17,7 @@ public:
     explicit TrainingRig(const QStringList &levelFolders) : WindowRig(levelFolders) {}
 
     StepContext &context() { return m_form->steps(); }
-    Step3 &training() { return m_form->training(); }
+    Step3 &training() { return m_form->exercises().training(); }
 
     // The level page, then its training step, as a learner opens them.
     void openTraining(int level);

@@ -274,7 +274,7 @@ void LearnNoteTest::revisionLevelConfirmCopiesFirst()
         .writeString(QStringLiteral("note2"), QStringLiteral("v1"), QStringLiteral("звонкая"));
     rig.form().course().ShowLevelPage(3);
     rig.state().Settings.Step = 1;
-    rig.state().learning->StartStep1(3);
+    rig.form().exercises().learning().StartStep1(3);
     QVERIFY(rig.button(Step1::ConfirmTag));
     QCOMPARE(driver.notesValue(3, 2, QStringLiteral("v1")), QStringLiteral("<none>"));
     QVERIFY(rig.clickButton(Step1::ConfirmTag));

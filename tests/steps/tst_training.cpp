@@ -385,7 +385,7 @@ void TrainingTest::interruptedRest()
     course.OpenStep(5, memorising ? 2 : 3);
     if (memorising) {
         s.TimeSet.Repetition = 3;
-        s.memorising->ShowStep2Rest();
+        rig.form().exercises().memorising().ShowStep2Rest();
     } else {
         s.Step3Set = {2, 6, 2, 4, QStringLiteral("455 457")};
         rig.training().ShowTrainingRest();
