@@ -31,8 +31,8 @@ void connectRestBreak(TMainForm &form)
     };
     OneShotTimers &timers = form.timers();
     timers.setAction(RestBreak::HideTag, [&rest] { rest.hideWindow(); });
-    timers.setAction(RestBreak::TrainingTag, [&rest] { rest.endTraining(); });
-    timers.setAction(RestBreak::MemorisationTag, [&rest] { rest.endMemorisation(); });
+    timers.setAction(RestBreak::TrainingTag, [&rest] { rest.end(); });
+    timers.setAction(RestBreak::MemorisationTag, [&rest] { rest.end(); });
 }
 
 void connectKeyboardReset(TMainForm &form)

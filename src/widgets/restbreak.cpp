@@ -13,7 +13,6 @@ void RestBreak::start(Kind kind, std::function<void()> resume)
     m_timers.create(HideAfterMs, HideTag);
     m_resting = true;
     Continuation c;
-    c.kind = kind;
     c.level = m_hooks.currentLevel ? m_hooks.currentLevel() : 0;
     c.step = m_hooks.currentStep ? m_hooks.currentStep() : 0;
     c.resume = std::move(resume);
@@ -32,16 +31,6 @@ void RestBreak::hideWindow()
 {
     if (m_hooks.minimise)
         m_hooks.minimise();
-}
-
-void RestBreak::endTraining()
-{
-    end();
-}
-
-void RestBreak::endMemorisation()
-{
-    end();
 }
 
 // The level and step are compared as well: whatever moved them has also

@@ -38,17 +38,6 @@ public:
         std::function<void(int level)> showLevelPage;
     };
 
-    // What a rest goes on with when it ends. `resume` puts back the state it
-    // needs and opens the next page.
-    struct Continuation
-    {
-        Kind kind = Kind::Training;
-        int level = 0;
-        int step = 0;
-        std::function<void()> resume;
-        bool dropped = false;
-    };
-
     RestBreak(OneShotTimers &timers, bool &resting);
 
     Hooks &hooks() { return m_hooks; }
@@ -59,13 +48,21 @@ public:
     // A level or step page was opened: the rest under way no longer goes on.
     void dropContinuation();
 
-    // The timer actions.
+    // The timer actions: the window hides; a rest of either kind ends.
     void hideWindow();
-    void endTraining();
-    void endMemorisation();
+    void end();
 
 private:
-    void end();
+    // What a rest goes on with when it ends. `resume` puts back the state it
+    // needs and opens the next page.
+    struct Continuation
+    {
+        int level = 0;
+        int step = 0;
+        std::function<void()> resume;
+        bool dropped = false;
+    };
+
     bool stillCurrent(const Continuation &c) const;
 
     OneShotTimers &m_timers;
