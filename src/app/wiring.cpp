@@ -4,6 +4,7 @@
 #include "app/exercises.h"
 #include "app/tmainform.h"
 #include "drills/blackwhitedrills.h"
+#include "keyboard/computerkeys.h"
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
@@ -12,6 +13,9 @@
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
 #include "widgets/restbreak.h"
+
+#include <QApplication>
+#include <QCheckBox>
 
 namespace nk {
 
@@ -44,6 +48,16 @@ void connectKeyboardReset(TMainForm &form)
     });
 }
 
+// The computer keys play the picture wherever the focus is in the window; the
+// panel's check draws their letters.
+void connectComputerKeys(TMainForm &form)
+{
+    Keyboard &keyboard = form.keyboard();
+    qApp->installEventFilter(new ComputerKeys(keyboard, &form));
+    QObject::connect(form.keyLettersToggle(), &QCheckBox::toggled, &form,
+                     [&keyboard](bool shown) { keyboard.showKeyLetters(shown); });
+}
+
 // Every button's press on the picture plays a key, the second press of a
 // double click included.
 void connectKeyboard(TMainForm &form)
@@ -58,6 +72,7 @@ void connectKeyboard(TMainForm &form)
                          });
     }
     form.routes().releaseAllKeys = [&keyboard] { keyboard.ReleaseAllKeys(); };
+    connectComputerKeys(form);
 }
 
 void connectCourse(TMainForm &form)

@@ -6,9 +6,11 @@
 #include "course/levels.h"
 #include "course/shutdown.h"
 #include "keyboard/keyboardlayout.h"
+#include "keyboard/keyletters.h"
 #include "keyboard/surfacefill.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
+#include "widgets/windowcontrols.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -69,8 +71,27 @@ void Keyboard::setPictureLabel(QLabel *label)
 
 void Keyboard::showPicture()
 {
-    if (m_label)
+    if (!m_label)
+        return;
+    if (!m_state.Settings.KeyLetters) {
         m_label->setPixmap(QPixmap::fromImage(m_picture));
+        return;
+    }
+    QImage lettered = m_picture;
+    KeyLetters::draw(lettered, m_inputOctave);
+    m_label->setPixmap(QPixmap::fromImage(lettered));
+}
+
+void Keyboard::showKeyLetters(bool shown)
+{
+    m_state.Settings.KeyLetters = shown;
+    showPicture();
+}
+
+void Keyboard::moveInputOctave(int step)
+{
+    m_inputOctave = KeyMap::movedOctave(m_inputOctave, step);
+    showPicture();
 }
 
 void Keyboard::imgKeyboardMouseDown(QPoint pos, Qt::MouseButton button)
@@ -85,6 +106,19 @@ void Keyboard::HitTestKeyboard(int x, int y)
     m_timers.createHighlightReset(HighlightMs, m_state.Settings.HighlightPending);
     const KeyId key = KeyboardLayout::keyAt(x, y);
     PressKey(key.octave, quint8(key.pitch));
+}
+
+bool Keyboard::panelShown() const
+{
+    return m_page.controls().KeyboardIsShown();
+}
+
+void Keyboard::pressFromInput(int octave, quint8 pitch)
+{
+    if (!panelShown() || !m_state.Allowed.Collecting)
+        return;
+    m_timers.createHighlightReset(HighlightMs, m_state.Settings.HighlightPending);
+    PressKey(octave, pitch);
 }
 
 bool Keyboard::responds(int octave, quint8 pitch) const

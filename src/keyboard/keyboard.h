@@ -1,6 +1,7 @@
 #pragma once
 
 #include "course/tglobalsettings.h"
+#include "keyboard/keymap.h"
 #include "keyboard/notearray.h"
 #include "keyboard/tallowed.h"
 #include "keyboard/terrorset.h"
@@ -69,6 +70,19 @@ public:
 
     bool responds(int octave, quint8 pitch) const;
 
+    // A key played on the computer keyboard or a MIDI keyboard: a click at
+    // that key of the picture, taken only while the panel is shown and an
+    // answer is being collected, so keys never sound over other pages.
+    void pressFromInput(int octave, quint8 pitch);
+    bool panelShown() const;
+
+    // The octave the computer keyboard's lower row plays; the upper row plays
+    // the next.
+    int inputOctave() const { return m_inputOctave; }
+    void moveInputOctave(int step);
+    // Draws each computer key's letter on the key it plays, or stops.
+    void showKeyLetters(bool shown);
+
 private:
     // The answer being judged, as it stood when judging began.
     struct Answer
@@ -100,6 +114,7 @@ private:
     QImage m_picture;
     QPointer<QLabel> m_label;
     ResultPages m_pages;
+    int m_inputOctave = KeyMap::DefaultOctave;
 };
 
 } // namespace nk
