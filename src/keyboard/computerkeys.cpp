@@ -2,6 +2,7 @@
 
 #include "keyboard/keyboard.h"
 #include "keyboard/keymap.h"
+#include "widgets/actionboundary.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -62,8 +63,10 @@ bool ComputerKeys::take(const QKeyEvent &event)
     }
     const std::optional<KeyPosition> key =
         KeyMap::keyFor(event.nativeScanCode(), m_keyboard.inputOctave());
-    if (key)
-        m_keyboard.pressFromInput(key->octave, key->pitch);
+    if (key) {
+        Keyboard &keyboard = m_keyboard;
+        ActionBoundary::run([&keyboard, key] { keyboard.pressFromInput(key->octave, key->pitch); });
+    }
     return true;
 }
 
