@@ -2,6 +2,7 @@
 
 #include "app/globalstate.h"
 #include "course/levels.h"
+#include "stats/statslinks.h"
 #include "widgets/page.h"
 #include "widgets/pagepicture.h"
 #include "widgets/tlevel.h"
@@ -87,6 +88,8 @@ void CoursePages::ShowLevelPage(int level)
     createEntries(list, m_stepLabels, kStepTagBase);
     if (const int current = list.currentOfLevel())
         markCurrent(m_stepLabels[current - 1]);
+    // Below the steps, where the other pages keep their way on.
+    m_page.addArrowLink(StatsLinks::text(), StatsLinks::FromLevelTag);
     m_state.Settings.Level = level;
 }
 

@@ -7,6 +7,8 @@
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
+#include "stats/statslinks.h"
+#include "stats/statspage.h"
 #include "widgets/actionboundary.h"
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
@@ -201,6 +203,42 @@ void connectDrills(TMainForm &form)
     hooks.StartNotesDrill = [&notes] { notes.ShowDrillQuestion(); };
 }
 
+// The statistics page, from a level page (back to that level) and from the
+// about page (back to it). Until the learner's history is kept, it reads as
+// empty.
+void connectStatistics(TMainForm &form)
+{
+    StatsPage &stats = form.statistics();
+    stats.setSource(StatsSource{[](int) { return HistorySummary{}; }, {}});
+    ClickDispatcher &d = form.page().dispatcher();
+    d.setArrowAction(StatsLinks::FromLevelTag, [&form, &stats](TArrowLabel &) {
+        const int level = form.state().Settings.Level;
+        stats.ShowStatsPage(StatsPage::Scope::Level, [&form, level] {
+            if (form.routes().showLevelPage)
+                form.routes().showLevelPage(level);
+        });
+    });
+    d.setArrowAction(StatsLinks::FromAboutTag, [&form, &stats](TArrowLabel &) {
+        stats.ShowStatsPage(StatsPage::Scope::Course, [&form] {
+            if (form.routes().showAboutPage)
+                form.routes().showAboutPage();
+        });
+    });
+    d.setArrowAction(StatsLinks::BackTag, [&stats](TArrowLabel &) { stats.backClick(); });
+    const std::pair<int, StatsPage::Scope> scopes[] = {
+        {StatsLinks::LevelScopeTag, StatsPage::Scope::Level},
+        {StatsLinks::CourseScopeTag, StatsPage::Scope::Course}};
+    for (const auto &[tag, scope] : scopes)
+        d.setArrowAction(tag, [&stats, scope](TArrowLabel &) { stats.showScope(scope); });
+    const std::pair<int, StatsPage::View> views[] = {
+        {StatsLinks::ConfusionViewTag, StatsPage::View::Confusion},
+        {StatsLinks::AccuracyViewTag, StatsPage::View::Accuracy},
+        {StatsLinks::TimeViewTag, StatsPage::View::Time}};
+    for (const auto &[tag, view] : views)
+        d.setArrowAction(tag, [&stats, view](TArrowLabel &) { stats.showView(view); });
+    d.setYesAction(StatsLinks::SaveCsvTag, [&stats] { stats.saveCsvClick(); });
+}
+
 } // namespace
 
 void Wiring::connect(TMainForm &form)
@@ -216,6 +254,7 @@ void Wiring::connect(TMainForm &form)
     connectMemorising(form);
     connectMelodies(form);
     connectDrills(form);
+    connectStatistics(form);
 }
 
 } // namespace nk

@@ -17,8 +17,8 @@ public:
     using Action = std::function<void()>;
     using LinkAction = std::function<void(TArrowLabel &link)>;
 
-    static constexpr int MaxYesTag = 37;
-    static constexpr int MaxArrowTag = 21;
+    static constexpr int MaxYesTag = 40;   // 40: the statistics page's CSV button
+    static constexpr int MaxArrowTag = 47; // 40-47: the statistics page and its links
 
     static bool isYesTag(int tag);
     static bool isArrowTag(int tag);
