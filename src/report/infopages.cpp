@@ -112,7 +112,7 @@ void InfoPages::createAboutLinks()
 void InfoPages::createStatisticsLink()
 {
     auto *link = new TArrowLabel(m_page, {}, StatsLinks::FromAboutTag);
-    link->setFont(Fonts::arial(11, true));
+    link->setFont(Fonts::arial(12, true));
     QFont font = link->font();
     font.setUnderline(true);
     link->setFont(font);

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 
 namespace nk {
 
@@ -37,6 +38,7 @@ AccuracyPlot::AccuracyPlot(const HistorySummary &summary, QSize available, QWidg
     }
     const int legend = kLegendLine * int(m_labels.notes().size()) + 24;
     setFixedSize(available.width(), qMax(available.height(), legend));
+    layOutLines();
 }
 
 QColor AccuracyPlot::lineColour(int index)
@@ -76,7 +78,9 @@ void AccuracyPlot::paintEvent(QPaintEvent *)
     QStringList stageTicks{QStringLiteral("0"), QString::number(m_maxStage)};
     paintAxes(p, stageArea(), QStringLiteral("Ступень тренировки: нот в вопросе"), stageTicks);
     paintDays(p);
-    p.setRenderHint(QPainter::Antialiasing, true);
+    // Smooth lines cost a great deal once there are dozens of them, and so
+    // many crossing lines read no better smoothed: the course's plot is plain.
+    p.setRenderHint(QPainter::Antialiasing, m_lines.size() <= SmoothLinesUpTo);
     paintLines(p);
     paintStages(p);
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -119,26 +123,28 @@ void AccuracyPlot::paintDays(QPainter &p) const
                    m_last.toString(format));
 }
 
-void AccuracyPlot::paintLines(QPainter &p) const
+// The widget never changes size, so the lines are laid out once.
+void AccuracyPlot::layOutLines()
 {
     const QRect area = accuracyArea();
-    const QList<HistoryNote> &notes = m_labels.notes();
-    for (int i = 0; i < notes.size(); ++i) {
-        QPainterPath path;
-        for (const auto &a : m_summary.accuracy) {
-            if (!(a.note == notes[i]) || a.total <= 0)
-                continue;
-            const QPointF point(xOf(a.day, area),
-                                area.bottom() - double(a.right) / a.total * area.height());
-            if (path.elementCount() == 0)
-                path.moveTo(point);
-            else
-                path.lineTo(point);
-        }
+    m_lines = QList<QPolygonF>(m_labels.notes().size());
+    for (const auto &a : m_summary.accuracy) {
+        const int i = m_labels.indexOf(a.note);
+        if (i < 0 || a.total <= 0)
+            continue;
+        m_lines[i].append(
+            QPointF(xOf(a.day, area), area.bottom() - double(a.right) / a.total * area.height()));
+    }
+}
+
+void AccuracyPlot::paintLines(QPainter &p) const
+{
+    for (int i = 0; i < m_lines.size(); ++i) {
         p.setPen(QPen(lineColour(i), 2));
-        p.drawPath(path);
-        if (path.elementCount() == 1)
-            p.drawEllipse(path.currentPosition(), 2, 2);
+        if (m_lines[i].size() == 1)
+            p.drawEllipse(m_lines[i].first(), 2, 2);
+        else
+            p.drawPolyline(m_lines[i]);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "stats/notelabels.h"
 
 #include <QDate>
+#include <QPolygonF>
 #include <QWidget>
 
 namespace nk {
@@ -15,6 +16,8 @@ class AccuracyPlot : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr int SmoothLinesUpTo = 12;
+
     AccuracyPlot(const HistorySummary &summary, QSize available, QWidget *parent = nullptr);
 
     static QColor lineColour(int index);
@@ -29,6 +32,7 @@ private:
     void paintAxes(QPainter &p, const QRect &area, const QString &title,
                    const QStringList &ticks) const;
     void paintDays(QPainter &p) const;
+    void layOutLines();
     void paintLines(QPainter &p) const;
     void paintStages(QPainter &p) const;
     void paintLegend(QPainter &p) const;
@@ -38,6 +42,7 @@ private:
     QDate m_first;
     QDate m_last;
     int m_maxStage = 1;
+    QList<QPolygonF> m_lines; // one per note of m_labels, by day
 };
 
 } // namespace nk
