@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 using namespace nk;
 using namespace nk::bench;
@@ -27,8 +28,16 @@ struct View
 {
     const char *name;
     int tag;
-    std::vector<double> built, painted;
+    std::vector<double> built, painted, cpu;
 };
+
+// Processor time of this thread: what an idle machine would take.
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
 
 double msSince(const QElapsedTimer &timer)
 {
@@ -43,6 +52,7 @@ bool measure(BenchWindow &window, View &view, bool counting)
     if (!window.clickLink(StatsLinks::FromLevelTag))
         return false;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const double cpuStart = cpuMs();
     QElapsedTimer timer;
     timer.start();
     if (!window.clickLink(view.tag))
@@ -51,7 +61,9 @@ bool measure(BenchWindow &window, View &view, bool counting)
     timer.restart();
     window.form().repaint();
     const double painted = msSince(timer);
+    const double cpu = cpuMs() - cpuStart;
     if (counting) {
+        view.cpu.push_back(cpu);
         view.built.push_back(built);
         view.painted.push_back(painted);
     }
@@ -72,9 +84,9 @@ int main(int argc, char **argv)
     BenchWindow window(copy.path());
     const HistorySummary history = test::sampleHistory(36, 100, {4, 0});
     window.form().statistics().setSource({[&history](int) { return history; }, {}});
-    View views[] = {{"confusion heat map", StatsLinks::ConfusionViewTag, {}, {}},
-                    {"accuracy by day", StatsLinks::AccuracyViewTag, {}, {}},
-                    {"answer times", StatsLinks::TimeViewTag, {}, {}}};
+    View views[] = {{"confusion heat map", StatsLinks::ConfusionViewTag, {}, {}, {}},
+                    {"accuracy by day", StatsLinks::AccuracyViewTag, {}, {}, {}},
+                    {"answer times", StatsLinks::TimeViewTag, {}, {}, {}}};
     for (int r = 0; r <= rounds; ++r) {
         for (View &view : views) {
             if (!measure(window, view, r > 0))
@@ -87,6 +99,7 @@ int main(int argc, char **argv)
     for (const View &view : views) {
         Figures::print((std::string(view.name) + ": built").c_str(), view.built);
         Figures::print((std::string(view.name) + ": painted").c_str(), view.painted);
+        Figures::print((std::string(view.name) + ": both, processor").c_str(), view.cpu);
     }
     return 0;
 }
