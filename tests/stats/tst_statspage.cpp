@@ -111,7 +111,9 @@ void TestStatsPage::levelPageLeadsThereAndBack()
 void TestStatsPage::aboutPageLeadsThereAndBack()
 {
     StatsRig rig(knownHistory());
-    rig.form().infoPages().ShowAboutPage();
+    auto *about = rig.form().findChild<QWidget *>(QStringLiteral("lbAbout"));
+    QVERIFY(about);
+    QTest::mouseClick(about, Qt::LeftButton); // the menu column's «О программе»
     QVERIFY(rig.clickLink(StatsLinks::FromAboutTag));
     QCOMPARE(rig.asked, QList<int>{0}); // the whole course, from the menu column
     QCOMPARE(rig.labelText(52), QStringLiteral("Чаще всего вы путаете ФА и СОЛЬ: 7 раз из 20"));
