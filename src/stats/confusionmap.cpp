@@ -2,6 +2,7 @@
 
 #include "widgets/fonts.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace nk {
@@ -20,7 +21,11 @@ ConfusionMap::ConfusionMap(const HistorySummary &summary, QSize available, QWidg
     : QWidget(parent), m_labels(summary)
 {
     const int n = int(m_labels.notes().size());
-    m_geometry = HeatMapGeometry::fit(n, available);
+    int widest = 0;
+    const QFontMetrics metrics(Fonts::arial(10));
+    for (const HistoryNote &note : m_labels.notes())
+        widest = qMax(widest, metrics.horizontalAdvance(m_labels.shortName(note)));
+    m_geometry = HeatMapGeometry::fit(n, available, widest);
     m_counts.assign(std::size_t(n) * std::size_t(n), 0);
     for (const auto &c : summary.confusions) {
         const int row = m_labels.indexOf(c.played);
@@ -88,17 +93,23 @@ void ConfusionMap::paintLabels(QPainter &p) const
                QStringLiteral("звучала ↓"));
     p.setFont(Fonts::arial(10));
     const QList<HistoryNote> &notes = m_labels.notes();
+    // Column names all stand on end as soon as one of them is wider than its
+    // column: a header half upright and half on end reads badly.
+    bool upright = true;
+    for (const HistoryNote &note : notes)
+        upright = upright && p.fontMetrics().horizontalAdvance(m_labels.shortName(note)) <=
+                                 m_geometry.cellWidth() - 2;
     for (int i = 0; i < notes.size(); ++i) {
         const QString name = m_labels.shortName(notes[i]);
         p.drawText(m_geometry.rowLabel(i), Qt::AlignRight | Qt::AlignVCenter, name);
-        paintColumnLabel(p, m_geometry.columnLabel(i), name);
+        paintColumnLabel(p, m_geometry.columnLabel(i), name, upright);
     }
 }
 
-// A name wider than its column stands on end, reading upwards.
-void ConfusionMap::paintColumnLabel(QPainter &p, const QRect &r, const QString &name) const
+void ConfusionMap::paintColumnLabel(QPainter &p, const QRect &r, const QString &name,
+                                    bool upright) const
 {
-    if (p.fontMetrics().horizontalAdvance(name) <= r.width() - 2) {
+    if (upright) {
         p.drawText(r, Qt::AlignHCenter | Qt::AlignBottom, name);
         return;
     }

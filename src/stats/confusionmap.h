@@ -30,7 +30,7 @@ protected:
 private:
     void paintCells(QPainter &p) const;
     void paintLabels(QPainter &p) const;
-    void paintColumnLabel(QPainter &p, const QRect &r, const QString &name) const;
+    void paintColumnLabel(QPainter &p, const QRect &r, const QString &name, bool upright) const;
     void paintScale(QPainter &p, int top, bool right, const QString &title) const;
 
     NoteLabels m_labels;

@@ -16,7 +16,7 @@ int mix(int from, int to, double t)
 
 } // namespace
 
-HeatMapGeometry HeatMapGeometry::fit(int notes, QSize available)
+HeatMapGeometry HeatMapGeometry::fit(int notes, QSize available, int widestName)
 {
     HeatMapGeometry g;
     g.m_notes = qMax(0, notes);
@@ -24,18 +24,19 @@ HeatMapGeometry HeatMapGeometry::fit(int notes, QSize available)
         const int byHeight = (available.height() - HeaderHeight - 2) / g.m_notes;
         const int byWidth = (available.width() - RowLabelWidth - ScaleWidth - 2) / g.m_notes;
         g.m_cell = qBound(MinCell, qMin(byHeight, byWidth), MaxCell);
+        g.m_width = qMax(g.m_cell, qMin(widestName + 6, byWidth));
     }
     return g;
 }
 
 QRect HeatMapGeometry::grid() const
 {
-    return QRect(RowLabelWidth, HeaderHeight, m_notes * m_cell, m_notes * m_cell);
+    return QRect(RowLabelWidth, HeaderHeight, m_notes * m_width, m_notes * m_cell);
 }
 
 QRect HeatMapGeometry::cellRect(int row, int column) const
 {
-    return QRect(RowLabelWidth + column * m_cell, HeaderHeight + row * m_cell, m_cell, m_cell);
+    return QRect(RowLabelWidth + column * m_width, HeaderHeight + row * m_cell, m_width, m_cell);
 }
 
 QRect HeatMapGeometry::rowLabel(int row) const
@@ -45,7 +46,7 @@ QRect HeatMapGeometry::rowLabel(int row) const
 
 QRect HeatMapGeometry::columnLabel(int column) const
 {
-    return QRect(RowLabelWidth + column * m_cell, 18, m_cell, HeaderHeight - 20);
+    return QRect(RowLabelWidth + column * m_width, 18, m_width, HeaderHeight - 20);
 }
 
 QRect HeatMapGeometry::scaleArea() const

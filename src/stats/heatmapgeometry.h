@@ -19,11 +19,14 @@ public:
     static constexpr int ScaleWidth = 150; // the colour scales right of the grid
 
     // The largest cell that lets `notes` rows fit into `available`, within the
-    // limits above; the map scrolls when even the smallest is too big.
-    static HeatMapGeometry fit(int notes, QSize available);
+    // limits above; the map scrolls when even the smallest is too big. Cells
+    // widen, where there is room, until a column's name of `widestName` pixels
+    // stands upright.
+    static HeatMapGeometry fit(int notes, QSize available, int widestName = 0);
 
     int notes() const { return m_notes; }
-    int cell() const { return m_cell; }
+    int cell() const { return m_cell; } // the height
+    int cellWidth() const { return m_width; }
     QRect grid() const;
     QRect cellRect(int row, int column) const;
     QRect rowLabel(int row) const;
@@ -39,6 +42,7 @@ public:
 private:
     int m_notes = 0;
     int m_cell = MinCell;
+    int m_width = MinCell;
 };
 
 } // namespace nk
