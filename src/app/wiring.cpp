@@ -14,6 +14,7 @@
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
 #include "widgets/restbreak.h"
+#include "widgets/tarrowlabel.h"
 
 namespace nk {
 
@@ -224,18 +225,8 @@ void connectStatistics(TMainForm &form)
                 form.routes().showAboutPage();
         });
     });
-    d.setArrowAction(StatsLinks::BackTag, [&stats](TArrowLabel &) { stats.backClick(); });
-    const std::pair<int, StatsPage::Scope> scopes[] = {
-        {StatsLinks::LevelScopeTag, StatsPage::Scope::Level},
-        {StatsLinks::CourseScopeTag, StatsPage::Scope::Course}};
-    for (const auto &[tag, scope] : scopes)
-        d.setArrowAction(tag, [&stats, scope](TArrowLabel &) { stats.showScope(scope); });
-    const std::pair<int, StatsPage::View> views[] = {
-        {StatsLinks::ConfusionViewTag, StatsPage::View::Confusion},
-        {StatsLinks::AccuracyViewTag, StatsPage::View::Accuracy},
-        {StatsLinks::TimeViewTag, StatsPage::View::Time}};
-    for (const auto &[tag, view] : views)
-        d.setArrowAction(tag, [&stats, view](TArrowLabel &) { stats.showView(view); });
+    for (int tag = StatsLinks::BackTag; tag <= StatsLinks::LastPageTag; ++tag)
+        d.setArrowAction(tag, [&stats](TArrowLabel &link) { stats.linkClick(link.tag()); });
     d.setYesAction(StatsLinks::SaveCsvTag, [&stats] { stats.saveCsvClick(); });
 }
 

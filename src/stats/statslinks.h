@@ -17,7 +17,8 @@ struct StatsLinks
     static constexpr int ConfusionViewTag = 45;
     static constexpr int AccuracyViewTag = 46;
     static constexpr int TimeViewTag = 47;
-    static constexpr int SaveCsvTag = 40; // the button, dispatched apart from the links
+    static constexpr int LastPageTag = TimeViewTag; // the page's own links: BackTag up to here
+    static constexpr int SaveCsvTag = 40;           // the button, dispatched apart from the links
 
     static QString text() { return QStringLiteral("Моя статистика"); }
 };

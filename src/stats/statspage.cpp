@@ -83,6 +83,30 @@ void StatsPage::backClick()
         m_back();
 }
 
+void StatsPage::linkClick(int tag)
+{
+    switch (tag) {
+    case StatsLinks::BackTag:
+        backClick();
+        break;
+    case StatsLinks::LevelScopeTag:
+    case StatsLinks::CourseScopeTag:
+        showScope(tag == StatsLinks::LevelScopeTag ? Scope::Level : Scope::Course);
+        break;
+    case StatsLinks::ConfusionViewTag:
+        showView(View::Confusion);
+        break;
+    case StatsLinks::AccuracyViewTag:
+        showView(View::Accuracy);
+        break;
+    case StatsLinks::TimeViewTag:
+        showView(View::Time);
+        break;
+    default:
+        break;
+    }
+}
+
 QWidget *StatsPage::plot() const
 {
     return m_plot && !m_plot->isBeingRemoved() ? m_plot->widget() : nullptr;

@@ -48,6 +48,8 @@ public:
     void showScope(Scope scope);
     void showView(View view);
     void backClick();
+    // The page's own links, from "Вернуться" to the views (StatsLinks).
+    void linkClick(int tag);
     void saveCsvClick();
 
     Scope scope() const { return m_scope; }
