@@ -2,11 +2,15 @@
 
 #include "app/globalstate.h"
 #include "course/levels.h"
+#include "stats/statslinks.h"
+#include "widgets/fonts.h"
 #include "widgets/page.h"
 #include "widgets/pagepicture.h"
 #include "widgets/tlevel.h"
 #include "widgets/tstep.h"
 #include "widgets/windowcontrols.h"
+
+#include <QFontMetrics>
 
 namespace nk {
 
@@ -18,6 +22,7 @@ const QColor kCurrent(0xFF, 0x00, 0x00);
 constexpr int kEntryLeft = 148;
 constexpr int kBearTag = 6;
 constexpr int kStepTagBase = 10;
+constexpr int kStatisticsRight = 770;
 
 void call(const std::function<void()> &hook)
 {
@@ -87,6 +92,7 @@ void CoursePages::ShowLevelPage(int level)
     createEntries(list, m_stepLabels, kStepTagBase);
     if (const int current = list.currentOfLevel())
         markCurrent(m_stepLabels[current - 1]);
+    createStatisticsLink();
     m_state.Settings.Level = level;
 }
 
@@ -117,6 +123,16 @@ void CoursePages::markCurrent(PageLabel *label)
     label->setTextColor(kCurrent);
     m_page.addPicture(QStringLiteral("pictures\\smallarrow.gif"),
                       QPoint(label->x() - 24, label->y()), label->tag());
+}
+
+// Bottom right, clear of the steps and of the place where other pages keep
+// their way on, so it is never taken for the level's next step.
+void CoursePages::createStatisticsLink()
+{
+    const QFont font = Fonts::arial(Fonts::pointsToPixels(12), true);
+    const int width = QFontMetrics(font).horizontalAdvance(StatsLinks::text());
+    m_page.addArrowLink(StatsLinks::text(), StatsLinks::FromLevelTag, Page::Link::Forward, 352,
+                        kStatisticsRight - width);
 }
 
 void CoursePages::createBear()

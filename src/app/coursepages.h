@@ -66,6 +66,7 @@ private:
                        int firstTag);
     void markCurrent(PageLabel *label);
     void createBear();
+    void createStatisticsLink();
     void resetLevelState();
     const std::function<void()> &hookFor(StepTarget target) const;
 

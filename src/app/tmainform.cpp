@@ -9,6 +9,7 @@
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
+#include "stats/statspage.h"
 #include "widgets/actionboundary.h"
 #include "widgets/afterfirstpaint.h"
 #include "widgets/clicklabel.h"
@@ -228,6 +229,7 @@ void TMainForm::FormCreate(const BasePath &base)
     m_info = std::make_unique<InfoPages>(*m_page, m_state->log, m_state->Settings);
     m_reports = std::make_unique<ReportPages>(*m_page, m_state->log, m_state->settingsFile,
                                               m_state->site, m_state->Settings);
+    m_stats = std::make_unique<StatsPage>(*m_page, m_state->Settings);
     m_steps = std::make_unique<StepContext>(
         StepContext{*m_page, m_state->Settings, m_state->QSettings, m_state->settingsFile,
                     m_state->log, m_state->player, *m_timers, *m_rest, *m_keyboard, m_state->NotesA,

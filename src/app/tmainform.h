@@ -22,6 +22,7 @@ class InfoPages;
 class OneShotTimers;
 class Page;
 class ReportPages;
+class StatsPage;
 class RestBreak;
 struct StepContext;
 
@@ -63,6 +64,7 @@ public:
     Exercises &exercises() { return *m_exercises; }
     InfoPages &infoPages() { return *m_info; }
     ReportPages &reports() { return *m_reports; }
+    StatsPage &statistics() { return *m_stats; }
 
     void EnablePartButtons() override;
     void DisableMenu() override;
@@ -138,6 +140,7 @@ private:
     std::unique_ptr<QMenu> m_trayMenu; // a popup of its own, not a control of the window
     std::unique_ptr<InfoPages> m_info;
     std::unique_ptr<ReportPages> m_reports;
+    std::unique_ptr<StatsPage> m_stats;
     bool m_closing = false;
 };
 

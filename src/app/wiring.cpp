@@ -8,11 +8,14 @@
 #include "keyboard/keyboard.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
+#include "stats/statslinks.h"
+#include "stats/statspage.h"
 #include "widgets/actionboundary.h"
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
 #include "widgets/restbreak.h"
+#include "widgets/tarrowlabel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -216,6 +219,32 @@ void connectDrills(TMainForm &form)
     hooks.StartNotesDrill = [&notes] { notes.ShowDrillQuestion(); };
 }
 
+// The statistics page, from a level page (back to that level) and from the
+// about page (back to it). Until the learner's history is kept, it reads as
+// empty.
+void connectStatistics(TMainForm &form)
+{
+    StatsPage &stats = form.statistics();
+    stats.setSource(StatsSource{[](int) { return HistorySummary{}; }, {}});
+    ClickDispatcher &d = form.page().dispatcher();
+    d.setArrowAction(StatsLinks::FromLevelTag, [&form, &stats](TArrowLabel &) {
+        const int level = form.state().Settings.Level;
+        stats.ShowStatsPage(StatsPage::Scope::Level, [&form, level] {
+            if (form.routes().showLevelPage)
+                form.routes().showLevelPage(level);
+        });
+    });
+    d.setArrowAction(StatsLinks::FromAboutTag, [&form, &stats](TArrowLabel &) {
+        stats.ShowStatsPage(StatsPage::Scope::Course, [&form] {
+            if (form.routes().showAboutPage)
+                form.routes().showAboutPage();
+        });
+    });
+    for (int tag = StatsLinks::BackTag; tag <= StatsLinks::LastPageTag; ++tag)
+        d.setArrowAction(tag, [&stats](TArrowLabel &link) { stats.linkClick(link.tag()); });
+    d.setYesAction(StatsLinks::SaveCsvTag, [&stats] { stats.saveCsvClick(); });
+}
+
 } // namespace
 
 void Wiring::connect(TMainForm &form)
@@ -231,6 +260,7 @@ void Wiring::connect(TMainForm &form)
     connectMemorising(form);
     connectMelodies(form);
     connectDrills(form);
+    connectStatistics(form);
 }
 
 } // namespace nk

@@ -3,6 +3,7 @@
 #include "course/tglobalsettings.h"
 #include "report/activitylog.h"
 #include "report/reportpages.h"
+#include "stats/statslinks.h"
 #include "widgets/fonts.h"
 #include "widgets/navigation.h"
 #include "widgets/page.h"
@@ -103,6 +104,21 @@ void InfoPages::createAboutLinks()
                    QColor(0x84, 0xC2, 0x25));
     underlinedLink(m_page, QStringLiteral("Что делать при ошибке"), ErrorHelpTag, 570,
                    QColor(0x00, 0x00, 0xFF));
+    createStatisticsLink();
+}
+
+// The row of links under the text is full: this one takes the narrow strip
+// between the text and that row, in the window's own font, at the right edge.
+void InfoPages::createStatisticsLink()
+{
+    auto *link = new TArrowLabel(m_page, {}, StatsLinks::FromAboutTag);
+    link->setFont(Fonts::arial(12, true));
+    QFont font = link->font();
+    font.setUnderline(true);
+    link->setFont(font);
+    link->setCaption(StatsLinks::text());
+    link->setTextColor(QColor(0x33, 0x33, 0x99));
+    link->move(kFullBox.right() - link->width(), kFullBox.bottom() + 1);
 }
 
 void InfoPages::ShowErrorHelp()

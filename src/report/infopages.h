@@ -34,6 +34,7 @@ private:
     bool focusExisting(const QString &name);
     void hideKeyboard();
     void createAboutLinks();
+    void createStatisticsLink();
     void showOpenFailure(const QString &path);
 
     Page &m_page;

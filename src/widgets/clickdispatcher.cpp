@@ -12,15 +12,16 @@ bool ClickDispatcher::isYesTag(int tag)
     case 7:
     case 9:
     case 11:
+    case MaxYesTag:
         return true;
     default:
-        return tag >= 13 && tag <= MaxYesTag;
+        return tag >= 13 && tag <= 37;
     }
 }
 
 bool ClickDispatcher::isArrowTag(int tag)
 {
-    return tag >= 1 && tag <= MaxArrowTag;
+    return (tag >= 1 && tag <= 21) || (tag >= 40 && tag <= MaxArrowTag);
 }
 
 bool ClickDispatcher::setYesAction(int tag, Action action)

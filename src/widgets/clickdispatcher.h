@@ -17,8 +17,10 @@ public:
     using Action = std::function<void()>;
     using LinkAction = std::function<void(TArrowLabel &link)>;
 
-    static constexpr int MaxYesTag = 37;
-    static constexpr int MaxArrowTag = 21;
+    // The course's own tags end at 37 and 21; the statistics page and the links
+    // to it have 40 (its button) and 40-47 (its links).
+    static constexpr int MaxYesTag = 40;
+    static constexpr int MaxArrowTag = 47;
 
     static bool isYesTag(int tag);
     static bool isArrowTag(int tag);

@@ -147,8 +147,9 @@ void TestRealCourse::levelPages()
     QCOMPARE(m_form->state().Settings.Level, level);
     // Every listed step leads somewhere, and every exercise of the level is listed.
     QCOMPARE(widgets<TStep>().size(), listedPositions(level));
-    QCOMPARE(widgets<PagePicture>().size(), 1);
+    QCOMPARE(widgets<PagePicture>().size(), 2); // the current step's arrow, the statistics link's
     QVERIFY(!widgets<PagePicture>().first()->pixmap().isNull());
+    QVERIFY(!widgets<PagePicture>().last()->pixmap().isNull());
 }
 
 QTEST_MAIN(TestRealCourse)

@@ -1,0 +1,304 @@
+#include "stats/statspage.h"
+
+#include "course/tglobalsettings.h"
+#include "stats/accuracyplot.h"
+#include "stats/answertimebars.h"
+#include "stats/confusionmap.h"
+#include "stats/notelabels.h"
+#include "stats/plotarea.h"
+#include "stats/statslinks.h"
+#include "widgets/fonts.h"
+#include "widgets/page.h"
+#include "widgets/pagelabel.h"
+#include "widgets/tarrowlabel.h"
+#include "widgets/windowcontrols.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace nk {
+
+namespace {
+
+constexpr int kTextLeft = 136;
+constexpr int kRight = 770;
+constexpr int kSummaryTop = 36;
+constexpr int kPairsTop = 52;
+constexpr int kPairLine = 15;
+constexpr int kTabsTop = 100;
+constexpr int kSentenceTop = 60;
+constexpr int kBottomTop = 352;
+const QColor kCurrent(0xFF, 0x00, 0x00);
+const QColor kOther(0x33, 0x33, 0x99);
+const QColor kProblem(0xC0, 0x00, 0x00);
+
+QString platformDialog(QWidget *parent, const QString &suggested)
+{
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить историю ответов"),
+                                        suggested, QStringLiteral("Таблица CSV (*.csv)"));
+}
+
+QString percent(int part, int whole)
+{
+    return QString::number(whole > 0 ? qRound(100.0 * part / whole) : 0) + u'%';
+}
+
+} // namespace
+
+const QRect StatsPage::PlotFrame(136, 118, 634, 228);
+
+StatsPage::StatsPage(Page &page, TGlobalSettings &settings)
+    : m_page(page), m_settings(settings), m_dialog(&platformDialog)
+{
+}
+
+void StatsPage::ShowStatsPage(Scope scope, std::function<void()> back)
+{
+    m_back = std::move(back);
+    m_scope = scope;
+    m_view = View::Confusion;
+    m_level = m_settings.Level;
+    m_settings.KeyboardShown = true;
+    m_page.controls().SlideKeyboard();
+    build();
+}
+
+void StatsPage::showScope(Scope scope)
+{
+    m_scope = scope;
+    build();
+}
+
+void StatsPage::showView(View view)
+{
+    m_view = view;
+    build();
+}
+
+void StatsPage::backClick()
+{
+    if (m_back)
+        m_back();
+}
+
+void StatsPage::linkClick(int tag)
+{
+    switch (tag) {
+    case StatsLinks::BackTag:
+        backClick();
+        break;
+    case StatsLinks::LevelScopeTag:
+    case StatsLinks::CourseScopeTag:
+        showScope(tag == StatsLinks::LevelScopeTag ? Scope::Level : Scope::Course);
+        break;
+    case StatsLinks::ConfusionViewTag:
+        showView(View::Confusion);
+        break;
+    case StatsLinks::AccuracyViewTag:
+        showView(View::Accuracy);
+        break;
+    case StatsLinks::TimeViewTag:
+        showView(View::Time);
+        break;
+    default:
+        break;
+    }
+}
+
+QWidget *StatsPage::plot() const
+{
+    return m_plot && !m_plot->isBeingRemoved() ? m_plot->widget() : nullptr;
+}
+
+HistorySummary StatsPage::readSummary() const
+{
+    const int level = m_scope == Scope::Level ? m_level : 0;
+    HistorySummary summary;
+    if (m_source.summary)
+        summary = m_source.summary(level);
+    summary.level = level;
+    return summary;
+}
+
+void StatsPage::build()
+{
+    m_page.ClearPage();
+    const HistorySummary summary = readSummary();
+    createCaption();
+    createScopeSwitch();
+    if (!createSentenceInstead(summary)) {
+        createSummaryLine(summary);
+        createPairs(summary);
+        createViewTabs();
+        createPlot(summary);
+    }
+    createSaveButton();
+    createBackLink();
+}
+
+void StatsPage::createCaption()
+{
+    m_page.addCaption(StatsLinks::text());
+}
+
+TArrowLabel *StatsPage::createSwitch(const QString &text, int tag, bool current, int left, int top)
+{
+    auto *link = new TArrowLabel(m_page, {}, tag);
+    QFont font = Fonts::arial(12, true);
+    font.setUnderline(!current);
+    link->setFont(font);
+    link->setCaption(text);
+    link->setTextColor(current ? kCurrent : kOther);
+    link->setCursor(current ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    link->move(left, top);
+    return link;
+}
+
+// Right-aligned at the top, clear of the caption.
+void StatsPage::createScopeSwitch()
+{
+    const bool course = m_scope == Scope::Course;
+    TArrowLabel *whole =
+        createSwitch(QStringLiteral("Весь курс"), StatsLinks::CourseScopeTag, course, 0, 12);
+    whole->move(kRight - whole->width(), 12);
+    TArrowLabel *level = createSwitch(QStringLiteral("Уровень ") + QString::number(m_level),
+                                      StatsLinks::LevelScopeTag, !course, 0, 12);
+    level->move(whole->x() - 20 - level->width(), 12);
+}
+
+PageLabel *StatsPage::createSentence(const QString &text, int top, const QColor &colour)
+{
+    PageLabel *label = m_page.addText(text, QPoint(kTextLeft, top));
+    label->setFont(Fonts::arial(12));
+    label->setWordWrap(true);
+    const int width = kRight - kTextLeft;
+    label->setFixedSize(width, label->heightForWidth(width));
+    label->setTextColor(colour);
+    return label;
+}
+
+// An empty history or one that cannot be read is told in words, not shown as
+// empty axes.
+bool StatsPage::createSentenceInstead(const HistorySummary &summary)
+{
+    if (!summary.problem.isEmpty()) {
+        createSentence(QStringLiteral("Историю ваших ответов не удалось прочитать: ") +
+                           summary.problem,
+                       kSentenceTop, kProblem);
+        return true;
+    }
+    if (!summary.isEmpty())
+        return false;
+    createSentence(m_scope == Scope::Level
+                       ? QStringLiteral("Ответьте на первые вопросы этого уровня, и здесь "
+                                        "появятся ваши успехи!")
+                       : QStringLiteral("Ответьте на первые вопросы курса, и здесь появятся "
+                                        "ваши успехи!"),
+                   kSentenceTop, Qt::black);
+    return true;
+}
+
+void StatsPage::createSummaryLine(const HistorySummary &summary)
+{
+    m_page.addText(QStringLiteral("Ответов: ") + QString::number(summary.answers) +
+                       QStringLiteral(", верных: ") + QString::number(summary.rightAnswers) +
+                       QStringLiteral(" (") + percent(summary.rightAnswers, summary.answers) + u')',
+                   QPoint(kTextLeft, kSummaryTop));
+}
+
+void StatsPage::createPairs(const HistorySummary &summary)
+{
+    const NoteLabels labels(summary);
+    int top = kPairsTop;
+    for (const auto &pair : summary.mostConfused) {
+        if (pair.confused <= 0 || top >= kPairsTop + 3 * kPairLine)
+            continue;
+        PageLabel *line =
+            m_page.addText(labels.pairSentence(pair, top == kPairsTop), QPoint(kTextLeft, top));
+        line->setFont(Fonts::arial(12, top == kPairsTop));
+        line->adjustSize();
+        top += kPairLine;
+    }
+    if (top == kPairsTop)
+        m_page
+            .addText(QStringLiteral("Вы ещё ни разу не спутали ноты."),
+                     QPoint(kTextLeft, kPairsTop))
+            ->setFont(Fonts::arial(12, true));
+}
+
+void StatsPage::createViewTabs()
+{
+    struct Tab
+    {
+        QString text;
+        int tag;
+        View view;
+    };
+    const Tab tabs[] = {
+        {QStringLiteral("Путаница нот"), StatsLinks::ConfusionViewTag, View::Confusion},
+        {QStringLiteral("Успехи по дням"), StatsLinks::AccuracyViewTag, View::Accuracy},
+        {QStringLiteral("Время ответа"), StatsLinks::TimeViewTag, View::Time},
+    };
+    int left = kTextLeft;
+    for (const Tab &tab : tabs) {
+        TArrowLabel *link = createSwitch(tab.text, tab.tag, tab.view == m_view, left, kTabsTop);
+        left += link->width() + 24;
+    }
+}
+
+void StatsPage::createPlot(const HistorySummary &summary)
+{
+    m_plot = new PlotArea(m_page, PlotFrame);
+    const QSize room = m_plot->room();
+    switch (m_view) {
+    case View::Confusion:
+        m_plot->setWidget(new ConfusionMap(summary, room));
+        break;
+    case View::Accuracy:
+        m_plot->setWidget(new AccuracyPlot(summary, room));
+        break;
+    case View::Time:
+        m_plot->setWidget(new AnswerTimeBars(summary, room));
+        break;
+    }
+}
+
+void StatsPage::createSaveButton()
+{
+    m_page.addButton(QStringLiteral("Сохранить историю в CSV"),
+                     QRect(kRight - 200, kBottomTop, 200, 25), StatsLinks::SaveCsvTag);
+}
+
+void StatsPage::createBackLink()
+{
+    m_page.addArrowLink(QStringLiteral("Вернуться"), StatsLinks::BackTag, Page::Link::Backward,
+                        kBottomTop);
+}
+
+QString StatsPage::askWhere() const
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString suggested = QDir(folder).filePath(QStringLiteral("notoklyuv-history.csv"));
+    return m_dialog ? m_dialog(m_page.window(), suggested) : QString();
+}
+
+// The file is replaced only once the whole history is written, so a failed
+// save never leaves half a table where a good one was.
+void StatsPage::saveCsvClick()
+{
+    const QString path = askWhere();
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly) && m_source.writeCsv &&
+                       m_source.writeCsv(file) && file.commit();
+    if (!saved)
+        m_page.message(QStringLiteral("Не удалось сохранить историю в файл ") +
+                       QDir::toNativeSeparators(path));
+}
+
+} // namespace nk
