@@ -5,6 +5,7 @@
 #include "app/tmainform.h"
 #include "drills/blackwhitedrills.h"
 #include "keyboard/keyboard.h"
+#include "midi/midiinput.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
 #include "widgets/actionboundary.h"
@@ -58,6 +59,18 @@ void connectKeyboard(TMainForm &form)
                          });
     }
     form.routes().releaseAllKeys = [&keyboard] { keyboard.ReleaseAllKeys(); };
+}
+
+// A key struck on a MIDI keyboard is a click on the same key of the picture.
+void connectMidi(TMainForm &form)
+{
+    Keyboard &keyboard = form.keyboard();
+    QObject::connect(&form.state().midi, &MidiInput::notePressed, &form,
+                     [&keyboard](int octave, quint8 pitch) {
+                         ActionBoundary::run([&keyboard, octave, pitch] {
+                             keyboard.pressFromInput(octave, pitch);
+                         });
+                     });
 }
 
 void connectCourse(TMainForm &form)
@@ -208,6 +221,7 @@ void Wiring::connect(TMainForm &form)
     connectRestBreak(form);
     connectKeyboardReset(form);
     connectKeyboard(form);
+    connectMidi(form);
     connectSiteLinks(form);
     connectCourse(form);
     connectReport(form);

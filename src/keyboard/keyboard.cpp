@@ -9,6 +9,7 @@
 #include "keyboard/surfacefill.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
+#include "widgets/windowcontrols.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -85,6 +86,19 @@ void Keyboard::HitTestKeyboard(int x, int y)
     m_timers.createHighlightReset(HighlightMs, m_state.Settings.HighlightPending);
     const KeyId key = KeyboardLayout::keyAt(x, y);
     PressKey(key.octave, quint8(key.pitch));
+}
+
+void Keyboard::pressFromInput(int octave, quint8 pitch)
+{
+    if (octave < KeyboardLayout::LowOctave || octave > KeyboardLayout::HighOctave || pitch > 11)
+        return; // no such key on the picture, so no click could name it
+    // A click needs the picture on screen and usable: the panel open, the
+    // window shown and not disabled by a playback loop.
+    if (!m_label || !m_label->isVisible() || !m_label->isEnabled() ||
+        !m_page.controls().KeyboardIsShown())
+        return;
+    m_timers.createHighlightReset(HighlightMs, m_state.Settings.HighlightPending);
+    PressKey(octave, pitch);
 }
 
 bool Keyboard::responds(int octave, quint8 pitch) const

@@ -61,6 +61,9 @@ public:
     void imgKeyboardMouseDown(QPoint pos, Qt::MouseButton button);
     void HitTestKeyboard(int x, int y);
     void PressKey(int octave, quint8 pitch);
+    // A key named by another input (a MIDI or computer keyboard): exactly what
+    // a click on that key of the picture does.
+    void pressFromInput(int octave, quint8 pitch);
     void RecordAnswer(int duration, int octave, quint8 pitch);
     void JudgeAnswers();
     void PaintKey(quint8 pitch, int octave, int mode);
