@@ -229,24 +229,34 @@ void MidiTest::onlyStruckKeysCount()
 void MidiTest::laterKeyboardIsConnected_data()
 {
     QTest::addColumn<MidiKeys::Kind>("kind");
-    addSystems("plugged in after start", [](QTestData &) {});
+    QTest::addColumn<bool>("replugged");
+    addSystems("plugged in after start", [](QTestData &d) { d << false; });
+    addSystems("unplugged and plugged in again", [](QTestData &d) { d << true; });
 }
 
 void MidiTest::laterKeyboardIsConnected()
 {
     QFETCH(MidiKeys::Kind, kind);
+    QFETCH(bool, replugged);
     REQUIRE_SYSTEM(kind);
     WindowRig rig({QStringLiteral("05")});
     MidiInput &midi = listen(rig, kind);
     QTRY_VERIFY(midi.isStarted());
     QCOMPARE(midi.openSystems().size(), 1);
     QVERIFY(!connectedTo(midi, kind));
-    MidiKeys keys;
+    auto keys = std::make_unique<MidiKeys>();
     QString error;
-    QVERIFY2(keys.open(kind, &error), qPrintable(error));
+    QVERIFY2(keys->open(kind, &error), qPrintable(error));
     QTRY_VERIFY(connectedTo(midi, kind));
+    if (replugged) {
+        keys.reset();
+        QTRY_VERIFY(!connectedTo(midi, kind));
+        keys = std::make_unique<MidiKeys>();
+        QVERIFY2(keys->open(kind, &error), qPrintable(error));
+        QTRY_VERIFY(connectedTo(midi, kind));
+    }
     openQuestion(rig, QStringLiteral("450 452"));
-    keys.noteOn(48);
+    keys->noteOn(48);
     QTRY_COMPARE(rig.state().Allowed.AnswerPos, 2);
     QCOMPARE(atPosition(rig.state().NotesA, 1).Octave, 4);
 }
