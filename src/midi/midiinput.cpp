@@ -71,18 +71,31 @@ void MidiInput::openSystem(System system)
     }
 }
 
-// On the MIDI library's thread: only the stamp and a queued call happen here.
+// On the MIDI library's thread: only the stamp, the echo check and a queued
+// call happen here.
 void MidiInput::received(double, std::vector<unsigned char> *message, void *self)
 {
     auto *input = static_cast<MidiInput *>(self);
-    input->m_lastArrival = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                               std::chrono::steady_clock::now().time_since_epoch())
-                               .count();
-    if (const std::optional<KeyPosition> key = struckKey(*message)) {
+    const qint64 now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                           std::chrono::steady_clock::now().time_since_epoch())
+                           .count();
+    input->m_lastArrival = now;
+    const std::optional<KeyPosition> key = struckKey(*message);
+    if (key && !input->isEcho((*message)[1], now)) {
         QMetaObject::invokeMethod(
             input, [input, k = *key] { Q_EMIT input->notePressed(k.octave, k.pitch); },
             Qt::QueuedConnection);
     }
+}
+
+bool MidiInput::isEcho(int note, qint64 ns)
+{
+    const std::lock_guard lock(m_strokesLock);
+    qint64 &last = m_struckAt[std::size_t(note & 0x7F)];
+    if (last != 0 && ns - last < EchoNs)
+        return true;
+    last = ns;
+    return false;
 }
 
 QStringList MidiInput::openSystems() const

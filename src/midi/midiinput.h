@@ -3,8 +3,10 @@
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+#include <array>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace nk {
@@ -53,7 +55,14 @@ Q_SIGNALS:
     void notePressed(int octave, quint8 pitch);
 
 private:
+    // No hand strikes one key twice this fast, but a stroke can arrive twice:
+    // a JACK client late for a cycle leaves its last events in its buffer to
+    // be read again, and a keyboard bridged from ALSA into JACK reaches the
+    // program over both systems.
+    static constexpr qint64 EchoNs = 40'000'000;
+
     static void received(double delta, std::vector<unsigned char> *message, void *self);
+    bool isEcho(int note, qint64 ns);
     void check();
     void openSystem(System system);
 
@@ -61,6 +70,8 @@ private:
     std::vector<std::unique_ptr<MidiSystem>> m_systems;
     QTimer m_check;
     std::atomic<qint64> m_lastArrival = 0;
+    std::mutex m_strokesLock;             // each system delivers on a thread of its own
+    std::array<qint64, 128> m_struckAt{}; // nanoseconds, by note
     bool m_started = false;
 };
 

@@ -23,7 +23,8 @@ public:
         Alsa,
         Jack
     };
-    using Callback = void (*)(double, std::vector<unsigned char> *, void *);
+    // The library's own: called on its thread.
+    using Callback = void (*)(double delta, std::vector<unsigned char> *message, void *userData);
 
     ~MidiSystem();
 

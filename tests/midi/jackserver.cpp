@@ -55,10 +55,14 @@ bool JackServer::start(QString *error)
     env.insert(QStringLiteral("JACK_NO_AUDIO_RESERVATION"), QStringLiteral("1"));
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    // Synchronous: on a busy machine a client late for a cycle holds the cycle
+    // up, where it would otherwise have its last events read again and its
+    // new ones lost.
     m_process.start(QStringLiteral("jackd"),
                     {QStringLiteral("-n"), m_name, QStringLiteral("--no-realtime"),
-                     QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
-                     QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
+                     QStringLiteral("-S"), QStringLiteral("-d"), QStringLiteral("dummy"),
+                     QStringLiteral("-r"), QStringLiteral("48000"), QStringLiteral("-p"),
+                     QStringLiteral("256")});
     QDeadlineTimer deadline(10000);
     while (m_process.state() != QProcess::NotRunning && !runs(m_name) && !deadline.hasExpired())
         QTest::qWait(20);

@@ -110,6 +110,7 @@ private slots:
     void answerJudgedAsByClicks();
     void onlyStruckKeysCount_data();
     void onlyStruckKeysCount();
+    void aStrokeArrivingTwiceCountsOnce();
     void laterKeyboardIsConnected_data();
     void laterKeyboardIsConnected();
     void startsWithoutMidi();
@@ -224,6 +225,27 @@ void MidiTest::onlyStruckKeysCount()
     QCOMPARE(s.Allowed.AnswerPos, 2);
     QCOMPARE(atPosition(s.NotesA, 1).Octave, 6);
     QCOMPARE(atPosition(s.NotesA, 1).Pitch, quint8(11));
+}
+
+// As a JACK client late for a cycle delivers its last events again.
+void MidiTest::aStrokeArrivingTwiceCountsOnce()
+{
+    REQUIRE_SYSTEM(MidiKeys::Jack);
+    MidiKeys keys;
+    QString error;
+    QVERIFY2(keys.open(MidiKeys::Jack, &error), qPrintable(error));
+    WindowRig rig({QStringLiteral("05")});
+    MidiInput &midi = listen(rig, MidiKeys::Jack);
+    QTRY_VERIFY(connectedTo(midi, MidiKeys::Jack));
+    openQuestion(rig, QStringLiteral("450 452 454"));
+    keys.noteOn(60);
+    keys.noteOn(60);
+    keys.noteOn(62);
+    const GlobalState &s = rig.state();
+    QTRY_VERIFY(s.Settings.Note == 2);
+    QCOMPARE(s.Allowed.AnswerPos, 3);
+    QCOMPARE(atPosition(s.NotesA, 1).Pitch, quint8(0));
+    QCOMPARE(atPosition(s.NotesA, 2).Pitch, quint8(2));
 }
 
 void MidiTest::laterKeyboardIsConnected_data()
