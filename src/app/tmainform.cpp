@@ -19,6 +19,7 @@
 #include "widgets/page.h"
 #include "widgets/restbreak.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -42,6 +43,7 @@ TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
 {
     createWindow();
     createKeyboardPicture();
+    createKeyLettersToggle();
     createLogo();
     createMenuLinks();
     createPartButtons();
@@ -75,6 +77,27 @@ void TMainForm::createKeyboardPicture()
     keyboard->setObjectName(QStringLiteral("imgKeyboard"));
     // The picture comes with the keyboard, which draws its own resting picture.
     keyboard->setGeometry(0, kKeyboardTop, 780, 251);
+}
+
+// Below the octave brackets, on the panel's free strip. It never takes the
+// focus, so the keys it would eat (space) stay with the learner's pages.
+void TMainForm::createKeyLettersToggle()
+{
+    auto *toggle = new QCheckBox(QStringLiteral("Буквы клавиш на клавиатуре (стрелки ← → "
+                                                "сдвигают октаву)"),
+                                 this);
+    toggle->setObjectName(QStringLiteral("cbKeyLetters"));
+    toggle->setFocusPolicy(Qt::NoFocus);
+    toggle->setFont(Fonts::arial(12));
+    QPalette pal = toggle->palette();
+    pal.setColor(QPalette::WindowText, kActiveBlue);
+    toggle->setPalette(pal);
+    toggle->setGeometry(10, kKeyboardTop + 206, 420, 20);
+}
+
+QCheckBox *TMainForm::keyLettersToggle() const
+{
+    return findChild<QCheckBox *>(QStringLiteral("cbKeyLetters"), Qt::FindDirectChildrenOnly);
 }
 
 void TMainForm::createLogo()
@@ -238,6 +261,7 @@ void TMainForm::FormShow()
         return;
     s.Started = true; // first, so a nested show during a message box does not start twice
     s.settingsFile.LoadSettings(s.Settings);
+    keyLettersToggle()->setChecked(s.Settings.KeyLetters);
     s.player.setTimbre(s.Settings.Tembr);
     // Sound, network and MIDI wait until the page is on screen; a key pressed
     // sooner makes the sound ready itself.

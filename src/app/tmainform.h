@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class QCheckBox;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -78,6 +79,8 @@ public:
     bool hasTray() const;
 
     QWidget *keyboardPicture() const;
+    // The check on the keyboard panel that draws the computer keys' letters.
+    QCheckBox *keyLettersToggle() const;
     QSystemTrayIcon *trayIcon() const { return m_tray; }
 
     // A click or double click on the tray icon, or its menu's "Открыть": the
@@ -106,6 +109,7 @@ private:
 
     void createWindow();
     void createKeyboardPicture();
+    void createKeyLettersToggle();
     void createLogo();
     void createMenuLinks();
     void createPartButtons();

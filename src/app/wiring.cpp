@@ -4,6 +4,7 @@
 #include "app/exercises.h"
 #include "app/tmainform.h"
 #include "drills/blackwhitedrills.h"
+#include "keyboard/computerkeys.h"
 #include "keyboard/keyboard.h"
 #include "midi/midiinput.h"
 #include "report/infopages.h"
@@ -13,6 +14,9 @@
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
 #include "widgets/restbreak.h"
+
+#include <QApplication>
+#include <QCheckBox>
 
 namespace nk {
 
@@ -45,6 +49,16 @@ void connectKeyboardReset(TMainForm &form)
     });
 }
 
+// The computer keys play the picture wherever the focus is in the window; the
+// panel's check draws their letters.
+void connectComputerKeys(TMainForm &form)
+{
+    Keyboard &keyboard = form.keyboard();
+    qApp->installEventFilter(new ComputerKeys(keyboard, &form));
+    QObject::connect(form.keyLettersToggle(), &QCheckBox::toggled, &form,
+                     [&keyboard](bool shown) { keyboard.showKeyLetters(shown); });
+}
+
 // Every button's press on the picture plays a key, the second press of a
 // double click included.
 void connectKeyboard(TMainForm &form)
@@ -59,6 +73,7 @@ void connectKeyboard(TMainForm &form)
                          });
     }
     form.routes().releaseAllKeys = [&keyboard] { keyboard.ReleaseAllKeys(); };
+    connectComputerKeys(form);
 }
 
 // A key struck on a MIDI keyboard is a click on the same key of the picture.

@@ -26,6 +26,7 @@ void SettingsFile::LoadSettings(TGlobalSettings &s) const
                : TGlobalSettings::DefaultTI;
     s.Tembr = m_file.readString(kMain, u"tembr", QStringLiteral("piano"));
     s.FirstRun = m_file.readBool(kMain, u"firstrun", true);
+    s.KeyLetters = m_file.readBool(kMain, u"keyletters", false);
 }
 
 void SettingsFile::SaveSettings(const TGlobalSettings &s)
@@ -38,6 +39,8 @@ void SettingsFile::SaveSettings(const TGlobalSettings &s)
     m_file.writeInteger(kMain, QStringLiteral("TI"), s.TI);
     m_file.writeString(kMain, QStringLiteral("tembr"), s.Tembr);
     m_file.writeBool(kMain, QStringLiteral("firstrun"), s.FirstRun);
+    // Last and new: readers that predate it skip a key they do not know.
+    m_file.writeBool(kMain, QStringLiteral("keyletters"), s.KeyLetters);
 }
 
 void SettingsFile::SaveLearnNote(int learnNote)

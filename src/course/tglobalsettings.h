@@ -16,8 +16,9 @@ struct TGlobalSettings
     bool KeyboardShown = false;
     bool HighlightPending = false;
     bool FirstRun = true;
-    bool Busy = false;  // a long playback loop runs: closing is refused
-    int TI = DefaultTI; // time unit of note-sequence playback, ms
+    bool Busy = false;       // a long playback loop runs: closing is refused
+    int TI = DefaultTI;      // time unit of note-sequence playback, ms
+    bool KeyLetters = false; // computer keys' letters drawn on the keyboard picture
 
     // A time unit outside these bounds is not one anybody chose: a note of
     // it would last days or nothing at all.

@@ -6,6 +6,7 @@
 #include "course/levels.h"
 #include "course/shutdown.h"
 #include "keyboard/keyboardlayout.h"
+#include "keyboard/keyletters.h"
 #include "keyboard/surfacefill.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
@@ -70,8 +71,27 @@ void Keyboard::setPictureLabel(QLabel *label)
 
 void Keyboard::showPicture()
 {
-    if (m_label)
+    if (!m_label)
+        return;
+    if (!m_state.Settings.KeyLetters) {
         m_label->setPixmap(QPixmap::fromImage(m_picture));
+        return;
+    }
+    QImage lettered = m_picture;
+    KeyLetters::draw(lettered, m_inputOctave);
+    m_label->setPixmap(QPixmap::fromImage(lettered));
+}
+
+void Keyboard::showKeyLetters(bool shown)
+{
+    m_state.Settings.KeyLetters = shown;
+    showPicture();
+}
+
+void Keyboard::moveInputOctave(int step)
+{
+    m_inputOctave = KeyMap::movedOctave(m_inputOctave, step);
+    showPicture();
 }
 
 void Keyboard::imgKeyboardMouseDown(QPoint pos, Qt::MouseButton button)
@@ -88,14 +108,14 @@ void Keyboard::HitTestKeyboard(int x, int y)
     PressKey(key.octave, quint8(key.pitch));
 }
 
+bool Keyboard::panelShown() const
+{
+    return m_page.controls().KeyboardIsShown();
+}
+
 void Keyboard::pressFromInput(int octave, quint8 pitch)
 {
-    if (octave < KeyboardLayout::LowOctave || octave > KeyboardLayout::HighOctave || pitch > 11)
-        return; // no such key on the picture, so no click could name it
-    // A click needs the picture on screen and usable: the panel open, the
-    // window shown and not disabled by a playback loop.
-    if (!m_label || !m_label->isVisible() || !m_label->isEnabled() ||
-        !m_page.controls().KeyboardIsShown())
+    if (!panelShown() || !m_state.Allowed.Collecting)
         return;
     m_timers.createHighlightReset(HighlightMs, m_state.Settings.HighlightPending);
     PressKey(octave, pitch);

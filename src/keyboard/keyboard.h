@@ -1,6 +1,7 @@
 #pragma once
 
 #include "course/tglobalsettings.h"
+#include "keyboard/keymap.h"
 #include "keyboard/notearray.h"
 #include "keyboard/tallowed.h"
 #include "keyboard/terrorset.h"
@@ -61,9 +62,6 @@ public:
     void imgKeyboardMouseDown(QPoint pos, Qt::MouseButton button);
     void HitTestKeyboard(int x, int y);
     void PressKey(int octave, quint8 pitch);
-    // A key named by another input (a MIDI or computer keyboard): exactly what
-    // a click on that key of the picture does.
-    void pressFromInput(int octave, quint8 pitch);
     void RecordAnswer(int duration, int octave, quint8 pitch);
     void JudgeAnswers();
     void PaintKey(quint8 pitch, int octave, int mode);
@@ -71,6 +69,19 @@ public:
     void ClearAllKeys();
 
     bool responds(int octave, quint8 pitch) const;
+
+    // A key played on the computer keyboard or a MIDI keyboard: a click at
+    // that key of the picture, taken only while the panel is shown and an
+    // answer is being collected, so keys never sound over other pages.
+    void pressFromInput(int octave, quint8 pitch);
+    bool panelShown() const;
+
+    // The octave the computer keyboard's lower row plays; the upper row plays
+    // the next.
+    int inputOctave() const { return m_inputOctave; }
+    void moveInputOctave(int step);
+    // Draws each computer key's letter on the key it plays, or stops.
+    void showKeyLetters(bool shown);
 
 private:
     // The answer being judged, as it stood when judging began.
@@ -103,6 +114,7 @@ private:
     QImage m_picture;
     QPointer<QLabel> m_label;
     ResultPages m_pages;
+    int m_inputOctave = KeyMap::DefaultOctave;
 };
 
 } // namespace nk

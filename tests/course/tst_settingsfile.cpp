@@ -53,22 +53,29 @@ void TestSettingsFile::load_data()
     QTest::addColumn<int>("ti");
     QTest::addColumn<bool>("firstRun");
     QTest::addColumn<int>("level");
+    QTest::addColumn<bool>("keyLetters");
 
-    QTest::newRow("note 12") << QByteArray("note=12\r\n") << 0 << 250 << true << 1;
-    QTest::newRow("note -1") << QByteArray("note=-1\r\n") << 0 << 250 << true << 1;
-    QTest::newRow("note 0x0B") << QByteArray("note=0x0B\r\n") << 11 << 250 << true << 1;
-    QTest::newRow("note 5") << QByteArray("note=5\r\n") << 5 << 250 << true << 1;
-    QTest::newRow("level 7 ignored") << QByteArray("level=7\r\n") << 0 << 250 << true << 1;
-    QTest::newRow("firstrun 0") << QByteArray("firstrun=0\r\n") << 0 << 250 << false << 1;
-    QTest::newRow("firstrun yes") << QByteArray("firstrun=yes\r\n") << 0 << 250 << true << 1;
-    QTest::newRow("TI 0x64") << QByteArray("TI=0x64\r\n") << 0 << 100 << true << 1;
-    QTest::newRow("TI 10") << QByteArray("TI=10\r\n") << 0 << 10 << true << 1;
-    QTest::newRow("TI 5000") << QByteArray("TI=5000\r\n") << 0 << 5000 << true << 1;
-    QTest::newRow("TI 9") << QByteArray("TI=9\r\n") << 0 << 250 << true << 1;
-    QTest::newRow("TI 5001") << QByteArray("TI=5001\r\n") << 0 << 250 << true << 1;
-    QTest::newRow("TI 0") << QByteArray("TI=0\r\n") << 0 << 250 << true << 1;
-    QTest::newRow("TI -250") << QByteArray("TI=-250\r\n") << 0 << 250 << true << 1;
-    QTest::newRow("TI int max") << QByteArray("TI=2147483647\r\n") << 0 << 250 << true << 1;
+    QTest::newRow("note 12") << QByteArray("note=12\r\n") << 0 << 250 << true << 1 << false;
+    QTest::newRow("note -1") << QByteArray("note=-1\r\n") << 0 << 250 << true << 1 << false;
+    QTest::newRow("note 0x0B") << QByteArray("note=0x0B\r\n") << 11 << 250 << true << 1 << false;
+    QTest::newRow("note 5") << QByteArray("note=5\r\n") << 5 << 250 << true << 1 << false;
+    QTest::newRow("level 7 ignored") << QByteArray("level=7\r\n") << 0 << 250 << true << 1 << false;
+    QTest::newRow("firstrun 0") << QByteArray("firstrun=0\r\n") << 0 << 250 << false << 1 << false;
+    QTest::newRow("firstrun yes") << QByteArray("firstrun=yes\r\n") << 0 << 250 << true << 1
+                                  << false;
+    QTest::newRow("TI 0x64") << QByteArray("TI=0x64\r\n") << 0 << 100 << true << 1 << false;
+    QTest::newRow("TI 10") << QByteArray("TI=10\r\n") << 0 << 10 << true << 1 << false;
+    QTest::newRow("TI 5000") << QByteArray("TI=5000\r\n") << 0 << 5000 << true << 1 << false;
+    QTest::newRow("TI 9") << QByteArray("TI=9\r\n") << 0 << 250 << true << 1 << false;
+    QTest::newRow("TI 5001") << QByteArray("TI=5001\r\n") << 0 << 250 << true << 1 << false;
+    QTest::newRow("TI 0") << QByteArray("TI=0\r\n") << 0 << 250 << true << 1 << false;
+    QTest::newRow("TI -250") << QByteArray("TI=-250\r\n") << 0 << 250 << true << 1 << false;
+    QTest::newRow("TI int max") << QByteArray("TI=2147483647\r\n") << 0 << 250 << true << 1
+                                << false;
+    QTest::newRow("keyletters 1") << QByteArray("keyletters=1\r\n") << 0 << 250 << true << 1
+                                  << true;
+    QTest::newRow("keyletters yes")
+        << QByteArray("keyletters=yes\r\n") << 0 << 250 << true << 1 << false;
 }
 
 void TestSettingsFile::load()
@@ -83,6 +90,7 @@ void TestSettingsFile::load()
     QTEST(s.TI, "ti");
     QTEST(s.FirstRun, "firstRun");
     QTEST(s.Level, "level");
+    QTEST(s.KeyLetters, "keyLetters");
     QCOMPARE(s.KeyboardShown, false);
 }
 
@@ -112,9 +120,11 @@ void TestSettingsFile::saveWritesKeysInOrder()
     s.Step = 4;
     s.TI = 300;
     s.FirstRun = false;
+    s.KeyLetters = true;
     SettingsFile(BasePath(m_dir->path())).SaveSettings(s);
-    QCOMPARE(settingsBytes(), QByteArray("[main]\r\nnote=3\r\noctave=6\r\npart=2\r\nlevel=12\r\n"
-                                         "step=4\r\nTI=300\r\ntembr=piano\r\nfirstrun=0\r\n"));
+    QCOMPARE(settingsBytes(),
+             QByteArray("[main]\r\nnote=3\r\noctave=6\r\npart=2\r\nlevel=12\r\n"
+                        "step=4\r\nTI=300\r\ntembr=piano\r\nfirstrun=0\r\nkeyletters=1\r\n"));
 }
 
 void TestSettingsFile::saveReplacesInPlaceAndKeepsCounters()
@@ -124,7 +134,8 @@ void TestSettingsFile::saveReplacesInPlaceAndKeepsCounters()
     SettingsFile(BasePath(m_dir->path())).SaveSettings(s);
     QCOMPARE(settingsBytes(),
              QByteArray("[main]\r\nlearnnote=3\r\nsite=http://x.example\r\nnote=0\r\noctave=5\r\n"
-                        "part=1\r\nlevel=1\r\nstep=0\r\nTI=250\r\ntembr=piano\r\nfirstrun=1\r\n"));
+                        "part=1\r\nlevel=1\r\nstep=0\r\nTI=250\r\ntembr=piano\r\nfirstrun=1\r\n"
+                        "keyletters=0\r\n"));
 }
 
 void TestSettingsFile::counters()
