@@ -7,9 +7,8 @@
 // runs it, its MIDI input on a private JACK server. Where the press reaches
 // the program:
 // - click: the mouse event sent to the picture;
-// - computer keyboard: Keyboard::pressFromInput, the point where the key
-//   handling hands over a key (the handling of the key events themselves is
-//   not part of this build);
+// - computer keyboard: the key event (with the physical key's X11 scan code)
+//   sent to the window;
 // - MIDI: the message's arrival in the MIDI library's callback, on its thread.
 //   The time before that, from the sender to the callback, is the JACK
 //   server's (a MIDI event waits for the next period, 256 frames at 48 kHz
@@ -21,13 +20,14 @@
 #include "benchwindow.h"
 #include "figures.h"
 #include "jackserver.h"
-#include "keyboard/keyboard.h"
 #include "midi/midiinput.h"
 #include "midikeys.h"
 #include "programcopy.h"
 #include "recordedsink.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <array>
 #include <chrono>
 #include <cstdio>
 
@@ -58,6 +58,19 @@ Key keyOf(int press)
     return {4 + note / 12, note % 12};
 }
 
+// The computer keys' two rows play the first and the second octave (the first
+// is chosen at start), ДО to СИ; X11 scan codes.
+constexpr std::array<quint32, 24> ScanCodes = {52, 39, 53, 40, 54, 55, 42, 56, 43, 57, 44, 58,
+                                               24, 11, 25, 12, 26, 27, 14, 28, 15, 29, 16, 30};
+
+void typeKey(QWidget &window, Key key)
+{
+    const quint32 code =
+        ScanCodes[std::size_t(12 * (std::clamp(key.octave, 5, 6) - 5) + key.pitch)];
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, code, 0, 0);
+    QApplication::sendEvent(&window, &press);
+}
+
 // One figure per press, from the press reaching the program to sound; empty
 // when a press never sounded.
 using Press = std::function<std::optional<double>(RecordedSink &, Key)>;
@@ -82,6 +95,15 @@ void openKeyboard(BenchWindow &window)
     window.form().course().ShowLevelPage(1);
     window.form().state().Settings.KeyboardShown = false;
     window.form().SlideKeyboard();
+}
+
+// Keys other than clicks play only while an answer is collected: each press
+// is the first note of an answer too long to be judged.
+void collect(GlobalState &state)
+{
+    state.Allowed.Collecting = true;
+    state.Allowed.AnswerPos = 1;
+    state.Allowed.AnswerLen = 36;
 }
 
 bool connected(const MidiInput &midi)
@@ -116,15 +138,19 @@ int main(int argc, char **argv)
     openKeyboard(window);
     WaitMs(1000); // let the 36 notes decode: a key press comes long after start-up
 
-    const std::vector<double> clicks = measure(sink, [&window](RecordedSink &s, Key k) {
+    GlobalState &state = window.form().state();
+    const std::vector<double> clicks = measure(sink, [&](RecordedSink &s, Key k) {
+        collect(state);
         return s.timeToSound([&] { window.pressKey(k.octave, k.pitch); });
     });
-    Keyboard &keyboard = window.form().keyboard();
-    const std::vector<double> computerKeys = measure(sink, [&keyboard](RecordedSink &s, Key k) {
-        return s.timeToSound([&] { keyboard.pressFromInput(k.octave, quint8(k.pitch)); });
+    const std::vector<double> computerKeys = measure(sink, [&](RecordedSink &s, Key k) {
+        collect(state);
+        k.octave = std::max(k.octave, 5); // the two rows reach the first and second octaves
+        return s.timeToSound([&] { typeKey(window.form(), k); });
     });
     std::vector<double> transport;
     const std::vector<double> midiKeys = measure(sink, [&](RecordedSink &s, Key k) {
+        collect(state);
         qint64 sentNs = 0;
         const std::optional<double> ms = s.timeToSound([&] {
             sentNs = steadyNowNs();
@@ -140,8 +166,8 @@ int main(int argc, char **argv)
         return fail(QStringLiteral("a press never reached the sink"));
     Figures::printSpread("Click on the keyboard picture to first sample at the sink", "presses",
                          clicks, 2);
-    Figures::printSpread("Computer keyboard (from Keyboard::pressFromInput) to first sample",
-                         "presses", computerKeys, 2);
+    Figures::printSpread("Computer key event to first sample at the sink", "presses", computerKeys,
+                         2);
     Figures::printSpread("MIDI note-on, arrival in the callback to first sample", "presses",
                          midiKeys, 2);
     transport.erase(transport.begin(), transport.begin() + warmUpPresses);
