@@ -94,8 +94,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://notoklyuv.example")
 # Qt and the C++ runtime come from the executable's libraries; sound and the
 # launcher need these besides: GStreamer for Qt Multimedia's media player, and
 # the fonts the pages are laid out for (Arial resolves to Liberation Sans).
+# MIDI keyboards are read through RtMidi (with libjack beneath it).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio, fonts-liberation")
+    "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio, fonts-liberation, librtmidi6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 include(CPack)

@@ -10,6 +10,7 @@
 #include "keyboard/notearray.h"
 #include "keyboard/tallowed.h"
 #include "keyboard/terrorset.h"
+#include "midi/midiinput.h"
 #include "report/activitylog.h"
 #include "report/siteopener.h"
 #include "steps/tmelodyset.h"
@@ -48,6 +49,7 @@ struct GlobalState
     ActivityLog log;
     SiteOpener site;
     NotePlayer player; // switched to the learner's timbre once the settings are read
+    MidiInput midi;    // opened once the first page is on screen
 
     bool Started = false;
     bool Resting = false;

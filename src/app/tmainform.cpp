@@ -265,11 +265,12 @@ void TMainForm::FormShow()
     s.settingsFile.LoadSettings(s.Settings);
     keyLettersToggle()->setChecked(s.Settings.KeyLetters);
     s.player.setTimbre(s.Settings.Tembr);
-    // Sound and network wait until the page is on screen; a key pressed
+    // Sound, network and MIDI wait until the page is on screen; a key pressed
     // sooner makes the sound ready itself.
     AfterFirstPaint::schedule(this, [this] {
         m_state->player.makeReady();
         m_reports->uploader().makeReady();
+        m_state->midi.start();
     });
     if (s.Settings.FirstRun) {
         if (m_routes.showInstructionPage)

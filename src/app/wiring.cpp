@@ -6,6 +6,7 @@
 #include "drills/blackwhitedrills.h"
 #include "keyboard/computerkeys.h"
 #include "keyboard/keyboard.h"
+#include "midi/midiinput.h"
 #include "report/infopages.h"
 #include "report/reportpages.h"
 #include "stats/statslinks.h"
@@ -76,6 +77,18 @@ void connectKeyboard(TMainForm &form)
     }
     form.routes().releaseAllKeys = [&keyboard] { keyboard.ReleaseAllKeys(); };
     connectComputerKeys(form);
+}
+
+// A key struck on a MIDI keyboard is a click on the same key of the picture.
+void connectMidi(TMainForm &form)
+{
+    Keyboard &keyboard = form.keyboard();
+    QObject::connect(&form.state().midi, &MidiInput::notePressed, &form,
+                     [&keyboard](int octave, quint8 pitch) {
+                         ActionBoundary::run([&keyboard, octave, pitch] {
+                             keyboard.pressFromInput(octave, pitch);
+                         });
+                     });
 }
 
 void connectCourse(TMainForm &form)
@@ -252,6 +265,7 @@ void Wiring::connect(TMainForm &form)
     connectRestBreak(form);
     connectKeyboardReset(form);
     connectKeyboard(form);
+    connectMidi(form);
     connectSiteLinks(form);
     connectCourse(form);
     connectReport(form);

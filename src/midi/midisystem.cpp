@@ -1,0 +1,172 @@
+#include "midi/midisystem.h"
+
+#include "midi/logging.h"
+
+#include <QFile>
+#include <RtMidi.h>
+#include <jack/jack.h>
+#include <set>
+
+namespace nk {
+
+namespace {
+
+const char *const SequencerDevice = "/dev/snd/seq";
+
+void jackChatter(const char *text)
+{
+    qCDebug(lcMidi, "JACK: %s", text);
+}
+
+// libjack prints every failed connection to the console; the program says
+// what matters itself.
+void quietJack()
+{
+    static const bool done = [] {
+        jack_set_error_function(&jackChatter);
+        jack_set_info_function(&jackChatter);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+bool jackServerRuns(const std::string &name)
+{
+    quietJack();
+    jack_status_t status{};
+    // Never start a server: a learner without JACK must not get one.
+    jack_client_t *client = jack_client_open(name.c_str(), JackNoStartServer, &status);
+    if (!client)
+        return false;
+    jack_client_close(client);
+    return true;
+}
+
+RtMidi::Api apiOf(MidiSystem::Kind kind)
+{
+    return kind == MidiSystem::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+}
+
+void libraryError(RtMidiError::Type type, const std::string &text, void *system)
+{
+    static_cast<MidiSystem *>(system)->reportError(type == RtMidiError::DEBUG_WARNING, text);
+}
+
+} // namespace
+
+MidiSystem::MidiSystem(Kind kind, const QString &name, Callback callback, void *userData)
+    : m_kind(kind), m_name(name.toStdString()), m_callback(callback), m_userData(userData)
+{
+}
+
+// Ports close (and their threads end) before the receiver can go away.
+MidiSystem::~MidiSystem() = default;
+
+bool MidiSystem::running(Kind kind)
+{
+    if (kind == Alsa)
+        return QFile::exists(QString::fromLatin1(SequencerDevice));
+    return jackServerRuns("Нотоклюв-probe");
+}
+
+std::unique_ptr<MidiSystem> MidiSystem::open(Kind kind, const QString &name, Callback callback,
+                                             void *userData)
+{
+    std::unique_ptr<MidiSystem> system(new MidiSystem(kind, name, callback, userData));
+    try {
+        system->m_port = system->makeInput();
+        system->m_port->openVirtualPort(system->m_name);
+    } catch (const RtMidiError &error) {
+        qCWarning(lcMidi, "%s refused the MIDI input port: %s", qPrintable(system->name()),
+                  error.what());
+        return nullptr;
+    }
+    if (system->m_refused)
+        return nullptr;
+    return system;
+}
+
+std::unique_ptr<RtMidiIn> MidiSystem::makeInput()
+{
+    auto input = std::make_unique<RtMidiIn>(apiOf(m_kind), m_name);
+    input->setErrorCallback(&libraryError, this);
+    // Only notes matter: system exclusive, clock and active sensing never reach the program.
+    input->ignoreTypes(true, true, true);
+    input->setCallback(m_callback, m_userData);
+    return input;
+}
+
+void MidiSystem::reportError(bool debugNote, const std::string &text)
+{
+    if (debugNote) {
+        qCDebug(lcMidi, "%s: %s", qPrintable(name()), text.c_str());
+        return;
+    }
+    qCWarning(lcMidi, "%s: %s", qPrintable(name()), text.c_str());
+    m_refused = true;
+}
+
+QString MidiSystem::name() const
+{
+    return m_kind == Alsa ? QStringLiteral("ALSA") : QStringLiteral("JACK");
+}
+
+bool MidiSystem::isOwn(const std::string &source) const
+{
+    return source.rfind(m_name + ':', 0) == 0;
+}
+
+QStringList MidiSystem::connectNewSources()
+{
+    std::set<std::string> present;
+    QStringList added;
+    const unsigned count = m_port->getPortCount();
+    for (unsigned i = 0; i < count; ++i) {
+        const std::string source = m_port->getPortName(i);
+        if (source.empty() || isOwn(source))
+            continue;
+        present.insert(source);
+        if (!m_sources.contains(source) && connectSource(i, source))
+            added.append(QString::fromStdString(source));
+    }
+    // A source unplugged is forgotten, so it is connected again when it returns.
+    std::erase_if(m_sources, [&present](const auto &s) { return !present.contains(s.first); });
+    return added;
+}
+
+bool MidiSystem::connectSource(unsigned index, const std::string &source)
+{
+    m_refused = false;
+    if (!m_port->isPortOpen() || m_kind == Jack) {
+        // JACK connects one port to any number of sources.
+        m_port->openPort(index, m_name);
+        if (!m_refused) {
+            m_sources.emplace(source, nullptr);
+            return true;
+        }
+    }
+    // The ALSA side of the library takes one connection per port: another
+    // port of the same name serves each further source.
+    try {
+        m_refused = false;
+        std::unique_ptr<RtMidiIn> own = makeInput();
+        own->openPort(index, m_name);
+        if (m_refused)
+            return false;
+        m_sources.emplace(source, std::move(own));
+        return true;
+    } catch (const RtMidiError &error) {
+        qCWarning(lcMidi, "%s: %s", qPrintable(name()), error.what());
+        return false;
+    }
+}
+
+QStringList MidiSystem::sources() const
+{
+    QStringList names;
+    for (const auto &s : m_sources)
+        names.append(QString::fromStdString(s.first));
+    return names;
+}
+
+} // namespace nk
