@@ -201,6 +201,15 @@ void connectDrills(TMainForm &form)
     hooks.StartNotesDrill = [&notes] { notes.ShowDrillQuestion(); };
 }
 
+// The learner's history hears of every answer key, and tells of its first
+// failure in the program's message; the exercise goes on either way.
+void connectHistory(TMainForm &form)
+{
+    HistoryStore &history = form.state().history;
+    form.keyboard().answerKeyHook() = [&history] { history.answerKey(); };
+    history.setMessageHook([&form](const QString &problem) { form.page().message(problem); });
+}
+
 } // namespace
 
 void Wiring::connect(TMainForm &form)
@@ -216,6 +225,7 @@ void Wiring::connect(TMainForm &form)
     connectMemorising(form);
     connectMelodies(form);
     connectDrills(form);
+    connectHistory(form);
 }
 
 } // namespace nk

@@ -8,6 +8,7 @@
 #include "keyboard/keyboard.h"
 #include "keyboard/tallowed.h"
 #include "report/activitylog.h"
+#include "steps/answerhistory.h"
 #include "steps/notesequence.h"
 #include "steps/playnotesequence.h"
 #include "steps/stepcontext.h"
@@ -112,6 +113,8 @@ bool KeysDrill::PlaySecond()
 
 void KeysDrill::AnswerDrill(int choice)
 {
+    m_context.history.answerKey();
+    m_choice = choice;
     if (choice == m_state.FirstColour)
         ShowDrillRight();
     else
@@ -128,6 +131,7 @@ void KeysDrill::ShowDrillQuestion()
 void KeysDrill::ShowDrillRight()
 {
     m_context.log.WriteLog(m_drill.rightLog);
+    AnswerHistory::recordChoice(m_context, m_drill.historyKind, true, m_choice);
     m_context.page.ClearPage();
     m_pages.createRight();
 }
@@ -135,6 +139,7 @@ void KeysDrill::ShowDrillRight()
 void KeysDrill::ShowDrillWrong()
 {
     m_context.log.WriteLog(m_drill.wrongLog);
+    AnswerHistory::recordChoice(m_context, m_drill.historyKind, false, m_choice);
     m_state.Streak = 1;
     if (m_drill.clearsKeysOnWrong) {
         m_context.Allowed.MarkShown = false;
@@ -235,8 +240,10 @@ void KeysDrill::listenPairClick()
         return;
     PlaySecond();
     WaitMs(PairPauseMs);
-    if (questionShown(answer))
-        m_context.page.enableAt(m_drill.answerPoint);
+    if (!questionShown(answer))
+        return;
+    m_context.history.listenEnded();
+    m_context.page.enableAt(m_drill.answerPoint);
 }
 
 void KeysDrill::answerClick()

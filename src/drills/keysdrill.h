@@ -97,6 +97,7 @@ private:
     DrillPages m_pages;
     QPointer<TYesButton> m_answerButton;
     mutable QStringList m_told;
+    int m_choice = 0; // the learner's last answer, as AnswerDrill takes it
 };
 
 } // namespace nk
