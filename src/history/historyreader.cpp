@@ -210,13 +210,8 @@ QString token(const SqliteStatement &row, int column)
 
 } // namespace
 
-int HistoryReader::writeCsv(sqlite3 *db, QIODevice &out)
+bool HistoryReader::writeHeader(QIODevice &out)
 {
-    int code = sqliteExec(db, "BEGIN");
-    SqliteStatement answers(db, "SELECT id, at_ms, level, kind, right, answer_ms, note_count,"
-                                " choice FROM answers ORDER BY id");
-    SqliteStatement notes(db, "SELECT answer_id, played_octave, played_pitch, answered_octave,"
-                              " answered_pitch FROM answer_notes ORDER BY answer_id, position");
     const QStringList header = {QStringLiteral("время (UTC)"),
                                 QStringLiteral("уровень"),
                                 QStringLiteral("упражнение"),
@@ -229,7 +224,17 @@ int HistoryReader::writeCsv(sqlite3 *db, QIODevice &out)
     QStringList fields;
     for (const QString &name : header)
         fields.append(csvField(name));
-    if (out.write((fields.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8()) < 0)
+    return out.write((fields.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8()) >= 0;
+}
+
+int HistoryReader::writeCsv(sqlite3 *db, QIODevice &out)
+{
+    int code = sqliteExec(db, "BEGIN");
+    SqliteStatement answers(db, "SELECT id, at_ms, level, kind, right, answer_ms, note_count,"
+                                " choice FROM answers ORDER BY id");
+    SqliteStatement notes(db, "SELECT answer_id, played_octave, played_pitch, answered_octave,"
+                              " answered_pitch FROM answer_notes ORDER BY answer_id, position");
+    if (code == SQLITE_OK && !writeHeader(out))
         code = SQLITE_IOERR;
     int noteCode = code == SQLITE_OK ? notes.step() : code;
     int answerCode = code == SQLITE_OK ? answers.step() : code;

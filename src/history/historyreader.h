@@ -17,6 +17,7 @@ public:
     static int read(sqlite3 *db, int level, HistorySummary &summary);
     // SQLITE_IOERR when the output refused the text.
     static int writeCsv(sqlite3 *db, QIODevice &out);
+    static bool writeHeader(QIODevice &out);
 
     // The three pairs confused most often, from the confusion table.
     static QList<HistorySummary::ConfusedPair>

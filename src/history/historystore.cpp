@@ -318,6 +318,11 @@ HistorySummary HistoryStore::summary(int level) const
     return summary;
 }
 
+bool HistoryStore::writeCsvHeader(QIODevice &out)
+{
+    return HistoryReader::writeHeader(out);
+}
+
 bool HistoryStore::writeCsv(QIODevice &out) const
 {
     if (!open())

@@ -81,6 +81,8 @@ public:
     HistorySummary summary(int level) const;
     // UTF-8, a header row, one row per answer in the order given.
     bool writeCsv(QIODevice &out) const;
+    // The header row alone: the export of a history that has no file yet.
+    static bool writeCsvHeader(QIODevice &out);
 
     // Why the history cannot be kept or read now, in the learner's words; empty when it can.
     QString problem() const { return m_problem.isEmpty() ? m_brokenNote : m_problem; }
