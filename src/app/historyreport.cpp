@@ -34,6 +34,13 @@ QString octaveWord(int octave)
     }
 }
 
+// "2 раза", "5 раз", "22 раза", "12 раз"
+QString times(int n)
+{
+    const bool few = n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14);
+    return QString::number(n) + (few ? QStringLiteral(" раза") : QStringLiteral(" раз"));
+}
+
 void print(const QString &text, std::FILE *stream)
 {
     std::fputs(text.toUtf8().constData(), stream);
@@ -56,7 +63,7 @@ QString HistoryReport::pairSentence(const HistorySummary::ConfusedPair &pair, bo
     const bool octaves = pair.a.Pitch == pair.b.Pitch;
     return (first ? QStringLiteral("Чаще всего вы путаете ") : QStringLiteral("Ещё вы путаете ")) +
            noteName(pair.a, octaves) + QStringLiteral(" и ") + noteName(pair.b, octaves) +
-           QStringLiteral(": ") + QString::number(pair.confused) + QStringLiteral(" раз из ") +
+           QStringLiteral(": ") + times(pair.confused) + QStringLiteral(" из ") +
            QString::number(pair.outOf);
 }
 
