@@ -13,15 +13,12 @@ namespace nk {
 
 namespace {
 
-// The learner's own day of an answer: its UTC time moved by the offset the
-// learner's clock had then.
-const QByteArray Day = "date(a.at_ms / 1000 + a.utc_offset, 'unixepoch')";
-const QByteArray NoteAnswers = " FROM answers a JOIN answer_notes n ON n.answer_id = a.id"
-                               " WHERE n.answered_octave IS NOT NULL";
-
-QByteArray levelFilter(int level)
+// Every figure is a sum over the running totals the store keeps per level and
+// learner's day (see the layout), never a pass over all the answers.
+QByteArray levelFilter(const char *keyword, int level)
 {
-    return level > 0 ? QByteArray(" AND a.level = ") + QByteArray::number(level) : QByteArray();
+    return level > 0 ? QByteArray(" ") + keyword + " level = " + QByteArray::number(level)
+                     : QByteArray();
 }
 
 HistoryNote noteAt(const SqliteStatement &row, int column)
@@ -41,8 +38,8 @@ template <typename Take> int eachRow(sqlite3 *db, const QByteArray &sql, Take ta
 
 int readLevels(sqlite3 *db, int level, HistorySummary &s)
 {
-    const QByteArray sql = "SELECT a.level, sum(a.right), count(*) FROM answers a WHERE 1" +
-                           levelFilter(level) + " GROUP BY a.level ORDER BY a.level";
+    const QByteArray sql = "SELECT level, sum(right), sum(answers) FROM day_answers" +
+                           levelFilter("WHERE", level) + " GROUP BY level ORDER BY level";
     return eachRow(db, sql, [&s](const SqliteStatement &row) {
         const HistorySummary::LevelAccuracy entry{int(row.integer(0)), int(row.integer(1)),
                                                   int(row.integer(2))};
@@ -54,10 +51,9 @@ int readLevels(sqlite3 *db, int level, HistorySummary &s)
 
 int readConfusions(sqlite3 *db, int level, HistorySummary &s)
 {
-    const QByteArray sql = "SELECT n.played_octave, n.played_pitch, n.answered_octave,"
-                           " n.answered_pitch, count(*)" +
-                           NoteAnswers + levelFilter(level) +
-                           " GROUP BY 1, 2, 3, 4 ORDER BY 1, 2, 3, 4";
+    const QByteArray sql = "SELECT played_octave, played_pitch, answered_octave, answered_pitch,"
+                           " sum(positions) FROM confusions" +
+                           levelFilter("WHERE", level) + " GROUP BY 1, 2, 3, 4 ORDER BY 1, 2, 3, 4";
     return eachRow(db, sql, [&s](const SqliteStatement &row) {
         s.confusions.append({noteAt(row, 0), noteAt(row, 2), int(row.integer(4))});
     });
@@ -65,11 +61,9 @@ int readConfusions(sqlite3 *db, int level, HistorySummary &s)
 
 int readAccuracy(sqlite3 *db, int level, HistorySummary &s)
 {
-    const QByteArray sql = "SELECT " + Day +
-                           ", n.played_octave, n.played_pitch,"
-                           " sum(n.answered_octave = n.played_octave AND"
-                           " n.answered_pitch = n.played_pitch), count(*)" +
-                           NoteAnswers + levelFilter(level) + " GROUP BY 1, 2, 3 ORDER BY 1, 2, 3";
+    const QByteArray sql = "SELECT day, played_octave, played_pitch, sum(right), sum(positions)"
+                           " FROM day_accuracy" +
+                           levelFilter("WHERE", level) + " GROUP BY 1, 2, 3 ORDER BY 1, 2, 3";
     return eachRow(db, sql, [&s](const SqliteStatement &row) {
         s.accuracy.append({QDate::fromString(row.text(0), Qt::ISODate), noteAt(row, 1),
                            int(row.integer(3)), int(row.integer(4))});
@@ -78,21 +72,19 @@ int readAccuracy(sqlite3 *db, int level, HistorySummary &s)
 
 int readStages(sqlite3 *db, int level, HistorySummary &s)
 {
-    const QByteArray sql = "SELECT " + Day +
-                           ", max(a.note_count) FROM answers a WHERE a.note_count IS NOT NULL" +
-                           levelFilter(level) + " GROUP BY 1 ORDER BY 1";
+    const QByteArray sql = "SELECT day, max(max_stage) FROM day_answers"
+                           " WHERE max_stage IS NOT NULL" +
+                           levelFilter("AND", level) + " GROUP BY 1 ORDER BY 1";
     return eachRow(db, sql, [&s](const SqliteStatement &row) {
         s.stages.append({QDate::fromString(row.text(0), Qt::ISODate), int(row.integer(1))});
     });
 }
 
-// A note played twice in one answer counts that answer once.
 int readTimes(sqlite3 *db, int level, HistorySummary &s)
 {
-    const QByteArray sql = "SELECT o, p, avg(ms), count(*) FROM (SELECT DISTINCT a.id,"
-                           " a.answer_ms AS ms, n.played_octave AS o, n.played_pitch AS p" +
-                           NoteAnswers + " AND a.answer_ms IS NOT NULL" + levelFilter(level) +
-                           ") GROUP BY o, p ORDER BY o, p";
+    const QByteArray sql = "SELECT played_octave, played_pitch, CAST(sum(total_ms) AS REAL) /"
+                           " sum(answers), sum(answers) FROM note_times" +
+                           levelFilter("WHERE", level) + " GROUP BY 1, 2 ORDER BY 1, 2";
     return eachRow(db, sql, [&s](const SqliteStatement &row) {
         s.times.append({noteAt(row, 0), row.real(2), int(row.integer(3))});
     });

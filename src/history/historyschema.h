@@ -11,13 +11,13 @@ namespace nk {
 class HistorySchema
 {
 public:
-    static constexpr int CurrentVersion = 1;
+    static constexpr int CurrentVersion = 2;
 
     enum class Result
     {
         Ready,
         Newer, // written by a newer program: left as it is
-        Failed // SQLite's code is in the last error of the connection
+        Failed // SQLite's result code is in *code
     };
 
     // Brings the open database to CurrentVersion in one transaction.

@@ -21,6 +21,7 @@ private:
         qint64 missing = -1;    // reported answers not in the file
         qint64 incomplete = -1; // answers without all three notes
         qint64 last = -1;       // the highest answer in the file
+        qint64 offTotals = -1;  // running totals that disagree with the answers
     };
     static Check check(const QString &file, qint64 from, qint64 to);
 };
@@ -51,6 +52,9 @@ TestHistoryKill::Check TestHistoryKill::check(const QString &file, qint64 from, 
     query("SELECT count(*) FROM answers a WHERE (SELECT count(*) FROM answer_notes n"
           " WHERE n.answer_id = a.id AND n.answered_octave IS NOT NULL) <> 3",
           [&c](sqlite3_stmt *s) { c.incomplete = sqlite3_column_int64(s, 0); });
+    query("SELECT (SELECT count(*) FROM answers) - (SELECT sum(answers) FROM day_answers)"
+          " + (SELECT count(*) FROM answer_notes) - (SELECT sum(positions) FROM confusions)",
+          [&c](sqlite3_stmt *s) { c.offTotals = sqlite3_column_int64(s, 0); });
     query("SELECT coalesce(max(answer_ms), -1) FROM answers",
           [&c](sqlite3_stmt *s) { c.last = sqlite3_column_int64(s, 0); });
     sqlite3_close(db);
@@ -88,6 +92,7 @@ void TestHistoryKill::killedWhileWriting()
         QCOMPARE(c.integrity, u"ok"_s);
         QCOMPARE(c.missing, 0);
         QCOMPARE(c.incomplete, 0);
+        QCOMPARE(c.offTotals, 0);
         QVERIFY(c.last >= reported);
         next = c.last + 1;
     }

@@ -6,6 +6,7 @@
 #include "history/historystore.h"
 #include "keyboard/keyboardlayout.h"
 #include "steps/melodypages.h"
+#include "steps/step2.h"
 #include "steps/trainingpages.h"
 #include "windowrig.h"
 
@@ -84,6 +85,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void knownSequence();
+    void memorisationAndRest();
     void badStore_data();
     void badStore();
 
@@ -235,6 +237,19 @@ void TestHistoryLearner::knownSequence()
     QCOMPARE(csv.size(), 8);
     QCOMPARE(csv[2], u"2026-12-09T21:00:12.000Z,5,тренировка,нет,55 57,55 55,2000,2,"_s);
     QCOMPARE(historyMessages(), QStringList());
+}
+
+// One repetition of the first note of level 5 (ДО# of the first octave):
+// 25 plays with at least 90 s of waits in the program's time, then a rest.
+void TestHistoryLearner::memorisationAndRest()
+{
+    openStep(5, 2, Step2::ContinueLinkTag);
+    QVERIFY(m_rig->clickButton(Step2::StartTag));
+    const QString file = m_rig->state().history.path();
+    QTRY_COMPARE(rows(file, "SELECT level || ' ' || kind FROM rests"), QStringList{u"5 2"_s});
+    QCOMPARE(rows(file, "SELECT level || ' ' || octave || ' ' || pitch || ' ' || (seconds >= 90)"
+                        " FROM repetitions"),
+             QStringList{u"5 5 1 1"_s});
 }
 
 void TestHistoryLearner::badStore_data()

@@ -225,7 +225,7 @@ void TestHistoryStore::versionOneFileOpens()
     QVERIFY(store.recordAnswer(answer(QDateTime::currentDateTime(), 3, HistoryKind::Training,
                                       {n(5, 5)}, {n(5, 5)}, 900, 1)));
     QCOMPARE(store.summary(3).answers, 3);
-    QCOMPARE(scalar(m_file, "PRAGMA user_version"), 1);
+    QCOMPARE(scalar(m_file, "PRAGMA user_version"), 2);
 }
 
 void TestHistoryStore::repetitionsAndRests()
