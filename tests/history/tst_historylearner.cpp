@@ -1,10 +1,12 @@
 #include "app/coursepages.h"
 #include "app/exercises.h"
+#include "course/cp1251.h"
 #include "course/levels.h"
 #include "course/programclock.h"
 #include "drills/blackwhitedrills.h"
 #include "history/historystore.h"
 #include "keyboard/keyboardlayout.h"
+#include "report/reportpages.h"
 #include "steps/melodypages.h"
 #include "steps/step2.h"
 #include "steps/trainingpages.h"
@@ -12,6 +14,8 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimeZone>
 #include <sqlite3.h>
@@ -86,6 +90,7 @@ private Q_SLOTS:
     void cleanup();
     void knownSequence();
     void memorisationAndRest();
+    void reportUploadLeavesTheHistory();
     void badStore_data();
     void badStore();
 
@@ -250,6 +255,43 @@ void TestHistoryLearner::memorisationAndRest()
     QCOMPARE(rows(file, "SELECT level || ' ' || octave || ' ' || pitch || ' ' || (seconds >= 90)"
                         " FROM repetitions"),
              QStringList{u"5 5 1 1"_s});
+}
+
+// The report carries the log alone: the history stays on the learner's disk.
+void TestHistoryLearner::reportUploadLeavesTheHistory()
+{
+    openStep(5, 3, TrainingPages::ContinueLinkTag);
+    QVERIFY(answerTraining(u"450 454"_s, {500, 504}, 1500));
+    QTcpServer site;
+    QVERIFY(site.listen(QHostAddress::LocalHost));
+    QByteArray received;
+    connect(&site, &QTcpServer::newConnection, this, [&site, &received] {
+        QTcpSocket *peer = site.nextPendingConnection();
+        connect(peer, &QTcpSocket::readyRead, peer, [peer, &received] {
+            received += peer->readAll();
+            const qsizetype headerEnd = received.indexOf("\r\n\r\n");
+            const qsizetype at = received.toLower().indexOf("content-length:");
+            if (headerEnd < 0 || at < 0)
+                return;
+            const qint64 length =
+                received.mid(at + 15, received.indexOf('\r', at) - at - 15).trimmed().toLongLong();
+            if (received.size() - headerEnd - 4 < length)
+                return;
+            peer->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nOK");
+            peer->disconnectFromHost();
+        });
+    });
+    m_rig->writeText(
+        u"levels/settings.dat"_s,
+        u"[main]\r\nfirstrun=0\r\nsite=http://127.0.0.1:%1\r\n"_s.arg(site.serverPort()));
+    QVERIFY(m_rig->form().reports().SendReport());
+    QByteArray logLine;
+    QVERIFY(Cp1251::encode(u"Отправляем отчёт..."_s, logLine));
+    QVERIFY(received.contains(logLine));
+    QVERIFY(!received.contains("SQLite format 3"));
+    QVERIFY(!received.contains("history.db"));
+    QCOMPARE(rows(m_rig->state().history.path(), "SELECT count(*) FROM answers"),
+             QStringList{u"1"_s});
 }
 
 void TestHistoryLearner::badStore_data()
