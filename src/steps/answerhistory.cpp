@@ -45,10 +45,12 @@ void AnswerHistory::recordNotes(StepContext &context, HistoryKind kind, bool rig
     context.history.recordAnswer(answer);
 }
 
-void AnswerHistory::recordChoice(StepContext &context, HistoryKind kind, bool right, int choice)
+void AnswerHistory::recordChoice(StepContext &context, HistoryKind kind, bool right, int choice,
+                                 const QList<HistoryNote> &played)
 {
     HistoryAnswer answer = answerNow(context, kind, right);
     answer.choice = choice;
+    answer.played = played;
     context.history.recordAnswer(answer);
 }
 

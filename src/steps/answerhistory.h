@@ -14,8 +14,9 @@ class AnswerHistory
 public:
     // A keyboard answer: the notes played and answered, position by position.
     static void recordNotes(StepContext &context, HistoryKind kind, bool right, int noteCount = 0);
-    // A drill's choice of which item came first.
-    static void recordChoice(StepContext &context, HistoryKind kind, bool right, int choice);
+    // A drill's choice of which item came first; `played` holds both items' notes.
+    static void recordChoice(StepContext &context, HistoryKind kind, bool right, int choice,
+                             const QList<HistoryNote> &played);
     static void recordRest(StepContext &context, HistoryRest kind);
 };
 

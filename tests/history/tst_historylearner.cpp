@@ -1,6 +1,7 @@
 #include "app/coursepages.h"
 #include "app/exercises.h"
 #include "course/cp1251.h"
+#include "course/inifile.h"
 #include "course/levels.h"
 #include "course/programclock.h"
 #include "drills/blackwhitedrills.h"
@@ -102,6 +103,8 @@ private:
     bool answerTraining(const QString &question, const QList<int> &keys, int ms);
     bool answerMelody(const QList<int> &keys, int ms);
     bool answerChords(bool right, int ms);
+    // The keys of the question's two chords as chords.dat names them, in the order they play.
+    QString chordPair() const;
     void sendDrillToQuestion();
 
     std::unique_ptr<WindowRig> m_rig;
@@ -175,6 +178,15 @@ bool TestHistoryLearner::answerChords(bool right, int ms)
     return m_rig->link(tags.next) != nullptr;
 }
 
+QString TestHistoryLearner::chordPair() const
+{
+    const IniFile chords(m_rig->path(u"levels/04/chords.dat"_s));
+    const TChordSet &set = m_rig->state().ChordSet;
+    const QString black = chords.readString(u"black"_s, u"n%1"_s.arg(set.BlackItem), u"?"_s);
+    const QString white = chords.readString(u"white"_s, u"n%1"_s.arg(set.WhiteItem), u"?"_s);
+    return set.FirstColour == KeysDrill::Black ? black + u' ' + white : white + u' ' + black;
+}
+
 void TestHistoryLearner::knownSequence()
 {
     HistoryStore &history = m_rig->state().history;
@@ -196,25 +208,31 @@ void TestHistoryLearner::knownSequence()
     // The chords drill of level 4: right in 4 s, wrong in 0.5 s.
     openStep(4, 1, 0);
     const int first = m_rig->state().ChordSet.FirstColour;
+    const QString firstPair = chordPair();
     QVERIFY(answerChords(true, 4000));
     QVERIFY(m_rig->clickLink(m_rig->form().exercises().drills().chords().description().tags.next));
     const int second = m_rig->state().ChordSet.FirstColour;
+    const QString secondPair = chordPair();
     QVERIFY(!answerChords(false, 500));
 
     const QStringList expected = {
-        u"5 1 1 1500 2 0 50>50 54>54"_s,      u"5 1 0 2000 2 0 55>55 57>55"_s,
-        u"5 2 1 1000 2 0 55>55 57>57"_s,      u"5 3 1 3000 0 0 50>50 52>52 54>54"_s,
-        u"5 3 0 2500 0 0 55>57 57>57"_s,      u"4 4 1 4000 0 %1 "_s.arg(first),
-        u"4 4 0 500 0 %1 "_s.arg(3 - second),
+        u"5 1 1 1500 2 0 50>50 54>54"_s,
+        u"5 1 0 2000 2 0 55>55 57>55"_s,
+        u"5 2 1 1000 2 0 55>55 57>57"_s,
+        u"5 3 1 3000 0 0 50>50 52>52 54>54"_s,
+        u"5 3 0 2500 0 0 55>57 57>57"_s,
+        u"4 4 1 4000 0 %1 "_s.arg(first) + firstPair,
+        u"4 4 0 500 0 %1 "_s.arg(3 - second) + secondPair,
     };
-    QCOMPARE(rows(history.path(),
-                  "SELECT level || ' ' || kind || ' ' || right || ' ' || answer_ms || ' ' ||"
-                  " coalesce(note_count, 0) || ' ' || coalesce(choice, 0) || ' ' ||"
-                  " coalesce((SELECT group_concat(x, ' ') FROM (SELECT played_octave ||"
-                  " played_pitch || '>' || answered_octave || answered_pitch AS x FROM"
-                  " answer_notes WHERE answer_id = a.id ORDER BY position)), '')"
-                  " FROM answers a ORDER BY id"),
-             expected);
+    QCOMPARE(
+        rows(history.path(),
+             "SELECT level || ' ' || kind || ' ' || right || ' ' || answer_ms || ' ' ||"
+             " coalesce(note_count, 0) || ' ' || coalesce(choice, 0) || ' ' ||"
+             " coalesce((SELECT group_concat(x, ' ') FROM (SELECT played_octave ||"
+             " played_pitch || coalesce('>' || answered_octave || answered_pitch, '') AS x FROM"
+             " answer_notes WHERE answer_id = a.id ORDER BY position)), '')"
+             " FROM answers a ORDER BY id"),
+        expected);
 
     const HistorySummary level5 = history.summary(5);
     QCOMPARE((QList<int>{level5.answers, level5.rightAnswers}), (QList<int>{5, 3}));
