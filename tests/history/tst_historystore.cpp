@@ -101,9 +101,8 @@ private:
 
 void TestHistoryStore::init()
 {
-    m_file = m_dir.filePath(u"history-%1-%2.db"_s
-                                .arg(QLatin1String(QTest::currentTestFunction()),
-                                     QLatin1String(QTest::currentDataTag())));
+    m_file = m_dir.filePath(u"history-%1-%2.db"_s.arg(QLatin1String(QTest::currentTestFunction()),
+                                                      QLatin1String(QTest::currentDataTag())));
 }
 
 // Two answers of level 5 a minute apart across the learner's midnight (UTC
