@@ -13,6 +13,8 @@
 #include "widgets/page.h"
 #include "widgets/restbreak.h"
 
+#include <QTimer>
+
 namespace nk {
 
 namespace {
@@ -202,12 +204,15 @@ void connectDrills(TMainForm &form)
 }
 
 // The learner's history hears of every answer key, and tells of its first
-// failure in the program's message; the exercise goes on either way.
+// failure in the program's message once the page of the answer stands; the
+// exercise goes on either way.
 void connectHistory(TMainForm &form)
 {
     HistoryStore &history = form.state().history;
     form.keyboard().answerKeyHook() = [&history] { history.answerKey(); };
-    history.setMessageHook([&form](const QString &problem) { form.page().message(problem); });
+    history.setMessageHook([&form](const QString &problem) {
+        QTimer::singleShot(0, &form, [&form, problem] { form.page().message(problem); });
+    });
 }
 
 } // namespace

@@ -350,7 +350,7 @@ void TestHistoryLearner::badStore()
     openStep(5, 3, TrainingPages::ContinueLinkTag);
     QVERIFY(answerTraining(u"450 454"_s, {500, 504}, 700));
     QCOMPARE(m_rig->logLines().filter(u"Ноты угаданы правильно"_s).size(), 1);
-    QCOMPARE(historyMessages().size(), 1);
+    QTRY_COMPARE(historyMessages().size(), 1);
     QVERIFY2(historyMessages().first().contains(problem), qPrintable(historyMessages().first()));
     const QString told = m_rig->state().history.summary(5).problem;
     QVERIFY2(told.contains(problem), qPrintable(told));
