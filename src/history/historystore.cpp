@@ -205,7 +205,9 @@ QString HistoryStore::reason(int code) const
 
 void HistoryStore::failed(int code, const char *doing) const
 {
-    m_problem = QStringLiteral("История ответов (levels/history.db) не сохраняется: ") +
+    const bool reading = qstrcmp(doing, "read") == 0 || qstrcmp(doing, "export") == 0;
+    m_problem = QStringLiteral("История ответов (levels/history.db) ") +
+                (reading ? QStringLiteral("не читается: ") : QStringLiteral("не сохраняется: ")) +
                 reason(code) + QLatin1Char('.');
     qCWarning(lcHistory) << "history" << doing << "failed:" << m_path << code
                          << sqlite3_errstr(code);
