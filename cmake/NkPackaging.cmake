@@ -31,13 +31,14 @@ add_custom_command(
 add_custom_target(nk_icons ALL DEPENDS ${NK_ICON_FILES})
 
 # The program folder. What a run of the program in the build folder has written
-# (settings, the log, upload copies of it) is not part of the course.
+# (settings, the log, upload copies of it, the answers' history) is not part of the course.
 install(TARGETS notoklyuv RUNTIME DESTINATION ${NK_INSTALL_PROGRAM_DIR})
 install(DIRECTORY ${NK_PROGRAM_DIR}/levels ${NK_PROGRAM_DIR}/sound ${NK_PROGRAM_DIR}/pictures
         DESTINATION ${NK_INSTALL_PROGRAM_DIR}
         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
         PATTERN "settings.dat" EXCLUDE
         PATTERN "log.dat" EXCLUDE
+        PATTERN "history.db*" EXCLUDE
         PATTERN "DEMO_*" EXCLUDE)
 install(PROGRAMS packaging/notoklyuv DESTINATION bin)
 
@@ -97,6 +98,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://notoklyuv.example")
 # MIDI keyboards are read through RtMidi (with libjack beneath it).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio, fonts-liberation, librtmidi6")
+    "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio, fonts-liberation, librtmidi6, libsqlite3-0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 include(CPack)

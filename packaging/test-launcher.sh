@@ -46,16 +46,18 @@ for d in sound pictures; do
 done
 
 # The learner works: progress, answers, a picture, settings and log, and a course file.
-for f in 01/level.dat 01/notes.dat 01/ДО.bmp 01/РЕ.BMP settings.dat log.dat 01/melody.dat; do
+for f in 01/level.dat 01/notes.dat 01/ДО.bmp 01/РЕ.BMP settings.dat log.dat history.db \
+  01/melody.dat; do
   echo "learner $f" > "$user/levels/$f"
 done
 start
 expect 01/melody.dat "learner 01/melody.dat" "a start without upgrade changed a file"
 
-# An upgrade: every course file changes (same names and sizes), and a level gets new files.
+# An upgrade: every course file changes (same names and sizes), and a level gets new files;
+# a package that wrongly carried a history of its own still leaves the learner's alone.
 upgrade() {
   chmod -R u+w "$inst"
-  for f in part1.dat 01/level.dat 01/notes.dat 01/melody.dat 01/ДО.bmp 01/РЕ.BMP; do
+  for f in part1.dat 01/level.dat 01/notes.dat 01/melody.dat 01/ДО.bmp 01/РЕ.BMP history.db; do
     echo "update $f" > "$inst/levels/$f"
   done
   chmod -R a-w "$inst"
@@ -73,6 +75,7 @@ part1.dat update
 01/РЕ.BMP learner
 settings.dat learner
 log.dat learner
+history.db learner
 TABLE
 chmod -R u+w "$inst"
 mkdir -p "$inst/levels/02"

@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/commandline.h"
+#include "app/historyreport.h"
 
 int main(int argc, char *argv[])
 {
@@ -7,6 +8,8 @@ int main(int argc, char *argv[])
     const nk::CommandLine line(nk::CommandLine::fromArgv(argc, argv));
     if (line.action() == nk::CommandLine::Action::Stop)
         return line.answer();
+    if (line.action() == nk::CommandLine::Action::Stats)
+        return nk::HistoryReport::run(argc, argv, line);
     nk::Application app(argc, argv);
     return app.run(line.folder());
 }

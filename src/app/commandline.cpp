@@ -40,7 +40,12 @@ void CommandLine::read(const QStringList &arguments)
         QStringLiteral("Папка программы (levels, sound, pictures). По умолчанию — папка, "
                        "где лежит сама программа."),
         QStringLiteral("папка"));
-    parser.addOptions({help, version, folder});
+    const QCommandLineOption stats(
+        QStringLiteral("stats"),
+        QStringLiteral("Напечатать точность ответов по уровням и чаще всего путаемые ноты."));
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("Вместе с --stats: все ответы в виде CSV."));
+    parser.addOptions({help, version, folder, stats, csv});
     // Unknown options belong to Qt, so the parser's own verdict is not used.
     parser.parse(arguments);
     if (parser.isSet(help))
@@ -48,6 +53,10 @@ void CommandLine::read(const QStringList &arguments)
     if (parser.isSet(version))
         return stop(QStringLiteral("notoklyuv 5.0\n"), 0);
     takeFolder(arguments, parser.values(folder));
+    if (m_action == Action::Run && parser.isSet(stats)) {
+        m_action = Action::Stats;
+        m_csv = parser.isSet(csv);
+    }
 }
 
 void CommandLine::takeFolder(const QStringList &arguments, const QStringList &values)

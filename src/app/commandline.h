@@ -13,13 +13,16 @@ namespace nk {
 //                   folder (an installed copy runs on a per-user folder this way)
 //   -h, --help      print the options and stop
 //   -v, --version   print the version and stop
+//   --stats         print the learner's accuracy and most confused notes and stop
+//   --csv           with --stats: write every answer as CSV instead
 class CommandLine
 {
 public:
     enum class Action
     {
         Run,
-        Stop
+        Stop,
+        Stats
     };
 
     explicit CommandLine(const QStringList &arguments);
@@ -27,6 +30,8 @@ public:
     Action action() const { return m_action; }
     // The program folder given by --folder, absolute; empty means the executable's folder.
     const QString &folder() const { return m_folder; }
+    // For Stats: the whole history as CSV rather than the summary.
+    bool csv() const { return m_csv; }
     // For Stop: the text to print, where (stdout or stderr), and the exit code.
     const QString &text() const { return m_text; }
     int exitCode() const { return m_exitCode; }
@@ -45,6 +50,7 @@ private:
     QString m_folder;
     QString m_text;
     int m_exitCode = 0;
+    bool m_csv = false;
 };
 
 } // namespace nk

@@ -7,6 +7,7 @@
 #include "drills/tchordset.h"
 #include "drills/tdmset.h"
 #include "drills/tdnset.h"
+#include "history/historystore.h"
 #include "keyboard/notearray.h"
 #include "keyboard/tallowed.h"
 #include "keyboard/terrorset.h"
@@ -26,7 +27,7 @@ namespace nk {
 struct GlobalState
 {
     explicit GlobalState(const BasePath &base)
-        : basePath(base), settingsFile(base), log(base), site(log), player(base)
+        : basePath(base), settingsFile(base), log(base), site(log), player(base), history(base)
     {
     }
 
@@ -50,6 +51,7 @@ struct GlobalState
     SiteOpener site;
     NotePlayer player; // switched to the learner's timbre once the settings are read
     MidiInput midi;    // opened once the first page is on screen
+    HistoryStore history;
 
     bool Started = false;
     bool Resting = false;

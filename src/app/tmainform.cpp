@@ -230,10 +230,10 @@ void TMainForm::FormCreate(const BasePath &base)
     m_reports = std::make_unique<ReportPages>(*m_page, m_state->log, m_state->settingsFile,
                                               m_state->site, m_state->Settings);
     m_stats = std::make_unique<StatsPage>(*m_page, m_state->Settings);
-    m_steps = std::make_unique<StepContext>(
-        StepContext{*m_page, m_state->Settings, m_state->QSettings, m_state->settingsFile,
-                    m_state->log, m_state->player, *m_timers, *m_rest, *m_keyboard, m_state->NotesA,
-                    m_state->NotesB, m_state->Allowed, m_state->ErrorSet, m_state->MelodyPlaying});
+    m_steps = std::make_unique<StepContext>(StepContext{
+        *m_page, m_state->Settings, m_state->QSettings, m_state->settingsFile, m_state->log,
+        m_state->player, *m_timers, *m_rest, *m_keyboard, m_state->NotesA, m_state->NotesB,
+        m_state->Allowed, m_state->ErrorSet, m_state->MelodyPlaying, m_state->history});
     m_exercises = std::make_unique<Exercises>(*m_steps, *m_state);
     Shutdown::reset();
     writeLogSafely(QStringLiteral("Программа запущена"));

@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QTimer>
 
 namespace nk {
 
@@ -232,13 +233,14 @@ void connectDrills(TMainForm &form)
     hooks.StartNotesDrill = [&notes] { notes.ShowDrillQuestion(); };
 }
 
-// The statistics page, from a level page (back to that level) and from the
-// about page (back to it). Until the learner's history is kept, it reads as
-// empty.
+// The statistics page shows the learner's history, from a level page (back to
+// that level) and from the about page (back to it).
 void connectStatistics(TMainForm &form)
 {
     StatsPage &stats = form.statistics();
-    stats.setSource(StatsSource{[](int) { return HistorySummary{}; }, {}});
+    const HistoryStore &history = form.state().history;
+    stats.setSource(StatsSource{[&history](int level) { return history.summary(level); },
+                                [&history](QIODevice &out) { return history.writeCsv(out); }});
     ClickDispatcher &d = form.page().dispatcher();
     d.setArrowAction(StatsLinks::FromLevelTag, [&form, &stats](TArrowLabel &) {
         const int level = form.state().Settings.Level;
@@ -256,7 +258,17 @@ void connectStatistics(TMainForm &form)
     for (int tag = StatsLinks::BackTag; tag <= StatsLinks::LastPageTag; ++tag)
         d.setArrowAction(tag, [&stats](TArrowLabel &link) { stats.linkClick(link.tag()); });
     d.setYesAction(StatsLinks::SaveCsvTag, [&stats] { stats.saveCsvClick(); });
-}
+    // The learner's history hears of every answer key, and tells of its first
+    // failure in the program's message once the page of the answer stands; the
+    // exercise goes on either way.
+    void connectHistory(TMainForm & form)
+    {
+        HistoryStore &history = form.state().history;
+        form.keyboard().answerKeyHook() = [&history] { history.answerKey(); };
+        history.setMessageHook([&form](const QString &problem) {
+            QTimer::singleShot(0, &form, [&form, problem] { form.page().message(problem); });
+        });
+    }
 
 } // namespace
 
@@ -275,6 +287,7 @@ void Wiring::connect(TMainForm &form)
     connectMelodies(form);
     connectDrills(form);
     connectStatistics(form);
+    connectHistory(form);
 }
 
 } // namespace nk

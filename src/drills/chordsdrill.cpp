@@ -44,6 +44,24 @@ void ChordsDrill::PickPair()
     m_set.WhiteItem = RandomSource::draw(1, m_set.ItemCount);
 }
 
+// The keys lit for the chord, read as lightChord reads them.
+QList<HistoryNote> ChordsDrill::itemNotes(int colour, int item) const
+{
+    const IniFile data(context().page.base().resolve(levelFile(ChordsFile)));
+    const QString key = QLatin1Char('n') + QString::number(item);
+    const QString keys = data.readString(sectionOf(colour), key, QStringLiteral("50"));
+    QList<HistoryNote> notes;
+    for (const QString &token : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        bool octaveRead = false;
+        bool pitchRead = false;
+        const int octave = token.left(1).toInt(&octaveRead);
+        const int pitch = token.mid(1).toInt(&pitchRead);
+        if (octaveRead && pitchRead)
+            notes.append({octave, NormalizePitch(pitch)});
+    }
+    return notes;
+}
+
 bool ChordsDrill::PlayDrillItem(int colour, int item)
 {
     const QString file = levelFile(ChordsFile);

@@ -78,6 +78,7 @@ DrillDescription DrillDescription::melodies()
     d.listenFirstText = QStringLiteral("Послушать 1-ю мелодию");
     d.secondLabel = QStringLiteral("Вот вторая мелодия:");
     d.listenSecondText = QStringLiteral("Послушать 2-ю мелодию");
+    d.historyKind = HistoryKind::MelodiesDrill;
     d.rightLog = QStringLiteral("ДиезоМелодия угадана правильно");
     d.wrongLog = QStringLiteral("ДиезоМелодия угадана неправильно");
     d.repetitionLog = QStringLiteral("Долбим чб мелодии");
@@ -110,6 +111,7 @@ DrillDescription DrillDescription::notes()
     d.listenFirstText = QStringLiteral("Послушать 1-ю ноту");
     d.secondLabel = QStringLiteral("Вот вторая нота:");
     d.listenSecondText = QStringLiteral("Послушать 2-ю ноту");
+    d.historyKind = HistoryKind::NotesDrill;
     d.rightLog = QStringLiteral("ДиезоНоты угаданы правильно");
     d.wrongLog = QStringLiteral("ДиезоНоты угаданы неправильно");
     d.repetitionLog = QStringLiteral("Долбим чб ноты");

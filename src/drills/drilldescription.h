@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/historystore.h"
+
 #include <QPoint>
 #include <QString>
 
@@ -46,6 +48,7 @@ struct DrillDescription
     QString secondLabel;
     QString listenSecondText;
 
+    HistoryKind historyKind = HistoryKind::ChordsDrill;
     QString rightLog;
     QString wrongLog;
     QString repetitionLog;

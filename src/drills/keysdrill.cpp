@@ -8,6 +8,7 @@
 #include "keyboard/keyboard.h"
 #include "keyboard/tallowed.h"
 #include "report/activitylog.h"
+#include "steps/answerhistory.h"
 #include "steps/notesequence.h"
 #include "steps/playnotesequence.h"
 #include "steps/stepcontext.h"
@@ -92,6 +93,27 @@ bool KeysDrill::playSequenceItem(const QString &fileName, QChar letter, int colo
     return PlayNoteSequence(m_context, *text);
 }
 
+QList<HistoryNote> KeysDrill::sequenceNotes(const QString &fileName, QChar letter, int colour,
+                                            int item) const
+{
+    const IniFile data(m_context.page.base().resolve(levelFile(fileName)));
+    const NoteSequence::Parsed parsed = NoteSequence::parse(
+        data.readString(sectionOf(colour), QString(letter + QString::number(item)), NoData));
+    QList<HistoryNote> notes;
+    for (const TNote &note : parsed.ok ? parsed.notes : QList<TNote>())
+        notes.append({note.Octave, note.Pitch});
+    return notes;
+}
+
+QList<HistoryNote> KeysDrill::pairNotes() const
+{
+    const bool blackFirst = m_state.FirstColour == Black;
+    return itemNotes(blackFirst ? Black : White,
+                     blackFirst ? m_state.BlackItem : m_state.WhiteItem) +
+           itemNotes(blackFirst ? White : Black,
+                     blackFirst ? m_state.WhiteItem : m_state.BlackItem);
+}
+
 bool KeysDrill::PlayFirst()
 {
     if (m_state.FirstColour == Black)
@@ -112,6 +134,8 @@ bool KeysDrill::PlaySecond()
 
 void KeysDrill::AnswerDrill(int choice)
 {
+    m_context.history.answerKey();
+    m_choice = choice;
     if (choice == m_state.FirstColour)
         ShowDrillRight();
     else
@@ -128,6 +152,7 @@ void KeysDrill::ShowDrillQuestion()
 void KeysDrill::ShowDrillRight()
 {
     m_context.log.WriteLog(m_drill.rightLog);
+    AnswerHistory::recordChoice(m_context, m_drill.historyKind, true, m_choice, pairNotes());
     m_context.page.ClearPage();
     m_pages.createRight();
 }
@@ -135,6 +160,7 @@ void KeysDrill::ShowDrillRight()
 void KeysDrill::ShowDrillWrong()
 {
     m_context.log.WriteLog(m_drill.wrongLog);
+    AnswerHistory::recordChoice(m_context, m_drill.historyKind, false, m_choice, pairNotes());
     m_state.Streak = 1;
     if (m_drill.clearsKeysOnWrong) {
         m_context.Allowed.MarkShown = false;
@@ -235,8 +261,10 @@ void KeysDrill::listenPairClick()
         return;
     PlaySecond();
     WaitMs(PairPauseMs);
-    if (questionShown(answer))
-        m_context.page.enableAt(m_drill.answerPoint);
+    if (!questionShown(answer))
+        return;
+    m_context.history.listenEnded();
+    m_context.page.enableAt(m_drill.answerPoint);
 }
 
 void KeysDrill::answerClick()

@@ -2,6 +2,7 @@
 
 #include "drills/drilldescription.h"
 #include "drills/drillpages.h"
+#include "history/historysummary.h"
 
 #include <QPointer>
 #include <QString>
@@ -52,6 +53,9 @@ public:
     // false when the item is missing or unplayable; the learner is told so
     // once for each press that plays it, and the drill goes on without it.
     virtual bool PlayDrillItem(int colour, int item) = 0;
+    // The keys an item sounds, for the learner's history; read without
+    // telling the learner anything, empty when the item is missing.
+    virtual QList<HistoryNote> itemNotes(int colour, int item) const = 0;
 
     bool PlayFirst();
     bool PlaySecond();
@@ -81,6 +85,8 @@ protected:
     std::optional<QString> readItem(const QString &file, int colour, QChar letter, int item) const;
     // Melodies and single notes: an item is a note sequence of a level file.
     bool playSequenceItem(const QString &fileName, QChar letter, int colour, int item);
+    QList<HistoryNote> sequenceNotes(const QString &fileName, QChar letter, int colour,
+                                     int item) const;
     // Tells the learner about an unplayable item, unless already told since
     // the last press that plays.
     void tellOnce(const QString &text) const;
@@ -90,6 +96,8 @@ private:
     bool pictureShown(const QPointer<PagePicture> &picture) const;
     bool repeatPair(const QPointer<PagePicture> &picture);
     void passDrill();
+    // The pair of the question in the order it plays.
+    QList<HistoryNote> pairNotes() const;
 
     StepContext &m_context;
     DrillDescription m_drill;
@@ -97,6 +105,7 @@ private:
     DrillPages m_pages;
     QPointer<TYesButton> m_answerButton;
     mutable QStringList m_told;
+    int m_choice = 0; // the learner's last answer, as AnswerDrill takes it
 };
 
 } // namespace nk

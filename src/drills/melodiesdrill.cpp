@@ -37,6 +37,11 @@ void MelodiesDrill::PickPair()
     m_set.WhiteItem = m_set.BlackItem;
 }
 
+QList<HistoryNote> MelodiesDrill::itemNotes(int colour, int item) const
+{
+    return sequenceNotes(MelodyFile, u'm', colour, item);
+}
+
 bool MelodiesDrill::PlayDrillItem(int colour, int item)
 {
     return playSequenceItem(MelodyFile, u'm', colour, item);

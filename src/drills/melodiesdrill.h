@@ -13,6 +13,7 @@ public:
 
     void PickPair() override;
     bool PlayDrillItem(int colour, int item) override;
+    QList<HistoryNote> itemNotes(int colour, int item) const override;
 
     // Melodies per colour in the level's file: the smaller of the two counts.
     int countItems() const;

@@ -35,6 +35,11 @@ void NotesDrill::PickPair()
     m_set.WhiteItem = RandomSource::draw(1, m_set.WhiteCount);
 }
 
+QList<HistoryNote> NotesDrill::itemNotes(int colour, int item) const
+{
+    return sequenceNotes(NotesFile, u'n', colour, item);
+}
+
 bool NotesDrill::PlayDrillItem(int colour, int item)
 {
     return playSequenceItem(NotesFile, u'n', colour, item);

@@ -13,6 +13,7 @@ public:
 
     void PickPair() override;
     bool PlayDrillItem(int colour, int item) override;
+    QList<HistoryNote> itemNotes(int colour, int item) const override;
 
     // Notes of one colour in the level's file.
     int countItems(int colour) const;

@@ -163,6 +163,8 @@ void Keyboard::RecordAnswer(int duration, int octave, quint8 pitch)
     if (isAnswerPosition(allowed.AnswerPos))
         atPosition(m_state.NotesA, allowed.AnswerPos) = TNote{duration, octave, pitch};
     ++allowed.AnswerPos;
+    if (m_answerKey)
+        m_answerKey();
 }
 
 void Keyboard::JudgeAnswers()

@@ -58,6 +58,8 @@ public:
     void setPictureLabel(QLabel *label);
     const QImage &picture() const { return m_picture; }
     ResultPages &resultPages() { return m_pages; }
+    // Told of every key recorded as an answer note, whatever pressed it.
+    std::function<void()> &answerKeyHook() { return m_answerKey; }
 
     void imgKeyboardMouseDown(QPoint pos, Qt::MouseButton button);
     void HitTestKeyboard(int x, int y);
@@ -115,6 +117,7 @@ private:
     QPointer<QLabel> m_label;
     ResultPages m_pages;
     int m_inputOctave = KeyMap::DefaultOctave;
+    std::function<void()> m_answerKey;
 };
 
 } // namespace nk

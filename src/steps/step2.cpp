@@ -5,6 +5,7 @@
 #include "audio/waitms.h"
 #include "course/inifile.h"
 #include "course/notecatalogue.h"
+#include "course/programclock.h"
 #include "course/scopedflag.h"
 #include "course/settingsfile.h"
 #include "course/shutdown.h"
@@ -12,6 +13,7 @@
 #include "keyboard/keyboard.h"
 #include "keyboard/tallowed.h"
 #include "report/activitylog.h"
+#include "steps/answerhistory.h"
 #include "steps/notepictureimport.h"
 #include "steps/stepcontext.h"
 #include "steps/tpicturebutton.h"
@@ -24,6 +26,7 @@
 #include "widgets/restbreak.h"
 #include "widgets/windowcontrols.h"
 
+#include <QElapsedTimer>
 #include <QStringList>
 
 namespace nk {
@@ -202,8 +205,15 @@ bool Step2::playRepetition()
 void Step2::PlayMemoriseSession()
 {
     m_context.log.WriteLog(QStringLiteral("Запоминаем ноты )"));
+    QElapsedTimer listened;
+    listened.start();
     if (!playRepetition())
         return;
+    // In the program's own seconds: a test that runs time faster still sees
+    // the minute and a half a learner hears.
+    m_context.history.recordRepetition(ProgramClock::now(), m_context.Settings.Level,
+                                       {m_context.Settings.Octave, m_context.Settings.Note},
+                                       double(listened.elapsed()) / 1000.0 / ProgramClock::scale());
     if (m_set.Repetition < Repetitions) {
         ++m_set.Repetition;
         ShowStep2Rest();
@@ -238,6 +248,7 @@ void Step2::finishStep()
 void Step2::ShowStep2Rest()
 {
     m_context.log.WriteLog(QStringLiteral("relax 2"));
+    AnswerHistory::recordRest(m_context, HistoryRest::Memorisation);
     Page &page = m_context.page;
     page.ClearPage();
     createCaption();

@@ -9,6 +9,7 @@
 #include "keyboard/tallowed.h"
 #include "keyboard/terrorset.h"
 #include "report/activitylog.h"
+#include "steps/answerhistory.h"
 #include "steps/notecard.h"
 #include "steps/notesequence.h"
 #include "steps/playnotesequence.h"
@@ -46,6 +47,13 @@ NoteCatalogue Step3::catalogue() const
     return NoteCatalogue(m_context.page.base(), stepPitchNaming());
 }
 
+// A question asked again after its comparison is kept apart: it shows
+// whether comparing helped.
+HistoryKind Step3::answerKind() const
+{
+    return m_askedAgain ? HistoryKind::Comparison : HistoryKind::Training;
+}
+
 int Step3::level() const
 {
     return m_context.Settings.Level;
@@ -78,6 +86,7 @@ void Step3::StartStep3()
     m_set.Half = 1;
     m_set.LevelNoteCount = notes;
     m_set.QuestionText = RandomQuestion(m_set.NoteCount);
+    m_askedAgain = false;
     hideKeyboard();
     Navigation *navigation = m_context.page.navigation();
     if (navigation && navigation->IsStepUsed(m_context.Settings.Step))
@@ -132,6 +141,8 @@ void Step3::ShowTrainingQuestion()
 void Step3::ShowTrainingRight()
 {
     m_context.log.WriteLog(QStringLiteral("Ноты угаданы правильно"));
+    AnswerHistory::recordNotes(m_context, answerKind(), true, m_set.NoteCount);
+    m_askedAgain = false;
     m_context.page.ClearPage();
     hideKeyboard();
     m_pages.createRight();
@@ -151,6 +162,8 @@ QString Step3::answerNames(const NoteArray &notes) const
 void Step3::ShowTrainingWrong()
 {
     m_context.log.WriteLog(QStringLiteral("Ноты угаданы неправильно"));
+    AnswerHistory::recordNotes(m_context, answerKind(), false, m_set.NoteCount);
+    m_askedAgain = true;
     m_context.page.controls().DisableMenu();
     m_context.page.ClearPage();
     hideKeyboard();
@@ -241,6 +254,7 @@ void Step3::NextComparePair()
 void Step3::ShowTrainingRest()
 {
     m_context.log.WriteLog(QStringLiteral("relax 1"));
+    AnswerHistory::recordRest(m_context, HistoryRest::Training);
     m_context.page.ClearPage();
     m_pages.createRest();
     m_context.rest.start(RestBreak::Kind::Training, [this, saved = m_set] {
@@ -263,6 +277,7 @@ void Step3::EndTrainingRest()
         ++m_set.NoteCount;
         m_context.settingsFile.SaveNoteCount(m_set.NoteCount);
         m_set.QuestionText = RandomQuestion(m_set.NoteCount);
+        m_askedAgain = false;
         ShowTrainingQuestion();
         return;
     }
@@ -315,6 +330,7 @@ void Step3::listenClick()
     const QPointer<TYesButton> answer = m_answerButton;
     if (!PlayNoteSequence(m_context, m_set.QuestionText))
         return;
+    m_context.history.listenEnded();
     if (answer && m_context.page.controlAt(TrainingPages::AnswerButtonPoint) == answer.data())
         answer->setEnabled(true);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/historystore.h"
 #include "steps/stepcontext.h"
 #include "steps/trainingpages.h"
 #include "steps/tstep3set.h"
@@ -55,6 +56,7 @@ public:
 private:
     NoteCatalogue catalogue() const;
     int level() const;
+    HistoryKind answerKind() const;
     bool oneNote() const;
     QString noteListText() const;
     QString answerNames(const NoteArray &notes) const;
@@ -67,7 +69,8 @@ private:
     TStep3Set &m_set;
     TrainingPages m_pages;
     QPointer<TYesButton> m_answerButton;
-    QPointer<QWidget> m_card; // the picture of the comparison page being drilled
+    QPointer<QWidget> m_card;  // the picture of the comparison page being drilled
+    bool m_askedAgain = false; // the question is asked again after a wrong answer
 };
 
 } // namespace nk

@@ -8,6 +8,7 @@
 #include "keyboard/notearray.h"
 #include "keyboard/tallowed.h"
 #include "report/activitylog.h"
+#include "steps/answerhistory.h"
 #include "steps/playnotesequence.h"
 #include "steps/stepcontext.h"
 #include "widgets/navigation.h"
@@ -85,12 +86,16 @@ bool Step4::PlayMelody()
     const QString melody = melodies().readString(
         kMelody, QString(QStringLiteral("m") + QString::number(m_set.MelodyIndex)),
         QStringLiteral("150"));
-    return PlayNoteSequence(m_context, melody);
+    if (!PlayNoteSequence(m_context, melody))
+        return false;
+    m_context.history.listenEnded();
+    return true;
 }
 
 void Step4::ShowMelodyRight()
 {
     m_context.log.WriteLog(QStringLiteral("Мелодия угадана правильно"));
+    AnswerHistory::recordNotes(m_context, HistoryKind::Melody, true);
     if (m_set.Counting && !m_set.Retry)
         ++m_set.RightCount;
     ++m_set.MelodyIndex;
@@ -116,6 +121,7 @@ QString Step4::answerNames() const
 void Step4::ShowMelodyWrong()
 {
     m_context.log.WriteLog(QStringLiteral("Мелодия угадана неправильно"));
+    AnswerHistory::recordNotes(m_context, HistoryKind::Melody, false);
     m_context.page.ClearPage();
     m_set.RightCount = 1;
     m_answerButton = m_pages.createWrong(frame(), answerNames());

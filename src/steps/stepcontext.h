@@ -7,6 +7,7 @@
 namespace nk {
 
 class ActivityLog;
+class HistoryStore;
 class Keyboard;
 class NotePlayer;
 class OneShotTimers;
@@ -36,6 +37,7 @@ struct StepContext
     TAllowed &Allowed;
     TErrorSet &ErrorSet;
     bool &MelodyPlaying;
+    HistoryStore &history; // the learner's answers, kept for the statistics
 };
 
 // The catalogue names its pictures and lists with the sound code's names.

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void arguments_data();
     void arguments();
     void relativeFolderIsTakenFromTheCurrentDirectory();
+    void statsNeedNoWindow_data();
+    void statsNeedNoWindow();
 
 private:
     QTemporaryDir m_dir;
@@ -92,6 +94,37 @@ void TestCommandLine::relativeFolderIsTakenFromTheCurrentDirectory()
     QDir::setCurrent(before);
     QCOMPARE(line.action(), CommandLine::Action::Run);
     QCOMPARE(line.folder(), m_folder);
+}
+
+void TestCommandLine::statsNeedNoWindow_data()
+{
+    QTest::addColumn<QStringList>("args"); // @ stands for the folder
+    QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("csv");
+    const QString stats = QStringLiteral("--stats");
+    const QString csv = QStringLiteral("--csv");
+    const QString folder = QStringLiteral("--folder");
+    const int statsAction = int(CommandLine::Action::Stats);
+    QTest::newRow("stats") << QStringList{stats} << statsAction << false;
+    QTest::newRow("stats as CSV of a folder")
+        << QStringList{stats, csv, folder, QStringLiteral("@")} << statsAction << true;
+    QTest::newRow("CSV alone runs the course")
+        << QStringList{csv} << int(CommandLine::Action::Run) << false;
+    QTest::newRow("stats of a missing folder")
+        << QStringList{stats, folder, QStringLiteral("@/нет")} << int(CommandLine::Action::Stop)
+        << false;
+    QTest::newRow("help comes first")
+        << QStringList{stats, QStringLiteral("--help")} << int(CommandLine::Action::Stop) << false;
+}
+
+void TestCommandLine::statsNeedNoWindow()
+{
+    QFETCH(QStringList, args);
+    args.replaceInStrings(QStringLiteral("@"), m_folder);
+    args.prepend(QStringLiteral("notoklyuv"));
+    const CommandLine line(args);
+    QTEST(int(line.action()), "action");
+    QTEST(line.csv(), "csv");
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

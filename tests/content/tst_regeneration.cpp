@@ -5,7 +5,7 @@
 #include <QTest>
 
 // Rebuilding the course after an update refreshes what the course ships but
-// never puts back the learner's own files: progress, answers, note pictures.
+// never puts back the learner's own files: progress, answers, note pictures, history.
 class TestRegeneration : public QObject
 {
     Q_OBJECT
@@ -76,12 +76,14 @@ void TestRegeneration::learnerFilesSurviveARebuild()
     const QString picture = levels.filePath(pictures.first());
     const QString melodies = levels.filePath(QStringLiteral("melody.dat"));
     const QString instruction = dir.filePath(QStringLiteral("levels/instruction.dat"));
+    const QString history = dir.filePath(QStringLiteral("levels/history.db"));
     const QByteArray shippedMelodies = readFile(melodies);
     const QByteArray shippedInstruction = readFile(instruction);
 
     writeFile(progress, "[level]\r\nname=mine\r\n[step1]\r\nactive=1\r\nused=1\r\n");
     writeFile(answers, "learner answers");
     writeFile(picture, "learner picture");
+    writeFile(history, "learner history");
     writeFile(melodies, "damaged");
     QFile::remove(instruction);
     QFile::remove(levels.filePath(pictures.last()));
@@ -91,6 +93,7 @@ void TestRegeneration::learnerFilesSurviveARebuild()
              QByteArray("[level]\r\nname=mine\r\n[step1]\r\nactive=1\r\nused=1\r\n"));
     QCOMPARE(readFile(answers), QByteArray("learner answers"));
     QCOMPARE(readFile(picture), QByteArray("learner picture"));
+    QCOMPARE(readFile(history), QByteArray("learner history"));
     QCOMPARE(readFile(melodies), shippedMelodies);
     QCOMPARE(readFile(instruction), shippedInstruction);
     QVERIFY(QFile::exists(levels.filePath(pictures.last()))); // a missing one comes back

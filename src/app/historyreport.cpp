@@ -1,0 +1,118 @@
+#include "app/historyreport.h"
+
+#include "app/commandline.h"
+#include "audio/notenames.h"
+#include "course/basepath.h"
+#include "history/historystore.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace nk {
+
+namespace {
+
+QString percent(int right, int total)
+{
+    return total > 0 ? QString::number(qRound(100.0 * right / total)) + QLatin1Char('%')
+                     : QStringLiteral("—");
+}
+
+QString octaveWord(int octave)
+{
+    switch (octave) {
+    case 4:
+        return QStringLiteral("малой");
+    case 5:
+        return QStringLiteral("первой");
+    case 6:
+        return QStringLiteral("второй");
+    default:
+        return QString::number(octave);
+    }
+}
+
+// "2 раза", "5 раз", "22 раза", "12 раз"
+QString times(int n)
+{
+    const bool few = n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14);
+    return QString::number(n) + (few ? QStringLiteral(" раза") : QStringLiteral(" раз"));
+}
+
+void print(const QString &text, std::FILE *stream)
+{
+    std::fputs(text.toUtf8().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+QString HistoryReport::noteName(const HistoryNote &note, bool withOctave)
+{
+    const QString name = PitchName(note.Pitch);
+    if (!withOctave)
+        return name;
+    return name + QLatin1Char(' ') + octaveWord(note.Octave) + QStringLiteral(" октавы");
+}
+
+// The same pitch in two octaves needs the octaves to tell the notes apart.
+QString HistoryReport::pairSentence(const HistorySummary::ConfusedPair &pair, bool first)
+{
+    const bool octaves = pair.a.Pitch == pair.b.Pitch;
+    return (first ? QStringLiteral("Чаще всего вы путаете ") : QStringLiteral("Ещё вы путаете ")) +
+           noteName(pair.a, octaves) + QStringLiteral(" и ") + noteName(pair.b, octaves) +
+           QStringLiteral(": ") + times(pair.confused) + QStringLiteral(" из ") +
+           QString::number(pair.outOf);
+}
+
+QString HistoryReport::text(const HistorySummary &course)
+{
+    QString text;
+    if (!course.problem.isEmpty())
+        text += course.problem + QLatin1Char('\n');
+    if (course.isEmpty())
+        return text + QStringLiteral("Ответов пока нет: история пуста.\n");
+    text += QStringLiteral("Всего ответов: ") + QString::number(course.answers) +
+            QStringLiteral(", верно ") + QString::number(course.rightAnswers) +
+            QStringLiteral(" (") + percent(course.rightAnswers, course.answers) +
+            QStringLiteral(")\n");
+    for (const HistorySummary::LevelAccuracy &level : course.levels) {
+        text += QStringLiteral("Уровень ") + QString::number(level.level) +
+                QStringLiteral(": верно ") + QString::number(level.right) + QStringLiteral(" из ") +
+                QString::number(level.total) + QStringLiteral(" (") +
+                percent(level.right, level.total) + QStringLiteral(")\n");
+    }
+    for (qsizetype i = 0; i < course.mostConfused.size(); ++i)
+        text += pairSentence(course.mostConfused[i], i == 0) + QLatin1Char('\n');
+    return text;
+}
+
+// A core application only: no window system is opened, so no display is needed.
+int HistoryReport::run(int &argc, char **argv, const CommandLine &line)
+{
+    QCoreApplication app(argc, argv);
+    const BasePath base(line.folder().isEmpty() ? QCoreApplication::applicationDirPath()
+                                                : line.folder());
+    HistoryStore store(base);
+    // Asking must not create a history where the learner has none.
+    const bool exists = QFileInfo::exists(store.path());
+    if (line.csv()) {
+        QFile out;
+        if (!out.open(stdout, QIODevice::WriteOnly))
+            return 1;
+        if (!exists)
+            return HistoryStore::writeCsvHeader(out) ? 0 : 1;
+        if (store.writeCsv(out))
+            return 0;
+        out.close();
+        print(store.problem() + QLatin1Char('\n'), stderr);
+        return 1;
+    }
+    const HistorySummary course = exists ? store.summary(0) : HistorySummary();
+    print(text(course), stdout);
+    return course.problem.isEmpty() || !course.isEmpty() ? 0 : 1;
+}
+
+} // namespace nk

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "history/historysummary.h"
+
+#include <QString>
+
+class QIODevice;
+
+namespace nk {
+
+class CommandLine;
+class HistoryStore;
+
+// `notoklyuv --stats`: the learner's history on standard output, without a
+// display. The same store and the same summary as the statistics page.
+class HistoryReport
+{
+public:
+    // Prints the report (or the CSV) for the program folder of the command
+    // line; 0 when the history could be read, 1 when not.
+    static int run(int &argc, char **argv, const CommandLine &line);
+
+    // Accuracy per level and the most confused pairs, one per line.
+    static QString text(const HistorySummary &course);
+    // "Чаще всего вы путаете ФА и СОЛЬ: 7 раз из 20"
+    static QString pairSentence(const HistorySummary::ConfusedPair &pair, bool first);
+    static QString noteName(const HistoryNote &note, bool withOctave);
+};
+
+} // namespace nk

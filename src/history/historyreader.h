@@ -1,0 +1,30 @@
+#pragma once
+
+#include "history/historysummary.h"
+
+class QIODevice;
+struct sqlite3;
+
+namespace nk {
+
+// Reads the history database: the summary the statistics page and the command
+// line show, every figure an SQL aggregate, and the CSV export. Each returns
+// SQLite's result code; one read transaction keeps all figures of a summary
+// from the same moment.
+class HistoryReader
+{
+public:
+    static int read(sqlite3 *db, int level, HistorySummary &summary);
+    // SQLITE_IOERR when the output refused the text.
+    static int writeCsv(sqlite3 *db, QIODevice &out);
+    static bool writeHeader(QIODevice &out);
+
+    // The three pairs confused most often, from the confusion table.
+    static QList<HistorySummary::ConfusedPair>
+    mostConfused(const QList<HistorySummary::Confusion> &confusions);
+
+    // "тренировка", "мелодия", … as the export names the kinds.
+    static QString kindName(int kind);
+};
+
+} // namespace nk

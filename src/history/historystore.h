@@ -1,0 +1,111 @@
+#pragma once
+
+#include "history/historysummary.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <functional>
+
+class QIODevice;
+struct sqlite3;
+
+namespace nk {
+
+class BasePath;
+
+// What kind of exercise an answer was given in.
+enum class HistoryKind
+{
+    Training = 1,
+    Comparison = 2, // the training question asked again after its comparison
+    Melody = 3,
+    ChordsDrill = 4,
+    MelodiesDrill = 5,
+    NotesDrill = 6,
+};
+
+enum class HistoryRest
+{
+    Training = 1,
+    Memorisation = 2,
+};
+
+// One judged answer as the history keeps it.
+struct HistoryAnswer
+{
+    QDateTime at;
+    int level = 0;
+    HistoryKind kind = HistoryKind::Training;
+    bool right = false;
+    QList<HistoryNote> played;   // in order
+    QList<HistoryNote> answered; // in order; empty for a drill's choice
+    qint64 answerMs = -1;        // end of the last listen to the last key; -1 unknown
+    int noteCount = 0;           // the training stage; 0 outside training
+    int choice = 0;              // drills: 1 black first, 2 white first
+};
+
+// levels/history.db: every judged answer, memorisation repetition and rest of
+// the learner, kept for the statistics page and `notoklyuv --stats`.
+// The history is the learner's own record beside the course: a failure of it
+// never stops an exercise. A locked, read-only or full file, or one of a newer
+// program, is told once (through the message hook) and logged, and the
+// exercise goes on without the row; a broken file is moved aside as
+// history.db.broken-<date> and a new one is started.
+class HistoryStore
+{
+public:
+    explicit HistoryStore(const BasePath &base);
+    explicit HistoryStore(QString file);
+    ~HistoryStore();
+    HistoryStore(const HistoryStore &) = delete;
+    HistoryStore &operator=(const HistoryStore &) = delete;
+
+    static QString fileIn(const BasePath &base);
+    const QString &path() const { return m_path; }
+
+    // How the learner is told about the first failure; empty: only the log line.
+    void setMessageHook(std::function<void(const QString &)> hook) { m_message = std::move(hook); }
+
+    // Each returns whether the row is in the file.
+    bool recordAnswer(const HistoryAnswer &answer);
+    bool recordRepetition(const QDateTime &at, int level, HistoryNote note, double seconds);
+    bool recordRest(const QDateTime &at, int level, HistoryRest kind);
+
+    // The answer's time runs from the end of the last listen to its last key,
+    // both on the program's clock.
+    void listenEnded();
+    void answerKey();
+    qint64 answerMs() const;
+
+    HistorySummary summary(int level) const;
+    // UTF-8, a header row, one row per answer in the order given.
+    bool writeCsv(QIODevice &out) const;
+    // The header row alone: the export of a history that has no file yet.
+    static bool writeCsvHeader(QIODevice &out);
+
+    // Why the history cannot be kept or read now, in the learner's words; empty when it can.
+    QString problem() const { return m_problem.isEmpty() ? m_brokenNote : m_problem; }
+
+private:
+    bool open() const;
+    int connect() const;
+    void close() const;
+    bool write(const std::function<int(sqlite3 *)> &rows);
+    void failed(int code, const char *doing) const;
+    bool moveAside() const;
+    QString reason(int code) const;
+    void tell(const QString &problem) const;
+
+    QString m_path;
+    std::function<void(const QString &)> m_message;
+    mutable sqlite3 *m_db = nullptr;
+    mutable QString m_problem;
+    mutable QString m_brokenNote; // a broken file was moved aside in this run
+    mutable bool m_told = false;
+    mutable bool m_newer = false;
+    QDateTime m_listenEnd;
+    QDateTime m_lastKey;
+};
+
+} // namespace nk

@@ -1,0 +1,5 @@
+#include "history/logging.h"
+
+namespace nk {
+Q_LOGGING_CATEGORY(lcHistory, "notoklyuv.history")
+}
