@@ -258,17 +258,19 @@ void connectStatistics(TMainForm &form)
     for (int tag = StatsLinks::BackTag; tag <= StatsLinks::LastPageTag; ++tag)
         d.setArrowAction(tag, [&stats](TArrowLabel &link) { stats.linkClick(link.tag()); });
     d.setYesAction(StatsLinks::SaveCsvTag, [&stats] { stats.saveCsvClick(); });
-    // The learner's history hears of every answer key, and tells of its first
-    // failure in the program's message once the page of the answer stands; the
-    // exercise goes on either way.
-    void connectHistory(TMainForm & form)
-    {
-        HistoryStore &history = form.state().history;
-        form.keyboard().answerKeyHook() = [&history] { history.answerKey(); };
-        history.setMessageHook([&form](const QString &problem) {
-            QTimer::singleShot(0, &form, [&form, problem] { form.page().message(problem); });
-        });
-    }
+}
+
+// The learner's history hears of every answer key, and tells of its first
+// failure in the program's message once the page of the answer stands; the
+// exercise goes on either way.
+void connectHistory(TMainForm &form)
+{
+    HistoryStore &history = form.state().history;
+    form.keyboard().answerKeyHook() = [&history] { history.answerKey(); };
+    history.setMessageHook([&form](const QString &problem) {
+        QTimer::singleShot(0, &form, [&form, problem] { form.page().message(problem); });
+    });
+}
 
 } // namespace
 
