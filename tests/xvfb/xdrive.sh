@@ -31,7 +31,11 @@ xd_wait_exit() {
 }
 
 xd_stop() {
-  if [ -n "${XD_PID:-}" ]; then kill "$XD_PID" 2>/dev/null || true; fi
+  # Waited for, so the program's last writes are over before its folder is removed.
+  if [ -n "${XD_PID:-}" ]; then
+    kill "$XD_PID" 2>/dev/null || true
+    wait "$XD_PID" 2>/dev/null || true
+  fi
 }
 
 xd_height() {
