@@ -264,12 +264,6 @@ QString WindowRig::levelFile(int level, const QString &name) const
     return path(QStringLiteral("levels/") + Levels::LevelFolder(level) + u'/' + name);
 }
 
-QString WindowRig::levelFileText(int level, const QString &name) const
-{
-    QFile f(levelFile(level, name));
-    return f.open(QIODevice::ReadOnly) ? Cp1251::decode(f.readAll()) : QString();
-}
-
 bool WindowRig::stepFlag(int level, int step, QAnyStringView key) const
 {
     return IniFile(levelFile(level, QStringLiteral("level.dat")))

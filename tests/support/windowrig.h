@@ -143,7 +143,6 @@ public:
 
     // What the program keeps in its files.
     QString levelFile(int level, const QString &name) const; // its path
-    QString levelFileText(int level, const QString &name) const;
     bool stepFlag(int level, int step, QAnyStringView key) const;
     QString noteValue(int level, int note, QAnyStringView key) const;
     QString setting(QAnyStringView key) const;
