@@ -5,6 +5,9 @@
 #include "course/randomsource.h"
 #include "keyboard/keyboard.h"
 #include "keyboard/keyboardlayout.h"
+#include "privatepulse.h"
+#include "sinkrecorder.h"
+#include "skiporfail.h"
 #include "steps/playnotesequence.h"
 #include "steps/step2.h"
 #include "steps/step3.h"
@@ -81,6 +84,7 @@ private slots:
     void startClampsTheStage_data();
     void startClampsTheStage();
     void revisionLevelTakesOverLearnerWork();
+    void questionSoundsAtTheServer();
 };
 
 void TrainingTest::randomQuestion_data()
@@ -543,6 +547,28 @@ void TrainingTest::revisionLevelTakesOverLearnerWork()
                  .readString(u"note5", u"v1", QString()),
              QStringLiteral("мягкая"));
     QVERIFY(rig.link(TrainingPages::ContinueLinkTag) != nullptr);
+}
+
+// The question's notes go from the window through the wiring, the player and
+// the sound output to a real sound server.
+void TrainingTest::questionSoundsAtTheServer()
+{
+    if (const QString missing = testkit::PrivatePulse::missingTools(); !missing.isEmpty())
+        NK_SKIP_OR_FAIL(missing);
+    WindowRig rig(RigSetup(RigSetup::Levels, {QStringLiteral("05")}).withPrivateSink());
+    QVERIFY(rig.ready());
+    testkit::SinkRecorder recorder;
+    QString error;
+    QVERIFY2(recorder.start(testkit::PrivatePulse::monitorName(), &error), qPrintable(error));
+    rig.openTraining(5);
+    QVERIFY(rig.clickLink(TrainingPages::ContinueLinkTag));
+    const qsizetype from = recorder.sampleCount();
+    QVERIFY(rig.clickButton(TrainingPages::ListenTag));
+    QVERIFY(recorder.waitForSamples(from + 44100)); // a second after the click
+    int peak = 0;
+    for (qsizetype i = from; i < recorder.sampleCount(); ++i)
+        peak = std::max(peak, std::abs(int(recorder.samples()[std::size_t(i)])));
+    QVERIFY2(peak > 1000, qPrintable(QString::number(peak))); // a piano note, not silence
 }
 
 QTEST_MAIN(TrainingTest)

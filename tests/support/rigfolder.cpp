@@ -69,7 +69,7 @@ bool RigFolder::make(const RigSetup &setup, const QString &root)
     const QString ownCopy = setup.ownCopy.isEmpty() ? QString() : root + u'/' + setup.ownCopy;
     for (const QString &folder : levelFolders(setup)) {
         if (!copyLevel(program + QStringLiteral("/levels/") + folder, levels + u'/' + folder,
-                       ownCopy))
+                       setup.notePictures))
             return false;
     }
     if (!linkTree(program + QStringLiteral("/pictures"), root + QStringLiteral("/pictures"),
@@ -82,14 +82,13 @@ bool RigFolder::make(const RigSetup &setup, const QString &root)
            writeFile(levels + QStringLiteral("/settings.dat"), "[main]\r\nfirstrun=0\r\n");
 }
 
-bool RigFolder::copyLevel(const QString &from, const QString &to, const QString &ownCopy)
+bool RigFolder::copyLevel(const QString &from, const QString &to, bool notePictures)
 {
     if (!QDir().mkpath(to))
         return false;
     for (const QFileInfo &info : QDir(from).entryInfoList(QDir::Files)) {
-        const QString target = to + u'/' + info.fileName();
-        const bool copy = info.suffix() == u"dat" || target == ownCopy;
-        if (!(copy ? QFile::copy(info.filePath(), target) : QFile::link(info.filePath(), target)))
+        if ((notePictures || info.suffix() == u"dat") &&
+            !QFile::copy(info.filePath(), to + u'/' + info.fileName()))
             return false;
     }
     return true;

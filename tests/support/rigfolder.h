@@ -23,7 +23,10 @@ struct RigSetup
 
     RigSetup &inFolder(const QString &path) { return folder = path, *this; }
     RigSetup &withSounds() { return sounds = true, *this; }
+    // The recordings, played to a sound server of the rig's own (PrivatePulse).
+    RigSetup &withPrivateSink() { return sounds = privateSink = true, *this; }
     RigSetup &ownCopyOf(const QString &relative) { return ownCopy = relative, *this; }
+    RigSetup &withoutNotePictures() { return notePictures = false, *this; }
     RigSetup &asFirstRun() { return firstRun = true, *this; }
     RigSetup &scaledBy(double scale) { return timeScale = scale, *this; }
     RigSetup &withFixedClock() { return fixedClock = true, *this; }
@@ -31,18 +34,21 @@ struct RigSetup
 
     Course course;
     QStringList levels;
-    QString folder;        // empty: a temporary folder, removed with the rig
-    bool sounds = false;   // the note recordings, linked
-    QString ownCopy;       // copied where its folder is otherwise linked, so it may be spoilt
-    bool firstRun = false; // else the settings say the first run is over
+    QString folder;      // empty: a temporary folder, removed with the rig
+    bool sounds = false; // the note recordings, linked
+    bool privateSink = false;
+    QString ownCopy;          // copied where its folder is otherwise linked, so it may be spoilt
+    bool notePictures = true; // the levels' pictures of their notes
+    bool firstRun = false;    // else the settings say the first run is over
     double timeScale = 0.001;
     bool fixedClock = false; // the clock stands at WindowRig::moment()
     bool start = true;       // else the window waits for WindowRig::start()
 };
 
-// Program folders made from the built course (NK_PROGRAM_DIR). The data files
-// are copied, since the program and the tests write them; pictures, sounds and
-// level pictures are linked, except the one file a test means to spoil.
+// Program folders made from the built course (NK_PROGRAM_DIR). The levels are
+// copied, since the program and the tests write them (the learner's own note
+// pictures too); the pictures and sounds, which nothing writes, are linked,
+// except the one file a test means to spoil.
 class RigFolder
 {
 public:
@@ -52,7 +58,7 @@ public:
     static bool copyTree(const QString &from, const QString &to);
 
 private:
-    static bool copyLevel(const QString &from, const QString &to, const QString &ownCopy);
+    static bool copyLevel(const QString &from, const QString &to, bool notePictures);
     static bool linkTree(const QString &from, const QString &to, const QString &ownCopy);
 };
 

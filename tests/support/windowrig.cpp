@@ -8,6 +8,7 @@
 #include "course/programclock.h"
 #include "keyboard/keyboard.h"
 #include "keyboard/keyboardlayout.h"
+#include "privatepulse.h"
 #include "widgets/messagebox.h"
 #include "widgets/tlevel.h"
 #include "widgets/tmycaption.h"
@@ -94,13 +95,22 @@ WindowRig::WindowRig(const RigSetup &setup)
     m_ready = RigFolder::make(setup, m_root);
     if (!m_ready)
         qWarning("the program folder %s could not be made", qPrintable(m_root));
-    else if (setup.start)
+    if (m_ready && setup.privateSink) {
+        // Before the window: its sound output finds the server as it starts.
+        m_pulse = std::make_unique<testkit::PrivatePulse>();
+        QString error;
+        m_ready = m_pulse->start(&error);
+        if (!m_ready)
+            qWarning("the sound server did not start: %s", qPrintable(error));
+    }
+    if (m_ready && setup.start)
         start();
 }
 
 WindowRig::~WindowRig()
 {
     m_form.reset();
+    m_pulse.reset(); // after the window's sound output has let go of it
     MessageBox::setHook(nullptr);
     if (g_quiet)
         qInstallMessageHandler(g_previousHandler);
@@ -130,11 +140,18 @@ bool WindowRig::quit()
     return true;
 }
 
+// Never through a link: pictures and sounds are the built course's own files.
 bool WindowRig::writeText(const QString &relative, const QString &text) const
 {
+    const QFileInfo target(path(relative));
+    QDir().mkpath(target.absolutePath());
+    const QString folder = QFileInfo(target.absolutePath()).canonicalFilePath();
+    if (target.isSymLink() || !folder.startsWith(QFileInfo(m_root).canonicalFilePath())) {
+        qWarning("%s lies outside the rig's program folder", qPrintable(relative));
+        return false;
+    }
     QByteArray bytes;
-    QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-    QFile f(path(relative));
+    QFile f(target.filePath());
     return Cp1251::encode(text, bytes) && f.open(QIODevice::WriteOnly) &&
            f.write(bytes) == bytes.size();
 }

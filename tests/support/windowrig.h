@@ -24,6 +24,10 @@ struct DrillDescription;
 struct StepContext;
 } // namespace nk
 
+namespace nk::testkit {
+class PrivatePulse;
+}
+
 namespace nk::test {
 
 // Stands in for the browser: the addresses the program asked to open.
@@ -69,7 +73,7 @@ public:
     static QDateTime moment();
     static QString momentText() { return QStringLiteral("08.12.2026 7:29:26"); }
 
-    // False when the program folder could not be made.
+    // False when the program folder or the sound server could not be made.
     bool ready() const { return m_ready; }
     void start();
     // The exit button, as the learner leaves; true when the window went.
@@ -166,6 +170,7 @@ protected:
 
 private:
     QString m_root;
+    std::unique_ptr<testkit::PrivatePulse> m_pulse;
     UrlRecorder m_browser;
     qsizetype m_logSeen = 0;
     bool m_ready = false;
