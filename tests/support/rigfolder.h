@@ -34,7 +34,7 @@ struct RigSetup
 
     Course course;
     QStringList levels;
-    QString folder;      // empty: a temporary folder, removed with the rig
+    QString folder;      // empty: a temporary folder, removed with the rig; else made afresh
     bool sounds = false; // the note recordings, linked
     bool privateSink = false;
     QString ownCopy;          // copied where its folder is otherwise linked, so it may be spoilt
