@@ -1,9 +1,7 @@
 #include "levelwalk.h"
 
-#include "../support/pagedriver.h"
 #include "app/coursepages.h"
 #include "app/tmainform.h"
-#include "contentrig.h"
 #include "course/levels.h"
 #include "course/stepmap.h"
 #include "drills/drilldescription.h"
@@ -22,6 +20,7 @@
 #include "widgets/tnotename.h"
 #include "widgets/trichbox.h"
 #include "widgets/tstep.h"
+#include "windowrig.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -33,40 +32,17 @@ namespace {
 constexpr int MaxAnswered = 3; // questions answered before the rest are taken as answered
 constexpr int ReportTag = 37;
 
-template <typename W> QList<W *> widgetsOf(Page &page)
-{
-    QList<W *> found;
-    for (QWidget *w : page.pageWidgets()) {
-        if (auto *typed = qobject_cast<W *>(w))
-            found.append(typed);
-    }
-    return found;
-}
-
-DrillDescription drillOf(int which)
-{
-    switch (which) {
-    case 0:
-        return DrillDescription::chords();
-    case 1:
-        return DrillDescription::melodies();
-    default:
-        return DrillDescription::notes();
-    }
-}
-
 } // namespace
 
-LevelWalk::LevelWalk(ContentRig &rig, int level)
-    : m_rig(rig), m_form(rig.form()), m_page(rig.form().page()), m_state(rig.state()),
-      m_level(level)
+LevelWalk::LevelWalk(WindowRig &rig, int level)
+    : m_rig(rig), m_form(rig.form()), m_state(rig.state()), m_level(level)
 {
 }
 
 QStringList LevelWalk::pageTexts() const
 {
     QStringList texts;
-    for (QWidget *w : m_page.pageWidgets()) {
+    for (QWidget *w : m_rig.page().pageWidgets()) {
         if (auto *label = qobject_cast<PageLabel *>(w))
             texts.append(label->text());
         if (auto *list = qobject_cast<TCheckListBox *>(w)) {
@@ -89,23 +65,8 @@ void LevelWalk::record(const QString &name)
 
 bool LevelWalk::hasButton(int tag) const
 {
-    const TYesButton *b = PageDriver::withTag<TYesButton>(m_page, tag);
+    const TYesButton *b = m_rig.button(tag);
     return b && b->isEnabled();
-}
-
-bool LevelWalk::hasLink(int tag) const
-{
-    return PageDriver::withTag<TArrowLabel>(m_page, tag) != nullptr;
-}
-
-bool LevelWalk::clickButton(int tag)
-{
-    return PageDriver::clickButton(m_page, tag);
-}
-
-bool LevelWalk::clickLink(int tag)
-{
-    return PageDriver::clickLink(m_page, tag);
 }
 
 bool LevelWalk::waitFor(const std::function<bool()> &condition, int ms)
@@ -151,19 +112,19 @@ void LevelWalk::run()
 void LevelWalk::start()
 {
     m_form.show();
-    if (!widgetsOf<TRichBox>(m_page).isEmpty())
+    if (!m_rig.widgets<TRichBox>().isEmpty())
         record(QStringLiteral("instruction"));
-    else if (!widgetsOf<TStep>(m_page).isEmpty() || !widgetsOf<TMyCaption>(m_page).isEmpty())
+    else if (!m_rig.widgets<TStep>().isEmpty() || !m_rig.widgets<TMyCaption>().isEmpty())
         record(QStringLiteral("start level"));
     if (auto *about = m_form.findChild<QWidget *>(QStringLiteral("lbAbout")))
         QTest::mouseClick(about, Qt::LeftButton);
-    if (!widgetsOf<TRichBox>(m_page).isEmpty())
+    if (!m_rig.widgets<TRichBox>().isEmpty())
         record(QStringLiteral("about"));
     const int part = (m_level - 1) / 9 + 1;
     auto *button = m_form.findChild<QWidget *>(QStringLiteral("btPart") + QString::number(part));
     if (button)
         QTest::mouseClick(button, Qt::LeftButton);
-    if (!widgetsOf<TMyCaption>(m_page).isEmpty())
+    if (!m_rig.widgets<TMyCaption>().isEmpty())
         record(QStringLiteral("part"));
 }
 
@@ -177,9 +138,9 @@ void LevelWalk::levelPage()
 void LevelWalk::openStep(int position)
 {
     levelPage();
-    if (!m_reached.contains(QStringLiteral("level")) && !widgetsOf<TMyCaption>(m_page).isEmpty())
+    if (!m_reached.contains(QStringLiteral("level")) && !m_rig.widgets<TMyCaption>().isEmpty())
         record(QStringLiteral("level"));
-    for (TStep *step : widgetsOf<TStep>(m_page)) {
+    for (TStep *step : m_rig.widgets<TStep>()) {
         if (step->tag() == 10 + position && step->cursor().shape() == Qt::PointingHandCursor) {
             QTest::mouseClick(step, Qt::LeftButton);
             return;
@@ -194,19 +155,19 @@ void LevelWalk::learnNotes()
     if (!hasButton(Step1::ConfirmTag))
         return;
     record(QStringLiteral("step1 intro"));
-    clickButton(Step1::ConfirmTag);
+    m_rig.clickButton(Step1::ConfirmTag);
     for (int k = 1; k <= MaxAnswered; ++k) {
-        auto *edit = widgetsOf<TMyEdit>(m_page).value(0);
-        auto *confirm = widgetsOf<TMyButton>(m_page).value(0);
+        auto *edit = m_rig.widgets<TMyEdit>().value(0);
+        auto *confirm = m_rig.widgets<TMyButton>().value(0);
         if (!edit || !confirm)
             break;
         record(QStringLiteral("step1 question %1").arg(k));
         edit->insert(QStringLiteral("ответ %1").arg(k));
         QTest::mouseClick(confirm, Qt::LeftButton);
-        if (!clickLink(Step1::ContinueLinkTag))
+        if (!m_rig.clickLink(Step1::ContinueLinkTag))
             break;
     }
-    if (clickLink(Step1::BackLinkTag))
+    if (m_rig.clickLink(Step1::BackLinkTag))
         record(QStringLiteral("step1 back"));
     learnTraits();
 }
@@ -214,24 +175,24 @@ void LevelWalk::learnNotes()
 // The questions still shown are taken as answered: the choice comes next.
 void LevelWalk::learnTraits()
 {
-    for (int k = 0; k < 2 && !widgetsOf<TCheckListBox>(m_page).value(0); ++k) {
-        auto *edit = widgetsOf<TMyEdit>(m_page).value(0);
-        auto *confirm = widgetsOf<TMyButton>(m_page).value(0);
+    for (int k = 0; k < 2 && !m_rig.widgets<TCheckListBox>().value(0); ++k) {
+        auto *edit = m_rig.widgets<TMyEdit>().value(0);
+        auto *confirm = m_rig.widgets<TMyButton>().value(0);
         if (!edit || !confirm)
             break;
         edit->insert(QStringLiteral("ещё ответ"));
         QTest::mouseClick(confirm, Qt::LeftButton);
         m_state.QSettings.QuestionLimit = m_state.QSettings.QuestionNo;
-        clickLink(Step1::ContinueLinkTag);
+        m_rig.clickLink(Step1::ContinueLinkTag);
     }
-    TCheckListBox *traits = widgetsOf<TCheckListBox>(m_page).value(0);
+    TCheckListBox *traits = m_rig.widgets<TCheckListBox>().value(0);
     if (!traits)
         return;
     record(QStringLiteral("step1 traits"));
     for (int row = 0; row < std::min(3, traits->count()); ++row)
         traits->setChecked(row, true);
-    clickButton(Step1::SaveTag);
-    if (!widgetsOf<TCheckListBox>(m_page).value(0))
+    m_rig.clickButton(Step1::SaveTag);
+    if (!m_rig.widgets<TCheckListBox>().value(0))
         record(QStringLiteral("step1 saved"));
 }
 
@@ -239,12 +200,12 @@ void LevelWalk::learnTraits()
 void LevelWalk::chooseNote()
 {
     openStep(1);
-    if (widgetsOf<TMyCaption>(m_page).isEmpty())
+    if (m_rig.widgets<TMyCaption>().isEmpty())
         return;
     record(QStringLiteral("step1 note choice"));
-    if (TNoteName *note = widgetsOf<TNoteName>(m_page).value(0)) {
+    if (TNoteName *note = m_rig.widgets<TNoteName>().value(0)) {
         QTest::mouseClick(note, Qt::LeftButton);
-        if (!widgetsOf<TMyEdit>(m_page).isEmpty())
+        if (!m_rig.widgets<TMyEdit>().isEmpty())
             record(QStringLiteral("step1 chosen note"));
     }
 }
@@ -252,14 +213,14 @@ void LevelWalk::chooseNote()
 void LevelWalk::memorise()
 {
     openStep(2);
-    if (!hasLink(Step2::ContinueLinkTag))
+    if (!m_rig.link(Step2::ContinueLinkTag))
         return;
     record(QStringLiteral("step2 intro"));
-    clickLink(Step2::ContinueLinkTag);
+    m_rig.clickLink(Step2::ContinueLinkTag);
     if (!hasButton(Step2::StartTag))
         return;
     record(QStringLiteral("step2 prep"));
-    clickButton(Step2::StartTag);
+    m_rig.clickButton(Step2::StartTag);
     record(QStringLiteral("step2 session"));
     if (!waitFor([this] { return m_state.Resting; }))
         return;
@@ -269,54 +230,37 @@ void LevelWalk::memorise()
     m_form.showNormal();
 }
 
-// Presses the notes just played, the first one a semitone off when wrong.
-bool LevelWalk::answerKeys(bool right)
-{
-    const int length = m_state.Allowed.AnswerLen;
-    if (length < 1)
-        return false;
-    for (int i = 0; i < length; ++i) {
-        const TNote &note = m_state.NotesB[std::size_t(i)];
-        int pitch = note.Pitch;
-        if (i == 0 && !right)
-            pitch = pitch < 11 ? pitch + 1 : pitch - 1;
-        if (note.Octave < 4 || note.Octave > 6 || pitch < 0 || pitch > 11)
-            return false;
-        QTest::mousePress(m_form.keyboardPicture(), Qt::LeftButton, {},
-                          KeyboardLayout::seed(note.Octave, pitch));
-    }
-    return true;
-}
-
 void LevelWalk::train()
 {
     openStep(Levels::trainingStep(m_level));
-    if (!hasLink(TrainingPages::ContinueLinkTag))
+    if (!m_rig.link(TrainingPages::ContinueLinkTag))
         return;
     record(QStringLiteral("step3 intro"));
-    clickLink(TrainingPages::ContinueLinkTag);
+    m_rig.clickLink(TrainingPages::ContinueLinkTag);
     if (!hasButton(TrainingPages::ListenTag))
         return;
     record(QStringLiteral("step3 question"));
-    clickButton(TrainingPages::ListenTag);
+    m_rig.clickButton(TrainingPages::ListenTag);
     if (!hasButton(TrainingPages::AnswerTag))
         return;
-    clickButton(TrainingPages::AnswerTag);
-    if (!answerKeys(true) || !waitFor([this] { return hasLink(TrainingPages::NextLinkTag); }))
+    m_rig.clickButton(TrainingPages::AnswerTag);
+    if (!m_rig.pressPlayed(true) ||
+        !waitFor([this] { return m_rig.link(TrainingPages::NextLinkTag); }))
         return;
     record(QStringLiteral("step3 right"));
-    clickLink(TrainingPages::NextLinkTag);
+    m_rig.clickLink(TrainingPages::NextLinkTag);
     trainWrong();
 }
 
 void LevelWalk::trainWrong()
 {
-    if (!clickButton(TrainingPages::ListenTag) || !clickButton(TrainingPages::AnswerTag) ||
-        !answerKeys(false) || !waitFor([this] { return hasLink(TrainingPages::CompareLinkTag); }))
+    if (!m_rig.clickButton(TrainingPages::ListenTag) ||
+        !m_rig.clickButton(TrainingPages::AnswerTag) || !m_rig.pressPlayed(false) ||
+        !waitFor([this] { return m_rig.link(TrainingPages::CompareLinkTag); }))
         return;
     record(QStringLiteral("step3 wrong"));
-    clickLink(TrainingPages::CompareLinkTag);
-    if (!m_page.findByName(TrainingPages::cardPictureName()))
+    m_rig.clickLink(TrainingPages::CompareLinkTag);
+    if (!m_rig.page().findByName(TrainingPages::cardPictureName()))
         return;
     record(QStringLiteral("step3 compare"));
     if (waitFor([this] { return hasButton(TrainingPages::ListenTag); }))
@@ -325,32 +269,32 @@ void LevelWalk::trainWrong()
 
 bool LevelWalk::playMelody(bool right, int answerTag)
 {
-    const QWidget *before = m_page.pageWidgets().value(0);
-    return clickButton(MelodyPages::ListenTag) && clickButton(answerTag) && answerKeys(right) &&
-           waitFor([&] { return m_page.pageWidgets().value(0) != before; });
+    const QWidget *before = m_rig.page().pageWidgets().value(0);
+    return m_rig.clickButton(MelodyPages::ListenTag) && m_rig.clickButton(answerTag) &&
+           m_rig.pressPlayed(right) &&
+           waitFor([&] { return m_rig.page().pageWidgets().value(0) != before; });
 }
 
 void LevelWalk::melodies()
 {
     openStep(Levels::melodyStep(m_level));
-    if (!hasLink(MelodyPages::ContinueLinkTag))
+    if (!m_rig.link(MelodyPages::ContinueLinkTag))
         return;
     record(QStringLiteral("step4 intro"));
-    clickLink(MelodyPages::ContinueLinkTag);
-    if (!PageDriver::withTag<TYesButton>(m_page, MelodyPages::ListenTag))
+    m_rig.clickLink(MelodyPages::ContinueLinkTag);
+    if (!m_rig.button(MelodyPages::ListenTag))
         return;
     record(QStringLiteral("step4 melody"));
-    if (!playMelody(false, MelodyPages::AnswerTag) ||
-        !PageDriver::withTag<TYesButton>(m_page, MelodyPages::RetryTag))
+    if (!playMelody(false, MelodyPages::AnswerTag) || !m_rig.button(MelodyPages::RetryTag))
         return;
     record(QStringLiteral("step4 wrong"));
-    if (!playMelody(true, MelodyPages::RetryTag) || !hasLink(MelodyPages::NextLinkTag))
+    if (!playMelody(true, MelodyPages::RetryTag) || !m_rig.link(MelodyPages::NextLinkTag))
         return;
     record(QStringLiteral("step4 right"));
-    for (int round = 0; round < 6 && clickLink(MelodyPages::NextLinkTag); ++round) {
-        if (PageDriver::withTag<TYesButton>(m_page, MelodyPages::MoreTag)) {
+    for (int round = 0; round < 6 && m_rig.clickLink(MelodyPages::NextLinkTag); ++round) {
+        if (m_rig.button(MelodyPages::MoreTag)) {
             record(QStringLiteral("step4 passed"));
-            clickLink(MelodyPages::ReturnLinkTag);
+            m_rig.clickLink(MelodyPages::ReturnLinkTag);
             return;
         }
         if (!playMelody(true, MelodyPages::AnswerTag))
@@ -360,38 +304,35 @@ void LevelWalk::melodies()
 
 void LevelWalk::drill(int which)
 {
-    const DrillDescription d = drillOf(which);
+    const DrillDescription &d = m_rig.description(which);
     const QString name = QStringLiteral("drill%1 ").arg(which + 1);
-    const int &first = which == 0   ? m_state.ChordSet.FirstColour
-                       : which == 1 ? m_state.DMSet.FirstColour
-                                    : m_state.DNSet.FirstColour;
     openStep(which + 1);
-    if (!PageDriver::withTag<TYesButton>(m_page, d.tags.listenPair))
+    if (!m_rig.button(d.tags.listenPair))
         return;
     record(name + QStringLiteral("question"));
     for (const bool right : {true, false}) {
-        if (!clickButton(d.tags.listenPair) || !clickButton(d.tags.answer))
+        if (!m_rig.clickButton(d.tags.listenPair) || !m_rig.clickButton(d.tags.answer))
             return;
-        const bool blackFirst = first == 1;
-        clickButton(right == blackFirst ? d.tags.blackFirst : d.tags.whiteFirst);
-        if (right && clickLink(d.tags.next))
+        const bool blackFirst = m_rig.drillField(which, WindowRig::FirstColour) == 1;
+        m_rig.clickButton(right == blackFirst ? d.tags.blackFirst : d.tags.whiteFirst);
+        if (right && m_rig.clickLink(d.tags.next))
             record(name + QStringLiteral("right"));
     }
-    if (!hasLink(d.tags.remember))
+    if (!m_rig.link(d.tags.remember))
         return;
     record(name + QStringLiteral("wrong"));
-    clickLink(d.tags.remember);
-    if (!m_page.findByName(DrillPages::repetitionPictureName()))
+    m_rig.clickLink(d.tags.remember);
+    if (!m_rig.page().findByName(DrillPages::repetitionPictureName()))
         return;
     record(name + QStringLiteral("listen"));
-    if (waitFor([&] { return PageDriver::withTag<TYesButton>(m_page, d.tags.listenPair); }))
+    if (waitFor([&] { return m_rig.button(d.tags.listenPair); }))
         record(name + QStringLiteral("repeated"));
 }
 
 void LevelWalk::report(int position)
 {
     openStep(position);
-    if (PageDriver::withTag<TYesButton>(m_page, ReportTag))
+    if (m_rig.button(ReportTag))
         record(QStringLiteral("report"));
 }
 

@@ -5,14 +5,13 @@
 #include <functional>
 
 namespace nk {
-class Page;
 class TMainForm;
 struct GlobalState;
 } // namespace nk
 
 namespace nk::test {
 
-class ContentRig;
+class WindowRig;
 
 // Opens every page of one level as a learner reaches it: the start, the part
 // and about pages, the level page and each step's pages, clicking the page's
@@ -23,7 +22,7 @@ class ContentRig;
 class LevelWalk
 {
 public:
-    LevelWalk(ContentRig &rig, int level);
+    LevelWalk(WindowRig &rig, int level);
 
     void run();
 
@@ -46,16 +45,11 @@ private:
     bool playMelody(bool right, int answerTag);
     void drill(int which);
     void report(int position);
-    bool answerKeys(bool right);
-    bool clickButton(int tag);
-    bool clickLink(int tag);
-    bool hasButton(int tag) const;
-    bool hasLink(int tag) const;
+    bool hasButton(int tag) const; // on the page and enabled
     bool waitFor(const std::function<bool()> &condition, int ms = 5000);
 
-    ContentRig &m_rig;
+    WindowRig &m_rig;
     TMainForm &m_form;
-    Page &m_page;
     GlobalState &m_state;
     int m_level;
     QStringList m_reached;

@@ -1,6 +1,4 @@
 #include "app/coursepages.h"
-#include "course/inifile.h"
-#include "drillrig.h"
 #include "drills/blackwhitedrills.h"
 #include "widgets/page.h"
 #include "widgets/tarrowlabel.h"
@@ -8,6 +6,7 @@
 #include "widgets/tmycaption.h"
 #include "widgets/tstep.h"
 #include "widgets/tyesbutton.h"
+#include "windowrig.h"
 
 #include <QTest>
 #include <QTimer>
@@ -20,16 +19,16 @@ namespace {
 const QString kContinue = QStringLiteral("Продолжим ;)");
 
 // Listens, unlocks the answer buttons and presses the right or the wrong one.
-void answerQuestion(DrillRig &rig, int which, bool right)
+void answerQuestion(WindowRig &rig, int which, bool right)
 {
     const DrillTags &tags = rig.description(which).tags;
     QVERIFY(rig.clickButton(tags.listenPair));
     QVERIFY(rig.clickButton(tags.answer));
-    const bool whiteFirst = rig.firstColour(which) == KeysDrill::White;
+    const bool whiteFirst = rig.drillField(which, WindowRig::FirstColour) == KeysDrill::White;
     QVERIFY(rig.clickButton(whiteFirst == right ? tags.whiteFirst : tags.blackFirst));
 }
 
-int logCount(const DrillRig &rig, const QString &text)
+int logCount(const WindowRig &rig, const QString &text)
 {
     int count = 0;
     for (const QString &line : rig.logLines())
@@ -37,29 +36,12 @@ int logCount(const DrillRig &rig, const QString &text)
     return count;
 }
 
-bool stepActive(DrillRig &rig, int step)
-{
-    const IniFile level(rig.form().page().base().resolve(QStringLiteral("levels\\04\\level.dat")));
-    const QString section = QStringLiteral("step") + QString::number(step);
-    return level.readBool(section, u"active", false);
-}
-
-template <typename T> QList<T *> pageWidgets(DrillRig &rig)
-{
-    QList<T *> found;
-    for (QWidget *w : rig.form().page().pageWidgets()) {
-        if (auto *typed = qobject_cast<T *>(w))
-            found.append(typed);
-    }
-    return found;
-}
-
 void addDrillRows()
 {
     QTest::addColumn<int>("which");
-    QTest::newRow("chords") << int(DrillRig::Chords);
-    QTest::newRow("melodies") << int(DrillRig::Melodies);
-    QTest::newRow("single notes") << int(DrillRig::Notes);
+    QTest::newRow("chords") << int(WindowRig::Chords);
+    QTest::newRow("melodies") << int(WindowRig::Melodies);
+    QTest::newRow("single notes") << int(WindowRig::Notes);
 }
 
 } // namespace
@@ -93,14 +75,14 @@ void DrillFlowTest::questionPageAndItsButtons_data()
     QTest::addColumn<int>("listenTop");
     QTest::addColumn<int>("answerTop");
     QTest::newRow("chords")
-        << int(DrillRig::Chords) << QStringLiteral("ШАГ 1. Аккорды")
+        << int(WindowRig::Chords) << QStringLiteral("ШАГ 1. Аккорды")
         << QStringLiteral("Послушайте два аккорда подряд. Попробуйте определить, какой\n"
                           "из них бы сыгран на \"белых\" клавишах фортепьяно, а какой - на\n"
                           "\"чёрных\".\n"
                           "Для прохождения уровня нужно ответить верно 5 раз подряд.")
         << QStringLiteral("Послушать аккорды") << 114 << 144;
     QTest::newRow("melodies")
-        << int(DrillRig::Melodies) << QStringLiteral("ШАГ 2. Мелодии")
+        << int(WindowRig::Melodies) << QStringLiteral("ШАГ 2. Мелодии")
         << QStringLiteral("Послушайте две мелодии подряд. Попробуйте определить, какая из\n"
                           "них была сыграна целиком на \"белых\" клавишах фортепьяно,\n"
                           "\"а какая - на чёрных\".\n"
@@ -109,7 +91,7 @@ void DrillFlowTest::questionPageAndItsButtons_data()
                           "Для прохождения уровня нужно ответить верно 5 раз подряд.")
         << QStringLiteral("Послушать мелодии") << 144 << 176;
     QTest::newRow("single notes")
-        << int(DrillRig::Notes) << QStringLiteral("ШАГ 3. Отдельные ноты")
+        << int(WindowRig::Notes) << QStringLiteral("ШАГ 3. Отдельные ноты")
         << QStringLiteral("Послушайте две ноты подряд. Попробуйте определить, какая из\n"
                           "них была сыграна на \"белой\" клавише фортепьяно, а какая - на\n"
                           "\"чёрной\".\n"
@@ -128,10 +110,11 @@ void DrillFlowTest::questionPageAndItsButtons()
     QFETCH(QString, listen);
     QFETCH(int, listenTop);
     QFETCH(int, answerTop);
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     rig.openDrill(which);
     const DrillTags &tags = rig.description(which).tags;
-    QCOMPARE(pageWidgets<TMyCaption>(rig).value(0)->text(), caption);
+    QCOMPARE(rig.widgets<TMyCaption>().value(0)->text(), caption);
     QCOMPARE(rig.labelText(40), intro);
     TYesButton *listenButton = rig.button(tags.listenPair);
     TYesButton *answerButton = rig.button(tags.answer);
@@ -168,11 +151,11 @@ void DrillFlowTest::fiveRightAnswersPass_data()
     QTest::addColumn<QString>("passMessage");
     QTest::addColumn<QString>("rightLog");
     QTest::addColumn<int>("nextStep");
-    QTest::newRow("chords") << int(DrillRig::Chords) << QStringLiteral("Переходим к мелодиям")
+    QTest::newRow("chords") << int(WindowRig::Chords) << QStringLiteral("Переходим к мелодиям")
                             << QStringLiteral("Аккорд угадан правильно") << 2;
-    QTest::newRow("melodies") << int(DrillRig::Melodies) << QStringLiteral("Переходим к нотам")
+    QTest::newRow("melodies") << int(WindowRig::Melodies) << QStringLiteral("Переходим к нотам")
                               << QStringLiteral("ДиезоМелодия угадана правильно") << 3;
-    QTest::newRow("single notes") << int(DrillRig::Notes)
+    QTest::newRow("single notes") << int(WindowRig::Notes)
                                   << QStringLiteral("Поздравляем! Упражнение пройдено.")
                                   << QStringLiteral("ДиезоНоты угаданы правильно") << 4;
 }
@@ -183,23 +166,24 @@ void DrillFlowTest::fiveRightAnswersPass()
     QFETCH(QString, passMessage);
     QFETCH(QString, rightLog);
     QFETCH(int, nextStep);
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     rig.openDrill(which);
     const DrillTags &tags = rig.description(which).tags;
-    QVERIFY(!stepActive(rig, nextStep));
+    QVERIFY(!rig.stepFlag(4, nextStep, "active"));
     for (int question = 1; question <= KeysDrill::StreakToPass; ++question) {
-        QCOMPARE(rig.streak(which), question);
+        QCOMPARE(rig.drillField(which, WindowRig::Streak), question);
         QCOMPARE(rig.progressNumber(which), question);
         answerQuestion(rig, which, true);
         if (QTest::currentTestFailed())
             return;
         QVERIFY(rig.link(tags.next));
-        QVERIFY(pageWidgets<TMyCaption>(rig).isEmpty());
+        QVERIFY(rig.widgets<TMyCaption>().isEmpty());
         QVERIFY(rig.messages().isEmpty());
         QVERIFY(rig.clickLink(tags.next));
     }
     QCOMPARE(rig.messages(), QStringList{passMessage});
-    QVERIFY(stepActive(rig, nextStep));
+    QVERIFY(rig.stepFlag(4, nextStep, "active"));
     QVERIFY(rig.levelPageShown());
     QCOMPARE(logCount(rig, rightLog), KeysDrill::StreakToPass);
 }
@@ -214,31 +198,31 @@ void DrillFlowTest::answerFollowsFirstColour_data()
         QStringLiteral("Неправильно.\nПервый аккорд был на ЧЁРНЫХ клавишах,\nвторой - на БЕЛЫХ.\n"
                        "Вот первый аккорд - послушайте и смотрите на клавиатуру:");
     QTest::newRow("chords, white first, pressed white first")
-        << int(DrillRig::Chords) << 2 << true << QString();
+        << int(WindowRig::Chords) << 2 << true << QString();
     QTest::newRow("chords, white first, pressed black first")
-        << int(DrillRig::Chords) << 2 << false
+        << int(WindowRig::Chords) << 2 << false
         << QStringLiteral("Неправильно.\nПервый аккорд был на БЕЛЫХ клавишах,\nвторой - на "
                           "ЧЁРНЫХ.\nВот первый аккорд - послушайте и смотрите на клавиатуру:");
     QTest::newRow("chords, black first, pressed white first")
-        << int(DrillRig::Chords) << 1 << true << chordsBlackFirst;
+        << int(WindowRig::Chords) << 1 << true << chordsBlackFirst;
     QTest::newRow("chords, black first, pressed black first")
-        << int(DrillRig::Chords) << 1 << false << QString();
+        << int(WindowRig::Chords) << 1 << false << QString();
     QTest::newRow("melodies, white first, pressed white first")
-        << int(DrillRig::Melodies) << 2 << true << QString();
+        << int(WindowRig::Melodies) << 2 << true << QString();
     QTest::newRow("melodies, white first, pressed black first")
-        << int(DrillRig::Melodies) << 2 << false
+        << int(WindowRig::Melodies) << 2 << false
         << QStringLiteral("Неправильно.\nПервая мелодия была на БЕЛЫХ клавишах,\nвторая - на "
                           "ЧЁРНЫХ.\nВот первая мелодия - послушайте и смотрите на клавиатуру:");
     QTest::newRow("single notes, white first, pressed black first")
-        << int(DrillRig::Notes) << 2 << false
+        << int(WindowRig::Notes) << 2 << false
         << QStringLiteral("Неправильно.\nПервая нота была на БЕЛОЙ клавише,\nвторая - на "
                           "ЧЁРНОЙ.\nВот первая нота - слушайте и смотрите на клавиатуру:");
     QTest::newRow("single notes, black first, pressed white first")
-        << int(DrillRig::Notes) << 1 << true
+        << int(WindowRig::Notes) << 1 << true
         << QStringLiteral("Неправильно.\nПервая нота была на ЧЁРНОЙ клавише,\nвторая - на "
                           "БЕЛОЙ.\nВот первая нота - слушайте и смотрите на клавиатуру:");
     QTest::newRow("single notes, black first, pressed black first")
-        << int(DrillRig::Notes) << 1 << false << QString();
+        << int(WindowRig::Notes) << 1 << false << QString();
 }
 
 void DrillFlowTest::answerFollowsFirstColour()
@@ -247,10 +231,11 @@ void DrillFlowTest::answerFollowsFirstColour()
     QFETCH(int, firstColour);
     QFETCH(bool, pressWhiteFirst);
     QFETCH(QString, wrongText);
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     rig.openDrill(which);
     const DrillDescription &d = rig.description(which);
-    rig.firstColour(which) = firstColour;
+    rig.drillField(which, WindowRig::FirstColour) = firstColour;
     QVERIFY(rig.clickButton(d.tags.listenPair));
     QVERIFY(rig.clickButton(d.tags.answer));
     QVERIFY(rig.clickButton(pressWhiteFirst ? d.tags.whiteFirst : d.tags.blackFirst));
@@ -281,7 +266,8 @@ void DrillFlowTest::wrongAnswerOnFourthQuestion_data()
 void DrillFlowTest::wrongAnswerOnFourthQuestion()
 {
     QFETCH(int, which);
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     rig.openDrill(which);
     const DrillDescription &d = rig.description(which);
     for (int question = 1; question <= 3; ++question) {
@@ -290,12 +276,12 @@ void DrillFlowTest::wrongAnswerOnFourthQuestion()
             return;
         QVERIFY(rig.clickLink(d.tags.next));
     }
-    QCOMPARE(rig.streak(which), 4);
+    QCOMPARE(rig.drillField(which, WindowRig::Streak), 4);
     QCOMPARE(rig.progressNumber(which), 4);
     answerQuestion(rig, which, false);
     if (QTest::currentTestFailed())
         return;
-    QCOMPARE(rig.streak(which), 1);
+    QCOMPARE(rig.drillField(which, WindowRig::Streak), 1);
 
     QVERIFY(rig.clickLink(d.tags.remember));
     QVERIFY(rig.listenPageShown());
@@ -313,7 +299,7 @@ void DrillFlowTest::wrongAnswerOnFourthQuestion()
 class RunProbe : public QObject
 {
 public:
-    RunProbe(DrillRig &rig, std::function<void()> during) : m_rig(rig), m_during(std::move(during))
+    RunProbe(WindowRig &rig, std::function<void()> during) : m_rig(rig), m_during(std::move(during))
     {
         m_timer.setInterval(0);
         connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -329,7 +315,7 @@ public:
     bool menuEnabledDuringRun() const { return m_menuEnabled; }
 
 private:
-    DrillRig &m_rig;
+    WindowRig &m_rig;
     std::function<void()> m_during;
     QTimer m_timer;
     bool m_done = false;
@@ -338,17 +324,18 @@ private:
 
 void DrillFlowTest::closingIsRefusedDuringRepetition()
 {
-    DrillRig rig;
-    rig.openDrill(DrillRig::Chords);
-    rig.drill(DrillRig::Chords).ShowDrillWrong();
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
+    rig.openDrill(WindowRig::Chords);
+    rig.drill(WindowRig::Chords).ShowDrillWrong();
     bool closed = true;
     RunProbe probe(rig, [&] { closed = rig.form().close(); });
-    QVERIFY(rig.clickLink(rig.description(DrillRig::Chords).tags.remember));
+    QVERIFY(rig.clickLink(rig.description(WindowRig::Chords).tags.remember));
     QTRY_VERIFY(probe.done());
     QVERIFY(!closed);
     QVERIFY(!probe.menuEnabledDuringRun());
     QVERIFY(rig.form().isVisible());
-    QTRY_VERIFY(rig.questionShown(DrillRig::Chords));
+    QTRY_VERIFY(rig.questionShown(WindowRig::Chords));
     QVERIFY(rig.form().close());
     QVERIFY(!rig.form().isVisible());
 }
@@ -363,7 +350,8 @@ void DrillFlowTest::pageChangeEndsRepetition_data()
 void DrillFlowTest::pageChangeEndsRepetition()
 {
     QFETCH(int, which);
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     rig.openDrill(which);
     rig.drill(which).ShowDrillWrong();
     RunProbe probe(rig, [&] { rig.form().course().ShowLevelPage(4); });
@@ -384,16 +372,17 @@ void DrillFlowTest::pageChangeEndsRepetition()
 // one mistake on the way, until the report step opens up.
 void DrillFlowTest::defaultCourseLevelFourDrillByDrill()
 {
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     rig.form().course().ShowPartPage(1);
-    QList<TLevel *> levels = pageWidgets<TLevel>(rig);
+    QList<TLevel *> levels = rig.widgets<TLevel>();
     QVERIFY(levels.size() >= 4);
     QTest::mouseClick(levels[3], Qt::LeftButton);
     QVERIFY(rig.levelPageShown());
-    for (int which : {DrillRig::Chords, DrillRig::Melodies, DrillRig::Notes}) {
-        QVERIFY(stepActive(rig, which + 1));
-        QVERIFY(!stepActive(rig, which + 2));
-        QTest::mouseClick(pageWidgets<TStep>(rig).value(which), Qt::LeftButton);
+    for (int which : {WindowRig::Chords, WindowRig::Melodies, WindowRig::Notes}) {
+        QVERIFY(rig.stepFlag(4, which + 1, "active"));
+        QVERIFY(!rig.stepFlag(4, which + 2, "active"));
+        QTest::mouseClick(rig.widgets<TStep>().value(which), Qt::LeftButton);
         QVERIFY(rig.questionShown(which));
         const DrillDescription &d = rig.description(which);
         answerQuestion(rig, which, false);
@@ -410,7 +399,7 @@ void DrillFlowTest::defaultCourseLevelFourDrillByDrill()
         rig.messages().clear();
         QVERIFY(rig.levelPageShown());
     }
-    QVERIFY(stepActive(rig, 4));
+    QVERIFY(rig.stepFlag(4, 4, "active"));
 }
 
 void DrillFlowTest::rememberWaitsForPlayback_data()
@@ -423,7 +412,8 @@ void DrillFlowTest::rememberWaitsForPlayback_data()
 void DrillFlowTest::rememberWaitsForPlayback()
 {
     QFETCH(int, which);
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     rig.openDrill(which);
     rig.drill(which).ShowDrillWrong();
     const DrillTags &tags = rig.description(which).tags;

@@ -1,10 +1,9 @@
-#include "course/inifile.h"
 #include "course/randomsource.h"
-#include "drillrig.h"
 #include "drills/blackwhitedrills.h"
 #include "keyboard/keyboard.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/tyesbutton.h"
+#include "windowrig.h"
 
 #include <QFile>
 #include <QSet>
@@ -26,7 +25,7 @@ QString chordsText(const QString &blackKeys)
                                  "p1=sound\\chords\\white1.wav\r\n");
 }
 
-bool keyboardAtRest(DrillRig &rig)
+bool keyboardAtRest(WindowRig &rig)
 {
     return rig.form().keyboard().picture().convertToFormat(QImage::Format_RGB32) ==
            Keyboard::restingPicture().convertToFormat(QImage::Format_RGB32);
@@ -68,11 +67,12 @@ void DrillItemsTest::chordLightsItsKeys()
     QFETCH(QString, keys);
     QFETCH(bool, pending);
     QFETCH(KeyList, lit);
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     rig.writeText(QStringLiteral("levels/04/chords.dat"), chordsText(keys));
     rig.state().Settings.HighlightPending = pending;
     const int timers = rig.form().timers().pendingCount();
-    QVERIFY(rig.drill(DrillRig::Chords).PlayDrillItem(KeysDrill::Black, 1));
+    QVERIFY(rig.drill(WindowRig::Chords).PlayDrillItem(KeysDrill::Black, 1));
     int litCount = 0;
     for (int octave = 4; octave <= 6; ++octave) {
         for (int pitch = 0; pitch < 12; ++pitch) {
@@ -109,22 +109,23 @@ void DrillItemsTest::pairsDrawnFromData_data()
     };
     // Keys that are no item numbers, and the chord keys, do not count.
     QTest::newRow("three chords of each colour")
-        << int(DrillRig::Chords) << QStringLiteral("chords.dat")
+        << int(WindowRig::Chords) << QStringLiteral("chords.dat")
         << QStringLiteral("[black]\r\nn1=41\r\nn2=43\r\nn3=46\r\nn4=48\r\np1=a\r\np2=b\r\np3=c\r\n"
                           "p0=z\r\npx=z\r\n[white]\r\np1=a\r\np2=b\r\np3=c\r\n")
         << all(3, 3);
     QTest::newRow("chords: the smaller colour counts")
-        << int(DrillRig::Chords) << QStringLiteral("chords.dat")
+        << int(WindowRig::Chords) << QStringLiteral("chords.dat")
         << QStringLiteral("[black]\r\np1=a\r\np2=b\r\n[white]\r\np1=a\r\np2=b\r\np3=c\r\n")
         << all(2, 2);
-    QTest::newRow("no chords file") << int(DrillRig::Chords) << QString() << QString() << all(1, 1);
+    QTest::newRow("no chords file")
+        << int(WindowRig::Chords) << QString() << QString() << all(1, 1);
     QTest::newRow("melodies share their number")
-        << int(DrillRig::Melodies) << QStringLiteral("melody.dat")
+        << int(WindowRig::Melodies) << QStringLiteral("melody.dat")
         << QStringLiteral("[black]\r\nm1=150\r\nm2=150\r\nm3=150\r\n[white]\r\nm1=150\r\n"
                           "m2=150\r\nm3=150\r\nm4=150\r\n")
         << QStringList{QStringLiteral("1-1"), QStringLiteral("2-2"), QStringLiteral("3-3")};
     QTest::newRow("single notes count each colour")
-        << int(DrillRig::Notes) << QStringLiteral("notes.dat")
+        << int(WindowRig::Notes) << QStringLiteral("notes.dat")
         << QStringLiteral("[step]\r\nname=x\r\n[black]\r\nn1=451\r\nn2=453\r\n[white]\r\n"
                           "n1=450\r\nn2=452\r\nn3=454\r\n")
         << all(2, 3);
@@ -136,7 +137,8 @@ void DrillItemsTest::pairsDrawnFromData()
     QFETCH(QString, file);
     QFETCH(QString, text);
     QFETCH(QStringList, pairs);
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     const QString name = file.isEmpty() ? QStringLiteral("chords.dat") : file;
     if (file.isEmpty())
         QVERIFY(QFile::remove(rig.path(QStringLiteral("levels/04/") + name)));
@@ -147,11 +149,12 @@ void DrillItemsTest::pairsDrawnFromData()
     QSet<int> colours;
     for (int draw = 0; draw < 300; ++draw) {
         rig.drill(which).PickPair();
-        const QString pair =
-            QStringLiteral("%1-%2").arg(rig.blackItem(which)).arg(rig.whiteItem(which));
+        const QString pair = QStringLiteral("%1-%2")
+                                 .arg(rig.drillField(which, WindowRig::BlackItem))
+                                 .arg(rig.drillField(which, WindowRig::WhiteItem));
         QVERIFY2(pairs.contains(pair), qPrintable(pair));
         seen.insert(pair);
-        colours.insert(rig.firstColour(which));
+        colours.insert(rig.drillField(which, WindowRig::FirstColour));
     }
     QCOMPARE(seen.size(), pairs.size());
     QCOMPARE(colours, (QSet<int>{KeysDrill::Black, KeysDrill::White}));
@@ -164,26 +167,26 @@ void DrillItemsTest::missingItemIsToldOnce_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
     // The second black item is missing though two are counted.
-    QTest::newRow("chord") << int(DrillRig::Chords) << QStringLiteral("chords.dat")
+    QTest::newRow("chord") << int(WindowRig::Chords) << QStringLiteral("chords.dat")
                            << QStringLiteral("[black]\r\nn2=41\r\np1=sound\\chords\\black1.wav\r\n"
                                              "p3=sound\\chords\\black3.wav\r\n[white]\r\n"
                                              "p1=sound\\chords\\white1.wav\r\n"
                                              "p2=sound\\chords\\white2.wav\r\n")
                            << QStringLiteral("Нет данных для упражнения: levels\\04\\chords.dat, "
                                              "раздел black, ключ p2");
-    QTest::newRow("melody") << int(DrillRig::Melodies) << QStringLiteral("melody.dat")
+    QTest::newRow("melody") << int(WindowRig::Melodies) << QStringLiteral("melody.dat")
                             << QStringLiteral("[black]\r\nm1=251\r\nm3=251\r\n[white]\r\n"
                                               "m1=250\r\nm2=250\r\n")
                             << QStringLiteral("Нет данных для упражнения: levels\\04\\melody.dat, "
                                               "раздел black, ключ m2");
-    QTest::newRow("single note") << int(DrillRig::Notes) << QStringLiteral("notes.dat")
+    QTest::newRow("single note") << int(WindowRig::Notes) << QStringLiteral("notes.dat")
                                  << QStringLiteral("[black]\r\nn1=451\r\nn3=453\r\n[white]\r\n"
                                                    "n1=450\r\n")
                                  << QStringLiteral(
                                         "Нет данных для упражнения: levels\\04\\notes.dat, "
                                         "раздел black, ключ n2");
     QTest::newRow("melody that is no note sequence")
-        << int(DrillRig::Melodies) << QStringLiteral("melody.dat")
+        << int(WindowRig::Melodies) << QStringLiteral("melody.dat")
         << QStringLiteral("[black]\r\nm1=251\r\nm2=251 x5\r\n[white]\r\nm1=250\r\nm2=250\r\n")
         << QStringLiteral("Ошибка в записи нот: «x5»");
 }
@@ -197,13 +200,14 @@ void DrillItemsTest::missingItemIsToldOnce()
     QFETCH(QString, file);
     QFETCH(QString, text);
     QFETCH(QString, message);
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     rig.writeText(QStringLiteral("levels/04/") + file, text);
     rig.openDrill(which);
     const DrillDescription &d = rig.description(which);
-    rig.firstColour(which) = KeysDrill::Black;
-    rig.blackItem(which) = 2;
-    rig.whiteItem(which) = 1;
+    rig.drillField(which, WindowRig::FirstColour) = KeysDrill::Black;
+    rig.drillField(which, WindowRig::BlackItem) = 2;
+    rig.drillField(which, WindowRig::WhiteItem) = 1;
     QVERIFY(rig.clickButton(d.tags.listenPair));
     QCOMPARE(rig.messages(), QStringList{message});
     QVERIFY(rig.button(d.tags.answer)->isEnabled());
@@ -221,9 +225,9 @@ void DrillItemsTest::drillPassesWithoutItsFile_data()
 {
     QTest::addColumn<int>("which");
     QTest::addColumn<QString>("file");
-    QTest::newRow("no chords") << int(DrillRig::Chords) << QStringLiteral("chords.dat");
-    QTest::newRow("no melodies") << int(DrillRig::Melodies) << QStringLiteral("melody.dat");
-    QTest::newRow("no single notes") << int(DrillRig::Notes) << QStringLiteral("notes.dat");
+    QTest::newRow("no chords") << int(WindowRig::Chords) << QStringLiteral("chords.dat");
+    QTest::newRow("no melodies") << int(WindowRig::Melodies) << QStringLiteral("melody.dat");
+    QTest::newRow("no single notes") << int(WindowRig::Notes) << QStringLiteral("notes.dat");
 }
 
 // Every item missing: each question still leads on, and five right answers
@@ -232,22 +236,22 @@ void DrillItemsTest::drillPassesWithoutItsFile()
 {
     QFETCH(int, which);
     QFETCH(QString, file);
-    DrillRig rig;
+    WindowRig rig({QStringLiteral("04")});
+    rig.state().Settings.Level = 4; // the level of the drills
     QFile::remove(rig.path(QStringLiteral("levels/04/") + file));
     rig.openDrill(which);
     const DrillDescription &d = rig.description(which);
     for (int question = 1; question <= KeysDrill::StreakToPass; ++question) {
         QVERIFY(rig.clickButton(d.tags.listenPair));
         QVERIFY(rig.clickButton(d.tags.answer));
-        const bool whiteFirst = rig.firstColour(which) == KeysDrill::White;
+        const bool whiteFirst = rig.drillField(which, WindowRig::FirstColour) == KeysDrill::White;
         QVERIFY(rig.clickButton(whiteFirst ? d.tags.whiteFirst : d.tags.blackFirst));
         QVERIFY(rig.clickLink(d.tags.next));
     }
     QVERIFY(rig.levelPageShown());
     QCOMPARE(rig.messages().last(), d.passMessage);
     QCOMPARE(rig.messages().size(), 2 * KeysDrill::StreakToPass + 1); // both items, each press
-    QVERIFY(IniFile(rig.path(QStringLiteral("levels/04/level.dat")))
-                .readBool(QStringLiteral("step%1").arg(d.passStep), u"active", false));
+    QVERIFY(rig.stepFlag(4, d.passStep, "active"));
 }
 
 QTEST_MAIN(DrillItemsTest)

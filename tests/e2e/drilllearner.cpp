@@ -1,64 +1,29 @@
 #include "drilllearner.h"
 
-#include "app/exercises.h"
+#include "drills/drilldescription.h"
 
 #include <QTest>
 
 namespace nk::test {
 
-namespace {
-
-enum Field
-{
-    FirstColour,
-    BlackItem,
-    WhiteItem
-};
-
-} // namespace
-
-const DrillTags &DrillLearner::tags(Drill drill) const
-{
-    BlackWhiteDrills &drills = m_rig.form().exercises().drills();
-    return drills.all().at(std::size_t(drill))->description().tags;
-}
-
-bool DrillLearner::questionShown(Drill drill) const
-{
-    return m_rig.button(tags(drill).listenPair) != nullptr;
-}
-
 // The question as the program drew it: what a learner with a good ear hears.
-int &DrillLearner::field(Drill drill, int which) const
-{
-    GlobalState &s = m_rig.state();
-    if (drill == Chords)
-        return which == FirstColour
-                   ? s.ChordSet.FirstColour
-                   : (which == BlackItem ? s.ChordSet.BlackItem : s.ChordSet.WhiteItem);
-    if (drill == Melodies)
-        return which == FirstColour ? s.DMSet.FirstColour
-                                    : (which == BlackItem ? s.DMSet.BlackItem : s.DMSet.WhiteItem);
-    return which == FirstColour ? s.DNSet.FirstColour
-                                : (which == BlackItem ? s.DNSet.BlackItem : s.DNSet.WhiteItem);
-}
-
 bool DrillLearner::blackFirst(Drill drill) const
 {
-    return field(drill, FirstColour) == 1;
+    return m_rig.drillField(drill, WindowRig::FirstColour) == 1;
 }
 
 void DrillLearner::answer(Drill drill, bool right)
 {
-    const DrillTags &t = tags(drill);
+    const DrillTags &t = m_rig.description(drill).tags;
     QVERIFY(m_rig.button(t.answer) && !m_rig.button(t.answer)->isEnabled());
     QVERIFY(m_rig.clickButton(t.listenPair));
-    if (drill != Chords) {
+    if (drill != WindowRig::Chords) {
         // The item played second is the one still in the keyboard's memory.
         const bool secondBlack = !blackFirst(drill);
-        const int item = field(drill, secondBlack ? BlackItem : WhiteItem);
+        const int item =
+            m_rig.drillField(drill, secondBlack ? WindowRig::BlackItem : WindowRig::WhiteItem);
         const QString text =
-            drill == Melodies
+            drill == WindowRig::Melodies
                 ? m_book.drillItem(QStringLiteral("melody.dat"), secondBlack, u'm', item)
                 : m_book.drillItem(QStringLiteral("notes.dat"), secondBlack, u'n', item);
         const QList<BookNote> played = CourseBook::parse(text);
@@ -79,8 +44,8 @@ void DrillLearner::answer(Drill drill, bool right)
 
 void DrillLearner::rememberDifference(Drill drill)
 {
-    QVERIFY(m_rig.clickLink(tags(drill).remember));
-    QVERIFY(QTest::qWaitFor([&] { return questionShown(drill); }, 20000));
+    QVERIFY(m_rig.clickLink(m_rig.description(drill).tags.remember));
+    QVERIFY(QTest::qWaitFor([&] { return m_rig.questionShown(drill); }, 20000));
     QVERIFY(!m_rig.state().Settings.Busy);
 }
 

@@ -1,11 +1,7 @@
 #pragma once
 
 #include "coursebook.h"
-#include "learnerrig.h"
-
-namespace nk {
-struct DrillTags;
-} // namespace nk
+#include "windowrig.h"
 
 namespace nk::test {
 
@@ -15,17 +11,10 @@ namespace nk::test {
 class DrillLearner
 {
 public:
-    enum Drill
-    {
-        Chords,
-        Melodies,
-        Notes
-    };
+    using Drill = WindowRig::Drill;
 
-    DrillLearner(LearnerRig &rig, const CourseBook &book) : m_rig(rig), m_book(book) {}
+    DrillLearner(WindowRig &rig, const CourseBook &book) : m_rig(rig), m_book(book) {}
 
-    const DrillTags &tags(Drill drill) const;
-    bool questionShown(Drill drill) const;
     // Which came first as the learner heard it: true for the black item.
     bool blackFirst(Drill drill) const;
     // Listens, unlocks the answer buttons and answers. The melodies and the
@@ -35,9 +24,7 @@ public:
     void rememberDifference(Drill drill);
 
 private:
-    int &field(Drill drill, int which) const;
-
-    LearnerRig &m_rig;
+    WindowRig &m_rig;
     const CourseBook &m_book;
 };
 

@@ -21,7 +21,7 @@ namespace {
 
 constexpr int WaitLimitMs = 20000;
 
-QString labelAt(const LearnerRig &rig, QPoint topLeft)
+QString labelAt(const WindowRig &rig, QPoint topLeft)
 {
     for (PageLabel *label : rig.widgets<PageLabel>()) {
         if (label->pos() == topLeft && !qobject_cast<TArrowLabel *>(label))

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "coursebook.h"
-#include "learnerrig.h"
+#include "windowrig.h"
 
 #include <functional>
 
@@ -14,7 +14,7 @@ namespace nk::test {
 class Learner
 {
 public:
-    Learner(LearnerRig &rig, const CourseBook &book) : m_rig(rig), m_book(book) {}
+    Learner(WindowRig &rig, const CourseBook &book) : m_rig(rig), m_book(book) {}
 
     static QString answerFor(const BookQuestion &question, const QString &noteName);
 
@@ -51,7 +51,7 @@ public:
 private:
     void pressNotes(const QList<BookNote> &notes);
 
-    LearnerRig &m_rig;
+    WindowRig &m_rig;
     const CourseBook &m_book;
 };
 

@@ -1,20 +1,64 @@
 #include "learnertest.h"
 
 #include "course/cp1251.h"
+#include "course/inifile.h"
+#include "course/levels.h"
 #include "expectedlog.h"
 #include "steps/melodypages.h"
 #include "steps/trainingpages.h"
 #include "widgets/tarrowlabel.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 namespace nk::test {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+QString levelProblem(const WindowRig &rig, int level)
+{
+    const IniFile steps(rig.levelFile(level, u"level.dat"_s));
+    const QStringList sections = steps.sections();
+    for (qsizetype k = 1; k < sections.size(); ++k) {
+        if (steps.readBool(sections[k], u"used", false) ||
+            steps.readBool(sections[k], u"active", false) != (k == 1))
+            return rig.levelFile(level, u"level.dat holds progress"_s);
+    }
+    const IniFile notes(rig.levelFile(level, u"notes.dat"_s));
+    static const QRegularExpression answer(u"^[av]\\d+$"_s);
+    for (const QString &section : notes.sections()) {
+        for (const QString &key : notes.keys(section)) {
+            if (answer.match(key).hasMatch())
+                return rig.levelFile(level, u"notes.dat holds answers"_s);
+        }
+    }
+    return {};
+}
+
+// Empty when the program folder is what a new learner gets, else why not.
+QString freshnessProblem(const WindowRig &rig)
+{
+    if (!rig.ready() || !QFile::exists(rig.path(u"levels/part1.dat"_s)))
+        return u"no course in "_s + qEnvironmentVariable("NK_PROGRAM_DIR");
+    for (const QString &file : {u"levels/settings.dat"_s, u"levels/log.dat"_s}) {
+        if (QFile::exists(rig.path(file)))
+            return file + u" exists"_s;
+    }
+    for (int level = 1; level <= Levels::Count; ++level) {
+        const QString problem = levelProblem(rig, level);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return {};
+}
+
+} // namespace
+
 void LearnerTest::prepare()
 {
-    const QString problem = m_rig.freshnessProblem();
+    const QString problem = freshnessProblem(m_rig);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     QVERIFY(m_sink.listen());
     m_rig.writeSetting("site", m_sink.site().toString()); // the maker's site of this course
@@ -159,7 +203,7 @@ void LearnerTest::sendReport(int level, int entry)
     QVERIFY(QDir(m_rig.path(u"levels"_s)).entryList({u"DEMO_*"_s}).isEmpty());
     QVERIFY(m_rig.clickLink(21));
     const QString site = m_sink.site().toString() + u"/?id=demo"_s;
-    QCOMPARE(m_rig.openedUrls.value(m_rig.openedUrls.size() - 1), QUrl(site));
+    QCOMPARE(m_rig.openedUrls().value(m_rig.openedUrls().size() - 1), QUrl(site));
     QCOMPARE(m_rig.newLog(), (QStringList{u"Открытие сайта "_s + site, u"Конец )"_s}));
 }
 

@@ -28,7 +28,7 @@ struct DrillWords
 DrillWords words(DrillLearner::Drill drill)
 {
     switch (drill) {
-    case DrillLearner::Chords:
+    case WindowRig::Chords:
         return {u"ШАГ 1. Аккорды"_s,
                 u"Аккорд угадан правильно"_s,
                 u"Аккорд угадан неправильно"_s,
@@ -36,7 +36,7 @@ DrillWords words(DrillLearner::Drill drill)
                 u"Неправильно.\nПервый аккорд был на "_s,
                 u"ЧЁРНЫХ"_s,
                 u"БЕЛЫХ"_s};
-    case DrillLearner::Melodies:
+    case WindowRig::Melodies:
         return {u"ШАГ 2. Мелодии"_s,
                 u"ДиезоМелодия угадана правильно"_s,
                 u"ДиезоМелодия угадана неправильно"_s,
@@ -44,7 +44,7 @@ DrillWords words(DrillLearner::Drill drill)
                 u"Неправильно.\nПервая мелодия была на "_s,
                 u"ЧЁРНЫХ"_s,
                 u"БЕЛЫХ"_s};
-    case DrillLearner::Notes:
+    case WindowRig::Notes:
         break;
     }
     return {u"ШАГ 3. Отдельные ноты"_s,
@@ -94,9 +94,9 @@ void LaterLevelsTest::blackAndWhiteKeys_data()
     QTest::addColumn<int>("drill");
     QTest::addColumn<QString>("passMessage");
     QTest::addColumn<bool>("wrongFirst");
-    QTest::newRow("chords") << int(DrillLearner::Chords) << u"Переходим к мелодиям"_s << true;
-    QTest::newRow("melodies") << int(DrillLearner::Melodies) << u"Переходим к нотам"_s << false;
-    QTest::newRow("single notes") << int(DrillLearner::Notes) << QString() << true;
+    QTest::newRow("chords") << int(WindowRig::Chords) << u"Переходим к мелодиям"_s << true;
+    QTest::newRow("melodies") << int(WindowRig::Melodies) << u"Переходим к нотам"_s << false;
+    QTest::newRow("single notes") << int(WindowRig::Notes) << QString() << true;
 }
 
 void LaterLevelsTest::drillWrongOnce(DrillLearner::Drill drill)
@@ -132,9 +132,9 @@ void LaterLevelsTest::blackAndWhiteKeys()
         NK_DO(drillWrongOnce(d));
     QStringList expected;
     for (int question = 1; question <= 5; ++question) {
-        QVERIFY(m_drills.questionShown(d));
+        QVERIFY(m_rig.questionShown(d));
         NK_DO(m_drills.answer(d, true));
-        QVERIFY(m_rig.clickLink(m_drills.tags(d).next));
+        QVERIFY(m_rig.clickLink(m_rig.description(d).tags.next));
         expected << w.rightLog;
     }
     const QStringList messages = m_rig.takeMessages();

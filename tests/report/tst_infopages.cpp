@@ -1,13 +1,11 @@
 #include "app/tmainform.h"
-#include "app/wiring.h"
-#include "programfolder.h"
 #include "report/infopages.h"
-#include "widgets/messagebox.h"
 #include "widgets/navigation.h"
 #include "widgets/page.h"
 #include "widgets/pagepicture.h"
 #include "widgets/tarrowlabel.h"
 #include "widgets/trichbox.h"
+#include "windowrig.h"
 
 #include <QPointer>
 #include <QTest>
@@ -15,6 +13,7 @@
 #include <memory>
 
 using namespace nk;
+using namespace nk::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -57,8 +56,6 @@ class TestInfoPages : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { m_browser.install(); }
-    void cleanupTestCase() { m_browser.uninstall(); }
     void init();
     void cleanup();
     void firstRunThenLater();
@@ -76,72 +73,55 @@ private Q_SLOTS:
 private:
     void startForm();
     void click(const char *menuEntry);
-    TArrowLabel *link(int tag) const;
     TRichBox *box(const QString &name) const;
     bool pictureAt(QPoint topLeft, int tag) const;
 
-    UrlRecorder m_browser;
     RecordingNavigation m_navigation;
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<WindowRig> m_rig;
 };
 
 void TestInfoPages::init()
 {
-    m_folder = std::make_unique<ProgramFolder>();
-    QVERIFY(m_folder->create());
-    QVERIFY(m_folder->write(u"levels/instruction.dat"_s, kInstruction));
-    QVERIFY(m_folder->write(u"levels/about.dat"_s, kAbout));
-    QVERIFY(m_folder->write(u"levels/error.dat"_s, kError));
+    m_rig = std::make_unique<WindowRig>(
+        RigSetup(RigSetup::Bare).asFirstRun().scaledBy(1.0).startLater());
+    QVERIFY(m_rig->ready());
+    QVERIFY(m_rig->writeText(u"levels/instruction.dat"_s, kInstruction));
+    QVERIFY(m_rig->writeText(u"levels/about.dat"_s, kAbout));
+    QVERIFY(m_rig->writeText(u"levels/error.dat"_s, kError));
     m_navigation = {};
-    m_browser.opened.clear();
-    recordMessages();
 }
 
 void TestInfoPages::cleanup()
 {
-    m_form.reset();
-    MessageBox::setHook(nullptr);
+    m_rig.reset();
 }
 
 // Every run here is a first run: the window opens on the instruction page, and
 // the instruction page of any later run is the one opened from the menu.
 void TestInfoPages::startForm()
 {
-    QVERIFY(m_folder->write(u"levels/settings.dat"_s,
-                            u"[main]\r\nsite=http://maker.example\r\nfirstrun=1\r\n"_s));
-    m_form = std::make_unique<TMainForm>(m_folder->base());
-    Wiring::connect(*m_form);
-    m_form->page().setNavigation(&m_navigation);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QVERIFY(m_rig->writeText(u"levels/settings.dat"_s,
+                             u"[main]\r\nsite=http://maker.example\r\nfirstrun=1\r\n"_s));
+    m_rig->start();
+    m_rig->page().setNavigation(&m_navigation);
+    QVERIFY(QTest::qWaitForWindowExposed(&m_rig->form()));
 }
 
 void TestInfoPages::click(const char *menuEntry)
 {
-    QWidget *entry = m_form->findChild<QWidget *>(QLatin1String(menuEntry));
+    QWidget *entry = m_rig->form().findChild<QWidget *>(QLatin1String(menuEntry));
     QVERIFY(entry);
     QTest::mouseClick(entry, Qt::LeftButton);
 }
 
-TArrowLabel *TestInfoPages::link(int tag) const
-{
-    for (QWidget *w : m_form->page().pageWidgets()) {
-        auto *label = qobject_cast<TArrowLabel *>(w);
-        if (label && label->tag() == tag)
-            return label;
-    }
-    return nullptr;
-}
-
 TRichBox *TestInfoPages::box(const QString &name) const
 {
-    return qobject_cast<TRichBox *>(m_form->page().findByName(name));
+    return qobject_cast<TRichBox *>(m_rig->form().page().findByName(name));
 }
 
 bool TestInfoPages::pictureAt(QPoint topLeft, int tag) const
 {
-    for (QWidget *w : m_form->page().pageWidgets()) {
+    for (QWidget *w : m_rig->form().page().pageWidgets()) {
         auto *picture = qobject_cast<PagePicture *>(w);
         if (picture && picture->tag() == tag && picture->pos() == topLeft)
             return true;
@@ -152,15 +132,14 @@ bool TestInfoPages::pictureAt(QPoint topLeft, int tag) const
 void TestInfoPages::firstRunThenLater()
 {
     startForm();
-    QCOMPARE(m_folder->logMessages(),
-             (QStringList{u"Программа запущена"_s, u"Открыта инструкция"_s}));
+    QCOMPARE(m_rig->logMessages(), (QStringList{u"Программа запущена"_s, u"Открыта инструкция"_s}));
     TRichBox *instruct = box(u"instruct"_s);
     QVERIFY(instruct);
     QCOMPARE(instruct->geometry(), QRect(128, 0, 649, 345));
     QCOMPARE(instruct->tag(), 2);
     QCOMPARE(instruct->toPlainText(), kInstruction);
     QVERIFY(instruct->hasFocus());
-    TArrowLabel *start = link(InfoPages::StartTag);
+    TArrowLabel *start = m_rig->link(InfoPages::StartTag);
     QVERIFY(start);
     QCOMPARE(start->text(), u"Начать работу!"_s);
     QCOMPARE(start->pos(), QPoint(156, 360));
@@ -172,13 +151,13 @@ void TestInfoPages::firstRunThenLater()
 
     // Later visits, the keyboard panel open meanwhile.
     click("lbAbout");
-    m_form->state().Settings.KeyboardShown = false;
-    m_form->SlideKeyboard();
-    QVERIFY(m_form->KeyboardIsShown());
+    m_rig->form().state().Settings.KeyboardShown = false;
+    m_rig->form().SlideKeyboard();
+    QVERIFY(m_rig->form().KeyboardIsShown());
     click("lbInstr");
-    QVERIFY(!m_form->KeyboardIsShown());
-    QCOMPARE(link(InfoPages::StartTag)->text(), u"Продолжить работу!"_s);
-    QTest::mouseClick(link(InfoPages::StartTag), Qt::LeftButton);
+    QVERIFY(!m_rig->form().KeyboardIsShown());
+    QCOMPARE(m_rig->link(InfoPages::StartTag)->text(), u"Продолжить работу!"_s);
+    QTest::mouseClick(m_rig->link(InfoPages::StartTag), Qt::LeftButton);
     QCOMPARE(m_navigation.levels, QList<int>{1});
     QCOMPARE(m_navigation.parts, QList<int>{1});
 }
@@ -199,12 +178,12 @@ void TestInfoPages::secondClickChangesNothing()
     click(entry.constData());
     QPointer<TRichBox> first = box(name);
     QVERIFY(first);
-    const QList<QWidget *> widgets = m_form->page().pageWidgets();
-    const QStringList log = m_folder->logMessages();
+    const QList<QWidget *> widgets = m_rig->form().page().pageWidgets();
+    const QStringList log = m_rig->logMessages();
     click(entry.constData());
-    QCOMPARE(m_folder->logMessages(), log);
+    QCOMPARE(m_rig->logMessages(), log);
     QCOMPARE(box(name), first.data());
-    QCOMPARE(m_form->page().pageWidgets(), widgets);
+    QCOMPARE(m_rig->form().page().pageWidgets(), widgets);
 }
 
 void TestInfoPages::aboutLinks_data()
@@ -226,13 +205,13 @@ void TestInfoPages::aboutLinks()
     QFETCH(int, tag);
     startForm();
     click("lbAbout");
-    QCOMPARE(m_folder->logMessages().count(u"Открыт раздел О программе"_s), 1);
+    QCOMPARE(m_rig->logMessages().count(u"Открыт раздел О программе"_s), 1);
     TRichBox *about = box(u"abox"_s);
     QVERIFY(about);
     QCOMPARE(about->geometry(), QRect(128, 0, 649, 345));
     QCOMPARE(about->tag(), 3);
     QVERIFY(pictureAt(QPoint(132, 360), InfoPages::ContinueTag));
-    TArrowLabel *l = link(tag);
+    TArrowLabel *l = m_rig->link(tag);
     QVERIFY(l);
     QTEST(l->text(), "text");
     QFETCH(int, left);
@@ -250,20 +229,20 @@ void TestInfoPages::errorHelpReplacesTheText()
     QPointer<TRichBox> about = box(u"abox"_s);
     QVERIFY(about);
     QVERIFY(about->toPlainText().startsWith(u"О курсе."_s));
-    const QStringList log = m_folder->logMessages();
-    QTest::mouseClick(link(InfoPages::ErrorHelpTag), Qt::LeftButton);
+    const QStringList log = m_rig->logMessages();
+    QTest::mouseClick(m_rig->link(InfoPages::ErrorHelpTag), Qt::LeftButton);
     QCOMPARE(box(u"abox"_s), about.data());
     QCOMPARE(about->toPlainText(), kError);
-    QCOMPARE(m_folder->logMessages(), log);
+    QCOMPARE(m_rig->logMessages(), log);
     for (int tag : {11, 19, 20})
-        QVERIFY(link(tag));
+        QVERIFY(m_rig->link(tag));
 }
 
 void TestInfoPages::continueGoesToLevelOne()
 {
     startForm();
     click("lbAbout");
-    QTest::mouseClick(link(InfoPages::ContinueTag), Qt::LeftButton);
+    QTest::mouseClick(m_rig->link(InfoPages::ContinueTag), Qt::LeftButton);
     QCOMPARE(m_navigation.levels, QList<int>{1});
     QVERIFY(m_navigation.parts.isEmpty());
 }
@@ -292,19 +271,19 @@ void TestInfoPages::missingTextStillGivesTheLinks()
     QFETCH(QString, name);
     QFETCH(QList<int>, tags);
     QFETCH(bool, errorHelp);
-    QVERIFY(m_folder->remove(file));
+    QVERIFY(QFile::remove(m_rig->path(file)));
     startForm();
     click(entry.constData());
     if (errorHelp)
-        QTest::mouseClick(link(InfoPages::ErrorHelpTag), Qt::LeftButton);
+        QTest::mouseClick(m_rig->link(InfoPages::ErrorHelpTag), Qt::LeftButton);
     QVERIFY(box(name));
     QCOMPARE(box(name)->toPlainText(), QString());
     for (int tag : tags)
-        QVERIFY2(link(tag), qPrintable(QString::number(tag)));
-    QCOMPARE(shownMessages().size(), 1);
-    QVERIFY2(shownMessages().first().startsWith(u"Не удалось открыть файл "_s) &&
-                 shownMessages().first().endsWith(file),
-             qPrintable(shownMessages().first()));
+        QVERIFY2(m_rig->link(tag), qPrintable(QString::number(tag)));
+    QCOMPARE(WindowRig::messages().size(), 1);
+    QVERIFY2(WindowRig::messages().first().startsWith(u"Не удалось открыть файл "_s) &&
+                 WindowRig::messages().first().endsWith(file),
+             qPrintable(WindowRig::messages().first()));
 }
 
 void TestInfoPages::textLinksOpenTheSite_data()
@@ -326,8 +305,8 @@ void TestInfoPages::textLinksOpenTheSite()
     TRichBox *about = box(u"abox"_s);
     QVERIFY(anchorsOf(about->document()).contains(anchor));
     Q_EMIT about->anchorClicked(QUrl(anchor));
-    QCOMPARE(m_browser.opened, QList<QUrl>{QUrl(opened)});
-    QCOMPARE(m_folder->logMessages().last(), u"Открытие сайта "_s + opened);
+    QCOMPARE(m_rig->openedUrls(), QList<QUrl>{QUrl(opened)});
+    QCOMPARE(m_rig->logMessages().last(), u"Открытие сайта "_s + opened);
     QVERIFY(box(u"abox"_s));
 }
 

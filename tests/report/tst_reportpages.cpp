@@ -1,20 +1,18 @@
 #include "app/tmainform.h"
-#include "app/wiring.h"
 #include "course/cp1251.h"
 #include "course/programclock.h"
 #include "phpserver.h"
-#include "programfolder.h"
 #include "report/activitylog.h"
 #include "report/reportedit.h"
 #include "report/reportmemo.h"
 #include "report/reportpages.h"
-#include "widgets/messagebox.h"
 #include "widgets/page.h"
 #include "widgets/pagelabel.h"
 #include "widgets/tarrowlabel.h"
 #include "widgets/tmycaption.h"
 #include "widgets/trichbox.h"
 #include "widgets/tyesbutton.h"
+#include "windowrig.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,6 +25,7 @@
 #include <memory>
 
 using namespace nk;
+using namespace nk::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -62,7 +61,6 @@ class TestReportPages : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase() { m_browser.uninstall(); }
     void init();
     void cleanup();
     void stampAndCopyName_data();
@@ -90,12 +88,15 @@ private:
     template <class T> T *widgetWithTag(int tag) const;
     QList<QJsonObject> requests() const;
     QStringList logSince(const QString &message) const;
+    // Upload copies left in the levels folder.
+    QStringList uploadCopies() const
+    {
+        return QDir(m_rig->path(u"levels"_s)).entryList({u"DEMO_*"_s}, QDir::Files);
+    }
 
     QTemporaryDir m_siteDir;
     PhpServer m_server;
-    UrlRecorder m_browser;
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<WindowRig> m_rig;
 };
 
 void TestReportPages::initTestCase()
@@ -116,54 +117,49 @@ void TestReportPages::initTestCase()
         script.write(recorder + tail + '\n');
     }
     QVERIFY2(m_server.start(root.path()), "php -S did not start");
-    m_browser.install();
 }
 
 void TestReportPages::init()
 {
     QDir(m_siteDir.filePath(u"requests"_s)).removeRecursively();
     QFile::remove(m_siteDir.filePath(u"release"_s));
-    m_folder = std::make_unique<ProgramFolder>();
-    QVERIFY(m_folder->create());
-    QVERIFY(m_folder->write(u"levels/success.dat"_s, u"Спасибо за отчёт!"_s));
-    QVERIFY(m_folder->write(u"levels/about.dat"_s, u"О программе"_s));
-    QVERIFY(m_folder->write(u"levels/instruction.dat"_s, u"Инструкция"_s)); // the first page
-    m_browser.opened.clear();
-    recordMessages();
+    m_rig = std::make_unique<WindowRig>(
+        RigSetup(RigSetup::Bare).asFirstRun().scaledBy(1.0).startLater());
+    QVERIFY(m_rig->ready());
+    QVERIFY(m_rig->writeText(u"levels/success.dat"_s, u"Спасибо за отчёт!"_s));
+    QVERIFY(m_rig->writeText(u"levels/about.dat"_s, u"О программе"_s));
+    QVERIFY(m_rig->writeText(u"levels/instruction.dat"_s, u"Инструкция"_s)); // the first page
     startForm(m_server.url(u"/ok"_s).toString());
 }
 
 void TestReportPages::cleanup()
 {
-    m_form.reset();
-    MessageBox::setHook(nullptr);
+    m_rig.reset();
     ProgramClock::setNowSource({});
 }
 
 void TestReportPages::startForm(const QString &site)
 {
-    m_form.reset();
+    m_rig->kill();
     // A first run starts on the instruction page, which belongs to this part
     // of the program, rather than on a course page.
-    QVERIFY(m_folder->write(u"levels/settings.dat"_s,
-                            u"[main]\r\nfirstrun=1\r\nsite="_s + site + u"\r\n"_s));
-    m_form = std::make_unique<TMainForm>(m_folder->base());
-    Wiring::connect(*m_form);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QVERIFY(m_rig->writeText(u"levels/settings.dat"_s,
+                             u"[main]\r\nfirstrun=1\r\nsite="_s + site + u"\r\n"_s));
+    m_rig->start();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_rig->form()));
 }
 
 void TestReportPages::showForm(const QString &reportFile)
 {
     if (!reportFile.isNull())
-        QVERIFY(m_folder->write(u"levels/01/report.dat"_s, reportFile));
-    m_form->reports().ShowReportPage();
+        QVERIFY(m_rig->writeText(u"levels/01/report.dat"_s, reportFile));
+    m_rig->form().reports().ShowReportPage();
 }
 
 QList<QWidget *> TestReportPages::answerFields() const
 {
     QList<QWidget *> fields;
-    for (QWidget *w : m_form->page().pageWidgets()) {
+    for (QWidget *w : m_rig->form().page().pageWidgets()) {
         if (qobject_cast<ReportEdit *>(w) || qobject_cast<ReportMemo *>(w))
             fields.append(w);
     }
@@ -185,7 +181,7 @@ TYesButton *TestReportPages::sendButton() const
 
 template <class T> T *TestReportPages::widgetWithTag(int tag) const
 {
-    for (QWidget *w : m_form->page().pageWidgets()) {
+    for (QWidget *w : m_rig->form().page().pageWidgets()) {
         auto *t = qobject_cast<T *>(w);
         if (t && t->tag() == tag)
             return t;
@@ -207,7 +203,7 @@ QList<QJsonObject> TestReportPages::requests() const
 
 QStringList TestReportPages::logSince(const QString &message) const
 {
-    const QStringList all = m_folder->logMessages();
+    const QStringList all = m_rig->logMessages();
     const qsizetype from = all.lastIndexOf(message);
     return from < 0 ? QStringList() : all.mid(from);
 }
@@ -260,7 +256,7 @@ void TestReportPages::questionsOfTheForm()
     QVERIFY(sendButton());
     QCOMPARE(sendButton()->geometry(), QRect(136, 352, 200, 25));
     QCOMPARE(sendButton()->text(), u"Отправить"_s);
-    QCOMPARE(m_folder->logMessages().count(u"Показана форма отчёта"_s), 1);
+    QCOMPARE(m_rig->logMessages().count(u"Показана форма отчёта"_s), 1);
 }
 
 void TestReportPages::formLayout()
@@ -273,7 +269,7 @@ void TestReportPages::formLayout()
     QCOMPARE(fields[1]->geometry(), QRect(136, 103, 641, 57));
     QCOMPARE(fields[3]->geometry().topLeft(), QPoint(136, 281));
     QList<PageLabel *> labels;
-    for (QWidget *w : m_form->page().pageWidgets()) {
+    for (QWidget *w : m_rig->form().page().pageWidgets()) {
         if (w->metaObject() == &PageLabel::staticMetaObject)
             labels << static_cast<PageLabel *>(w);
     }
@@ -338,7 +334,7 @@ void TestReportPages::emptyFieldStopsTheSending()
     QTest::mouseClick(sendButton(), Qt::LeftButton);
     const QStringList log = logSince(u"Показана форма отчёта"_s);
     QCOMPARE(log.count(u"Попытка отправить пустой отчёт"_s), sent ? 0 : 1);
-    QCOMPARE(shownMessages(), sent ? QStringList() : QStringList{u"Заполните все поля!!!"_s});
+    QCOMPARE(WindowRig::messages(), sent ? QStringList() : QStringList{u"Заполните все поля!!!"_s});
     QCOMPARE(requests().size(), sent ? 1 : 0);
     QCOMPARE(log.contains(u"Начало ответов"_s), sent);
     if (!sent) {
@@ -363,7 +359,7 @@ void TestReportPages::successfulSend()
         QStringList{u"Конец ответов"_s, u"Отправляем отчёт..."_s,
                     u"Отчёт "_s + copy + u" отправлен"_s, u"Открыто описание полной версии"_s};
     QCOMPARE(logSince(u"Показана форма отчёта"_s), expected);
-    QCOMPARE(shownMessages(), QStringList());
+    QCOMPARE(WindowRig::messages(), QStringList());
 
     const QList<QJsonObject> got = requests();
     QCOMPARE(got.size(), 1);
@@ -376,12 +372,12 @@ void TestReportPages::successfulSend()
     // The copy holds the log up to and including the record of its sending.
     QByteArray record;
     QVERIFY(Cp1251::encode(u" - Отправляем отчёт...\n\r"_s, record));
-    const QByteArray log = m_folder->logBytes();
+    const QByteArray log = m_rig->logBytes();
     const QByteArray sentBytes = log.left(log.indexOf(record) + record.size());
     QCOMPARE(QByteArray::fromBase64(r[u"bytes"_s].toString().toLatin1()), sentBytes);
-    QCOMPARE(m_folder->uploadCopies(), QStringList());
+    QCOMPARE(uploadCopies(), QStringList());
 
-    auto *box = qobject_cast<TRichBox *>(m_form->page().findByName(u"success"_s));
+    auto *box = qobject_cast<TRichBox *>(m_rig->form().page().findByName(u"success"_s));
     QVERIFY(box);
     QCOMPARE(box->geometry(), QRect(128, 0, 649, 345));
     QCOMPARE(box->tag(), 2);
@@ -413,27 +409,27 @@ void TestReportPages::failedSendKeepsTheForm()
     QTest::mouseClick(sendButton(), Qt::LeftButton);
 
     QTEST(int(requests().size()), "received");
-    QCOMPARE(shownMessages().size(), 1);
-    QVERIFY(!shownMessages().first().isEmpty());
+    QCOMPARE(WindowRig::messages().size(), 1);
+    QVERIFY(!WindowRig::messages().first().isEmpty());
     const QStringList log = logSince(u"Показана форма отчёта"_s);
     QVERIFY(log.contains(u"Отправляем отчёт..."_s));
     // The log keeps the outcome, with what the learner was told.
     const QString outcome = log.value(log.indexOf(u"Отправляем отчёт..."_s) + 1);
     QVERIFY2(outcome.startsWith(u"Отчёт DEMO_"_s) &&
-                 outcome.endsWith(u"_log.dat не отправлен: "_s + shownMessages().first()),
+                 outcome.endsWith(u"_log.dat не отправлен: "_s + WindowRig::messages().first()),
              qPrintable(outcome));
     for (const QString &line : log)
         QVERIFY2(!line.endsWith(u"отправлен"_s), qPrintable(line));
     QVERIFY(!log.contains(u"Открыто описание полной версии"_s));
-    QCOMPARE(m_folder->uploadCopies(), QStringList());
-    QVERIFY(!m_form->page().findByName(u"success"_s));
+    QCOMPARE(uploadCopies(), QStringList());
+    QVERIFY(!m_rig->form().page().findByName(u"success"_s));
     QVERIFY(sendButton() && sendButton()->isEnabled());
     QCOMPARE(qobject_cast<ReportEdit *>(answerFields().at(0))->text(), answers[0]);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 
     // Sending again logs the answers again.
     QTest::mouseClick(sendButton(), Qt::LeftButton);
-    QCOMPARE(m_folder->logMessages().count(u"Начало ответов"_s), 2);
+    QCOMPARE(m_rig->logMessages().count(u"Начало ответов"_s), 2);
 }
 
 void TestReportPages::busyWhileSending()
@@ -450,16 +446,16 @@ void TestReportPages::busyWhileSending()
     qsizetype logBefore = -1;
     qsizetype logAfter = -2;
     QTimer::singleShot(0, this, [&] {
-        closed = m_form->close(); // refused, as during playback
-        sawSending = m_form->reports().isSending();
+        closed = m_rig->form().close(); // refused, as during playback
+        sawSending = m_rig->form().reports().isSending();
         if (QApplication::overrideCursor())
             cursor = QApplication::overrideCursor()->shape();
         buttonEnabled = sendButton()->isEnabled();
-        menuEnabled = m_form->findChild<QWidget *>(u"lbAbout"_s)->isEnabled();
-        logBefore = m_folder->logMessages().size();
-        m_form->reports().SendClick();
-        secondSent = m_form->reports().SendReport();
-        logAfter = m_folder->logMessages().size();
+        menuEnabled = m_rig->form().findChild<QWidget *>(u"lbAbout"_s)->isEnabled();
+        logBefore = m_rig->logMessages().size();
+        m_rig->form().reports().SendClick();
+        secondSent = m_rig->form().reports().SendReport();
+        logAfter = m_rig->logMessages().size();
         QFile release(m_siteDir.filePath(u"release"_s));
         release.open(QIODevice::WriteOnly);
     });
@@ -471,28 +467,28 @@ void TestReportPages::busyWhileSending()
     QVERIFY(!menuEnabled);
     QVERIFY(!secondSent);
     QVERIFY(!closed);
-    QVERIFY(m_form->isVisible());
+    QVERIFY(m_rig->form().isVisible());
     QCOMPARE(logAfter, logBefore);
     QCOMPARE(requests().size(), 1);
-    QCOMPARE(m_folder->logMessages().count(u"Отправляем отчёт..."_s), 1);
+    QCOMPARE(m_rig->logMessages().count(u"Отправляем отчёт..."_s), 1);
     const QStringList log = logSince(u"Отправляем отчёт..."_s);
     QCOMPARE(log.size(), 3);
     QVERIFY2(log[1].endsWith(u"_log.dat отправлен"_s), qPrintable(log[1]));
     QCOMPARE(log[2], u"Открыто описание полной версии"_s);
-    QVERIFY(!m_form->state().Settings.Busy);
-    QVERIFY(m_form->close()); // and once sent, the window closes
-    QVERIFY(m_form->page().findByName(u"success"_s));
+    QVERIFY(!m_rig->form().state().Settings.Busy);
+    QVERIFY(m_rig->form().close()); // and once sent, the window closes
+    QVERIFY(m_rig->form().page().findByName(u"success"_s));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
-    QVERIFY(m_form->findChild<QWidget *>(u"lbAbout"_s)->isEnabled());
-    QVERIFY(!m_form->reports().isSending());
+    QVERIFY(m_rig->form().findChild<QWidget *>(u"lbAbout"_s)->isEnabled());
+    QVERIFY(!m_rig->form().reports().isSending());
 }
 
 void TestReportPages::aboutPageSendsAndStays()
 {
     const QDateTime when(QDate(2026, 12, 8), QTime(7, 29, 26));
     ProgramClock::setNowSource([when] { return when; });
-    QTest::mouseClick(m_form->findChild<QWidget *>(u"lbAbout"_s), Qt::LeftButton);
-    QPointer<QWidget> box = m_form->page().findByName(u"abox"_s);
+    QTest::mouseClick(m_rig->form().findChild<QWidget *>(u"lbAbout"_s), Qt::LeftButton);
+    QPointer<QWidget> box = m_rig->form().page().findByName(u"abox"_s);
     QVERIFY(box);
     auto *link = widgetWithTag<TArrowLabel>(ReportPages::SendLogTag);
     QVERIFY(link);
@@ -502,20 +498,20 @@ void TestReportPages::aboutPageSendsAndStays()
              (QStringList{u"Открыт раздел О программе"_s, u"Отправляем отчёт..."_s,
                           u"Отчёт DEMO_08.12.2026_7.29.26_log.dat отправлен"_s}));
     QCOMPARE(requests().size(), 1);
-    QCOMPARE(m_folder->uploadCopies(), QStringList());
-    QCOMPARE(m_form->page().findByName(u"abox"_s), box.data());
+    QCOMPARE(uploadCopies(), QStringList());
+    QCOMPARE(m_rig->form().page().findByName(u"abox"_s), box.data());
     QVERIFY(box->isVisible());
     QVERIFY(widgetWithTag<TArrowLabel>(ReportPages::SendLogTag)->isEnabled());
 }
 
 void TestReportPages::fullVersionLink()
 {
-    m_form->reports().ShowReportSent();
+    m_rig->form().reports().ShowReportSent();
     auto *link = widgetWithTag<TArrowLabel>(ReportPages::FullVersionTag);
     QVERIFY(link);
     QTest::mouseClick(link, Qt::LeftButton);
     const QString address = m_server.url(u"/ok/?id=demo"_s).toString();
-    QCOMPARE(m_browser.opened, QList<QUrl>{QUrl(address)});
+    QCOMPARE(m_rig->openedUrls(), QList<QUrl>{QUrl(address)});
     QCOMPARE(logSince(u"Открыто описание полной версии"_s),
              (QStringList{u"Открыто описание полной версии"_s, u"Открытие сайта "_s + address,
                           u"Конец )"_s}));

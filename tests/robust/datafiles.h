@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rigfolder.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -11,7 +13,16 @@ namespace nk::test {
 class DataFiles
 {
 public:
-    // Relative to the program folder; the levels the learner session works on.
+    // The program folder these tests run on: the course's top-level files and
+    // the levels the learner session works on, 1 and 2, without the note
+    // pictures, which the session never shows and the crash test would copy
+    // at every one of its hundreds of runs.
+    static RigSetup folderSetup()
+    {
+        return RigSetup(RigSetup::Levels, {QStringLiteral("01"), QStringLiteral("02")})
+            .withoutNotePictures();
+    }
+    // Relative to the program folder.
     static QStringList iniFiles();
     static QString logFile() { return QStringLiteral("levels/log.dat"); }
 

@@ -1,8 +1,8 @@
 #include "learnersession.h"
 
-#include "../support/pagedriver.h"
 #include "app/coursepages.h"
 #include "app/tmainform.h"
+#include "pagedriver.h"
 #include "steps/step1.h"
 #include "steps/tchecklistbox.h"
 #include "widgets/page.h"

@@ -1,7 +1,6 @@
 #include "course/inifile.h"
 #include "course/staletempfiles.h"
 #include "datafiles.h"
-#include "programcopy.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -128,7 +127,7 @@ void TestCrashSafety::timeSession()
     for (int round = 0; round < 3; ++round) {
         const QString folder = path(u"timing"_s);
         QDir(folder).removeRecursively();
-        QVERIFY(ProgramCopy::copyTree(path(u"template"_s), folder));
+        QVERIFY(RigFolder::copyTree(path(u"template"_s), folder));
         const QString journal = path(u"timing.journal"_s);
         QFile::remove(journal);
         QElapsedTimer clock;
@@ -149,11 +148,11 @@ void TestCrashSafety::timeSession()
 void TestCrashSafety::initTestCase()
 {
     QVERIFY(m_work.isValid());
-    QVERIFY(ProgramCopy::make(path(u"template"_s)));
+    QVERIFY(RigFolder::make(DataFiles::folderSetup(), path(u"template"_s)));
     // The learner has described three of level 1's four notes.
     IniFile(path(u"template/levels/settings.dat"_s)).writeInteger(u"main"_s, u"learnnote"_s, 4);
     IniFile(path(u"template/levels/01/level.dat"_s)).writeBool(u"step1"_s, u"used"_s, true);
-    QVERIFY(ProgramCopy::copyTree(path(u"template"_s), path(u"reference"_s)));
+    QVERIFY(RigFolder::copyTree(path(u"template"_s), path(u"reference"_s)));
     QElapsedTimer clock;
     clock.start();
     QProcess *driver = startDriver({path(u"reference"_s), path(u"reference.journal"_s),
@@ -258,7 +257,7 @@ void TestCrashSafety::checkerSeesDamage()
     QFETCH(int, cut);
     QFETCH(QByteArray, add);
     const QString folder = path(u"damaged"_s);
-    QVERIFY(ProgramCopy::copyTree(path(u"reference"_s), folder));
+    QVERIFY(RigFolder::copyTree(path(u"reference"_s), folder));
     QByteArray bytes = DataFiles::readAll(folder + u'/' + file);
     bytes = (cut < 0 ? QByteArray() : bytes.chopped(cut)) + add;
     QFile out(folder + u'/' + file);
@@ -311,7 +310,7 @@ void TestCrashSafety::killedAtRandomMoments()
         QList<KillRun> runs;
         for (int k = kill; k <= qMin(kill + 1, kills); ++k) {
             const QString run = path(u"run%1"_s.arg(k - kill));
-            QVERIFY(ProgramCopy::copyTree(path(u"template"_s), run));
+            QVERIFY(RigFolder::copyTree(path(u"template"_s), run));
             QFile::remove(run + u".journal"_s);
             const qint64 delay = m_startupMs + random.bounded(int(m_sessionMs - m_startupMs + 1));
             runs.append({k, run, int(delay), nullptr});
@@ -385,7 +384,7 @@ void TestCrashSafety::leftoversRemovedAtStart()
     QFETCH(QString, file);
     QFETCH(bool, removed);
     const QString folder = path(u"leftovers"_s);
-    QVERIFY(ProgramCopy::copyTree(path(u"template"_s), folder));
+    QVERIFY(RigFolder::copyTree(path(u"template"_s), folder));
     QVERIFY(QDir(folder).mkpath(QFileInfo(folder + u'/' + file).path()));
     QFile planted(folder + u'/' + file);
     QVERIFY(planted.open(QIODevice::WriteOnly) && planted.write("[main]\r\nx=1") > 0);

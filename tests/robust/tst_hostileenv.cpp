@@ -1,14 +1,10 @@
-#include "../support/pagedriver.h"
 #include "app/application.h"
 #include "app/coursepages.h"
 #include "app/exercises.h"
 #include "app/tmainform.h"
-#include "app/wiring.h"
 #include "course/inifile.h"
-#include "course/programclock.h"
 #include "datafiles.h"
 #include "keyboard/keyboardlayout.h"
-#include "programcopy.h"
 #include "report/reportedit.h"
 #include "report/reportmemo.h"
 #include "report/reportpages.h"
@@ -18,7 +14,6 @@
 #include "steps/step2.h"
 #include "steps/tpicturebutton.h"
 #include "steps/trainingpages.h"
-#include "widgets/messagebox.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
 #include "widgets/restbreak.h"
@@ -29,8 +24,8 @@
 #include "widgets/tnotename.h"
 #include "widgets/trichbox.h"
 #include "widgets/tstep.h"
+#include "windowrig.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
@@ -47,12 +42,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList g_messages;
-void recordMessage(const QString &text)
-{
-    g_messages << text;
-}
-
 // A port on this machine where nothing listens: connections are refused.
 int closedPort()
 {
@@ -60,16 +49,6 @@ int closedPort()
     server.listen(QHostAddress::LocalHost);
     return server.serverPort();
 }
-
-// Stands in for the browser: the addresses the program hands over.
-class Browser : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public Q_SLOTS:
-    void open(const QUrl &url) { opened << url; }
-};
 
 const QString kNoConnection = u"Нет связи с сайтом. Проверьте подключение к интернету."_s;
 
@@ -97,12 +76,12 @@ private Q_SLOTS:
     void everyControlWithUnwritableFiles();
 
 private:
-    void start();
+    void start() { m_rig->start(); }
     QString folder(const QString &relative = {}) const;
-    QString caption() const;
+    QString caption() const { return m_rig->caption(); }
     template <typename W> W *tagged(int tag) const
     {
-        return PageDriver::withTag<W>(m_form->page(), tag);
+        return PageDriver::withTag<W>(m_rig->page(), tag);
     }
     void clickPartAndLevel(int level);
     int fillReportForm();
@@ -111,30 +90,24 @@ private:
     void act(const QString &control);
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<WindowRig> m_rig;
     int m_escapedBefore = 0;
-    Browser m_browser;
 };
 
 void TestHostileEnv::init()
 {
-    ProgramClock::setScale(0.001);
     m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(ProgramCopy::make(folder()));
-    g_messages.clear();
-    MessageBox::setHook(&recordMessage);
-    QDesktopServices::setUrlHandler(u"http"_s, &m_browser, "open");
+    // In a folder of its own: one test takes the writing away from the folder above.
+    m_rig = std::make_unique<WindowRig>(DataFiles::folderSetup().inFolder(folder()).startLater());
+    QVERIFY(m_rig->ready());
     m_escapedBefore = Application::escapedFailures();
 }
 
 void TestHostileEnv::cleanup()
 {
-    m_form.reset();
+    m_rig.reset();
     // Every failure was caught where its action began, never in the event delivery.
     QCOMPARE(Application::escapedFailures(), m_escapedBefore);
-    QDesktopServices::unsetUrlHandler(u"http"_s);
-    MessageBox::setHook(nullptr);
-    ProgramClock::setScale(1.0);
 }
 
 QString TestHostileEnv::folder(const QString &relative) const
@@ -143,32 +116,16 @@ QString TestHostileEnv::folder(const QString &relative) const
     return relative.isEmpty() ? root : root + u'/' + relative;
 }
 
-void TestHostileEnv::start()
-{
-    m_form = std::make_unique<TMainForm>(BasePath(folder()));
-    Wiring::connect(*m_form);
-    m_form->show();
-}
-
-QString TestHostileEnv::caption() const
-{
-    for (QWidget *w : m_form->page().pageWidgets()) {
-        if (auto *c = qobject_cast<TMyCaption *>(w))
-            return c->text();
-    }
-    return {};
-}
-
 void TestHostileEnv::clickPartAndLevel(int level)
 {
-    QTest::mouseClick(m_form->findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
+    QTest::mouseClick(m_rig->form().findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
     QTest::mouseClick(tagged<TLevel>(110 + level), Qt::LeftButton);
 }
 
 int TestHostileEnv::fillReportForm()
 {
     int fields = 0;
-    for (QWidget *w : m_form->page().pageWidgets()) {
+    for (QWidget *w : m_rig->form().page().pageWidgets()) {
         if (auto *edit = qobject_cast<ReportEdit *>(w)) {
             edit->insert(u"ответ"_s);
             ++fields;
@@ -224,26 +181,26 @@ void TestHostileEnv::logBecomesUnwritable()
     start();
     clickPartAndLevel(1);
     QTest::mouseClick(tagged<TStep>(11), Qt::LeftButton);
-    QVERIFY(PageDriver::clickButton(m_form->page(), Step1::ConfirmTag));
+    QVERIFY(m_rig->clickButton(Step1::ConfirmTag));
     QVERIFY(tagged<TMyEdit>(TMyEdit::AnswerBoxTag));
-    QVERIFY(g_messages.isEmpty());
+    QVERIFY(WindowRig::messages().isEmpty());
 
     QVERIFY(QFile::rename(folder(u"levels/log.dat"_s), folder(u"levels/log.old"_s)));
     QVERIFY(QDir().mkdir(folder(u"levels/log.dat"_s)));
     tagged<TMyEdit>(TMyEdit::AnswerBoxTag)->insert(u"тихая"_s);
     QTest::mouseClick(tagged<TMyButton>(1), Qt::LeftButton);
-    QCOMPARE(g_messages.size(), 1);
-    QVERIFY2(g_messages[0].contains(u"levels/log.dat: на его месте папка"_s),
-             qPrintable(g_messages[0]));
+    QCOMPARE(WindowRig::messages().size(), 1);
+    QVERIFY2(WindowRig::messages()[0].contains(u"levels/log.dat: на его месте папка"_s),
+             qPrintable(WindowRig::messages()[0]));
     const IniFile notes(folder(u"levels/01/notes.dat"_s));
     QCOMPARE(notes.readString(u"note1", u"a1", {}), u"тихая"_s); // the answer is kept
 
-    QTest::mouseClick(m_form->findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
+    QTest::mouseClick(m_rig->form().findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
     QCOMPARE(caption(), u"Часть I. Первая октава"_s);
     QTest::mouseClick(tagged<TLevel>(111), Qt::LeftButton); // logs first, so it stops
-    QCOMPARE(g_messages.size(), 2);
-    QVERIFY(m_form->close());
-    QCOMPARE(g_messages.size(), 3);
+    QCOMPARE(WindowRig::messages().size(), 2);
+    QVERIFY(m_rig->form().close());
+    QCOMPARE(WindowRig::messages().size(), 3);
 }
 
 void TestHostileEnv::fileBecomesUnwritable_data()
@@ -266,25 +223,25 @@ void TestHostileEnv::fileBecomesUnwritable()
     clickPartAndLevel(1);
     QTest::mouseClick(tagged<TStep>(11), Qt::LeftButton);
     if (stage == 2)
-        QVERIFY(PageDriver::clickButton(m_form->page(), Step1::ConfirmTag));
+        QVERIFY(m_rig->clickButton(Step1::ConfirmTag));
     QVERIFY(QFile::remove(folder(file)) && QDir().mkdir(folder(file)));
     const QString expected = u"Не удалось записать файл %1: на его месте папка"_s.arg(folder(file));
     if (stage == 0) {
-        QVERIFY(m_form->close());
-        QCOMPARE(g_messages, QStringList{expected});
+        QVERIFY(m_rig->form().close());
+        QCOMPARE(WindowRig::messages(), QStringList{expected});
         return;
     }
     if (stage == 1) {
-        QVERIFY(PageDriver::clickButton(m_form->page(), Step1::ConfirmTag));
+        QVERIFY(m_rig->clickButton(Step1::ConfirmTag));
     } else {
         tagged<TMyEdit>(TMyEdit::AnswerBoxTag)->insert(u"тихая"_s);
         QTest::mouseClick(tagged<TMyButton>(1), Qt::LeftButton);
     }
-    QCOMPARE(g_messages, QStringList{expected});
-    QTest::mouseClick(m_form->findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
+    QCOMPARE(WindowRig::messages(), QStringList{expected});
+    QTest::mouseClick(m_rig->form().findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
     QCOMPARE(caption(), u"Часть I. Первая октава"_s);
-    QVERIFY(m_form->close());
-    QCOMPARE(g_messages.size(), 1);
+    QVERIFY(m_rig->form().close());
+    QCOMPARE(WindowRig::messages().size(), 1);
 }
 
 void TestHostileEnv::noSoundServer()
@@ -293,23 +250,23 @@ void TestHostileEnv::noSoundServer()
     QVERIFY(QFile::link(qEnvironmentVariable("NK_PROGRAM_DIR") + u"/sound"_s, folder(u"sound"_s)));
     start();
     clickPartAndLevel(1);
-    m_form->course().OpenStep(1, 3);
-    QVERIFY(PageDriver::clickLink(m_form->page(), TrainingPages::ContinueLinkTag));
-    QVERIFY(PageDriver::clickButton(m_form->page(), TrainingPages::ListenTag));
-    QVERIFY(!m_form->state().Settings.Busy);
-    QVERIFY(!m_form->state().MelodyPlaying);
-    QVERIFY(PageDriver::clickButton(m_form->page(), TrainingPages::AnswerTag));
-    QVERIFY(m_form->KeyboardIsShown());
+    m_rig->form().course().OpenStep(1, 3);
+    QVERIFY(m_rig->clickLink(TrainingPages::ContinueLinkTag));
+    QVERIFY(m_rig->clickButton(TrainingPages::ListenTag));
+    QVERIFY(!m_rig->form().state().Settings.Busy);
+    QVERIFY(!m_rig->form().state().MelodyPlaying);
+    QVERIFY(m_rig->clickButton(TrainingPages::AnswerTag));
+    QVERIFY(m_rig->form().KeyboardIsShown());
     // The keys still play, light and count: the right answer is judged right.
-    const GlobalState &state = m_form->state();
+    const GlobalState &state = m_rig->form().state();
     for (int i = 0; i < state.Allowed.AnswerLen; ++i) {
         const TNote &note = state.NotesB[std::size_t(i)];
-        QTest::mousePress(m_form->keyboardPicture(), Qt::LeftButton, {},
+        QTest::mousePress(m_rig->form().keyboardPicture(), Qt::LeftButton, {},
                           KeyboardLayout::seed(note.Octave, note.Pitch));
     }
     QTRY_VERIFY(DataFiles::readLog(folder()).messages.contains(u"Ноты угаданы правильно"_s));
-    QVERIFY(g_messages.isEmpty());
-    QVERIFY(m_form->close());
+    QVERIFY(WindowRig::messages().isEmpty());
+    QVERIFY(m_rig->form().close());
 }
 
 // No notification area: a rest break minimises the window instead of hiding
@@ -317,19 +274,19 @@ void TestHostileEnv::noSoundServer()
 void TestHostileEnv::noTray()
 {
     start();
-    QVERIFY(!m_form->hasTray());
-    m_form->state().Settings.Level = 1;
-    m_form->restBreak().start(RestBreak::Kind::Memorisation);
-    QTRY_VERIFY(m_form->isMinimized());
-    QVERIFY(!m_form->isHidden());
-    m_form->CoolTrayIcon1DblClick(); // refused while resting
-    QVERIFY(m_form->isMinimized());
-    QTRY_VERIFY(!m_form->state().Resting);
-    QVERIFY(!m_form->isMinimized() && m_form->isVisible());
-    m_form->restBreak().start(RestBreak::Kind::Memorisation);
-    QTRY_VERIFY(m_form->isMinimized());
-    QVERIFY(m_form->close());
-    QVERIFY(g_messages.isEmpty());
+    QVERIFY(!m_rig->form().hasTray());
+    m_rig->form().state().Settings.Level = 1;
+    m_rig->form().restBreak().start(RestBreak::Kind::Memorisation);
+    QTRY_VERIFY(m_rig->form().isMinimized());
+    QVERIFY(!m_rig->form().isHidden());
+    m_rig->form().CoolTrayIcon1DblClick(); // refused while resting
+    QVERIFY(m_rig->form().isMinimized());
+    QTRY_VERIFY(!m_rig->form().state().Resting);
+    QVERIFY(!m_rig->form().isMinimized() && m_rig->form().isVisible());
+    m_rig->form().restBreak().start(RestBreak::Kind::Memorisation);
+    QTRY_VERIFY(m_rig->form().isMinimized());
+    QVERIFY(m_rig->form().close());
+    QVERIFY(WindowRig::messages().isEmpty());
 }
 
 void TestHostileEnv::noNetwork_data()
@@ -348,12 +305,12 @@ void TestHostileEnv::noNetwork()
     settings.close();
     start();
     clickPartAndLevel(1);
-    m_form->course().OpenStep(1, 5);
+    m_rig->form().course().OpenStep(1, 5);
     QVERIFY(fillReportForm() > 0);
-    QVERIFY(PageDriver::clickButton(m_form->page(), ReportPages::SendTag));
-    QCOMPARE(g_messages, QStringList{kNoConnection});
+    QVERIFY(m_rig->clickButton(ReportPages::SendTag));
+    QCOMPARE(WindowRig::messages(), QStringList{kNoConnection});
     QCOMPARE(caption(), u"Отчёт"_s); // the form stays, filled in
-    QVERIFY(PageDriver::withTag<TYesButton>(m_form->page(), ReportPages::SendTag)->isEnabled());
+    QVERIFY(m_rig->button(ReportPages::SendTag)->isEnabled());
     const QStringList log = DataFiles::readLog(folder()).messages;
     QVERIFY(log.contains(u"Отправляем отчёт..."_s));
     // The outcome is logged as a failure with the reason shown; nothing says it was sent.
@@ -361,10 +318,10 @@ void TestHostileEnv::noNetwork()
     QVERIFY(log.last().endsWith(u" не отправлен: "_s + kNoConnection));
     QVERIFY(QDir(folder(u"levels"_s)).entryList({u"DEMO_*"_s}).isEmpty());
     // The about page's link says the same.
-    QTest::mouseClick(m_form->findChild<QWidget *>(u"lbAbout"_s), Qt::LeftButton);
-    QVERIFY(PageDriver::clickLink(m_form->page(), ReportPages::SendLogTag));
-    QCOMPARE(g_messages, (QStringList{kNoConnection, kNoConnection}));
-    QVERIFY(m_form->close());
+    QTest::mouseClick(m_rig->form().findChild<QWidget *>(u"lbAbout"_s), Qt::LeftButton);
+    QVERIFY(m_rig->clickLink(ReportPages::SendLogTag));
+    QCOMPARE(WindowRig::messages(), (QStringList{kNoConnection, kNoConnection}));
+    QVERIFY(m_rig->form().close());
 }
 
 // As root, permissions stop nothing: a folder in the file's place does.
@@ -403,20 +360,20 @@ void TestHostileEnv::everyControlWithUnwritableFiles()
     QFETCH(bool, fails);
     start();
     openPageFor(control);
-    QVERIFY(g_messages.isEmpty());
+    QVERIFY(WindowRig::messages().isEmpty());
     for (const QString &file : {u"levels/log.dat"_s, u"levels/01/level.dat"_s,
                                 u"levels/01/notes.dat"_s, u"levels/settings.dat"_s})
         makeUnwritable(file);
     act(control);
-    QCOMPARE(!g_messages.isEmpty(), fails);
+    QCOMPARE(!WindowRig::messages().isEmpty(), fails);
     if (control == u"exit button"_s) {
-        QVERIFY(!m_form->isVisible());
+        QVERIFY(!m_rig->form().isVisible());
         return;
     }
-    m_form->showNormal();
-    QTest::mouseClick(m_form->findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
+    m_rig->form().showNormal();
+    QTest::mouseClick(m_rig->form().findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
     QCOMPARE(caption(), u"Часть I. Первая октава"_s);
-    QVERIFY(m_form->close());
+    QVERIFY(m_rig->form().close());
 }
 
 // Goes where the control is, while every file can still be written.
@@ -424,34 +381,34 @@ void TestHostileEnv::openPageFor(const QString &control)
 {
     const QStringList inStep1{u"yes button"_s, u"answer button"_s, u"answer box Enter"_s};
     if (control == u"level"_s) {
-        QTest::mouseClick(m_form->findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
+        QTest::mouseClick(m_rig->form().findChild<QWidget *>(u"btPart1"_s), Qt::LeftButton);
     } else if (control == u"step"_s || inStep1.contains(control)) {
         clickPartAndLevel(1);
         if (control != u"step"_s)
             QTest::mouseClick(tagged<TStep>(11), Qt::LeftButton);
         if (control != u"step"_s && control != u"yes button"_s) {
-            QVERIFY(PageDriver::clickButton(m_form->page(), Step1::ConfirmTag));
+            QVERIFY(m_rig->clickButton(Step1::ConfirmTag));
             tagged<TMyEdit>(TMyEdit::AnswerBoxTag)->insert(u"тихая"_s);
         }
     } else if (control == u"arrow link"_s || control == u"text box link"_s) {
-        QTest::mouseClick(m_form->findChild<QWidget *>(u"lbAbout"_s), Qt::LeftButton);
+        QTest::mouseClick(m_rig->form().findChild<QWidget *>(u"lbAbout"_s), Qt::LeftButton);
     } else if (control == u"note name"_s) {
         clickPartAndLevel(1);
-        m_form->exercises().learning().ShowNoteChoice();
+        m_rig->form().exercises().learning().ShowNoteChoice();
     } else if (control == u"picture button"_s) {
         clickPartAndLevel(1);
-        m_form->course().OpenStep(1, 2);
-        PageDriver::clickLink(m_form->page(), Step2::ContinueLinkTag); // the introduction, once
-        QVERIFY(m_form->findChild<TPictureButton *>());
+        m_rig->form().course().OpenStep(1, 2);
+        m_rig->clickLink(Step2::ContinueLinkTag); // the introduction, once
+        QVERIFY(m_rig->form().findChild<TPictureButton *>());
         const QString source = folder(u"mine.bmp"_s);
         QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(source, "BMP"));
         NotePictureImport::setChooser([source](QWidget *) { return source; });
     } else if (control == u"keyboard"_s) {
         clickPartAndLevel(1);
-        m_form->course().OpenStep(1, 3);
-        QVERIFY(PageDriver::clickLink(m_form->page(), TrainingPages::ContinueLinkTag));
-        QVERIFY(PageDriver::clickButton(m_form->page(), TrainingPages::ListenTag));
-        QVERIFY(PageDriver::clickButton(m_form->page(), TrainingPages::AnswerTag));
+        m_rig->form().course().OpenStep(1, 3);
+        QVERIFY(m_rig->clickLink(TrainingPages::ContinueLinkTag));
+        QVERIFY(m_rig->clickButton(TrainingPages::ListenTag));
+        QVERIFY(m_rig->clickButton(TrainingPages::AnswerTag));
     }
 }
 
@@ -461,9 +418,9 @@ void TestHostileEnv::act(const QString &control)
         {u"instruction link"_s, u"lbInstr"_s}, {u"about link"_s, u"lbAbout"_s},
         {u"full version link"_s, u"Label1"_s}, {u"logo"_s, u"Image1"_s},
         {u"part button"_s, u"btPart1"_s},      {u"exit button"_s, u"btExit"_s}};
-    Page &page = m_form->page();
+    Page &page = m_rig->form().page();
     if (menu.contains(control)) {
-        QTest::mouseClick(m_form->findChild<QWidget *>(menu[control]), Qt::LeftButton);
+        QTest::mouseClick(m_rig->form().findChild<QWidget *>(menu[control]), Qt::LeftButton);
     } else if (control == u"level"_s) {
         QTest::mouseClick(tagged<TLevel>(111), Qt::LeftButton);
     } else if (control == u"step"_s) {
@@ -483,18 +440,18 @@ void TestHostileEnv::act(const QString &control)
     } else if (control == u"note name"_s) {
         QTest::mouseClick(PageDriver::firstOf<TNoteName>(page), Qt::LeftButton);
     } else if (control == u"picture button"_s) {
-        QTest::mouseClick(m_form->findChild<TPictureButton *>(), Qt::LeftButton);
+        QTest::mouseClick(m_rig->form().findChild<TPictureButton *>(), Qt::LeftButton);
         NotePictureImport::setChooser({});
     } else if (control == u"keyboard"_s) {
-        const GlobalState &state = m_form->state();
+        const GlobalState &state = m_rig->form().state();
         for (int i = 0; i < state.Allowed.AnswerLen; ++i) {
             const TNote &note = state.NotesB[std::size_t(i)];
-            QTest::mousePress(m_form->keyboardPicture(), Qt::LeftButton, {},
+            QTest::mousePress(m_rig->form().keyboardPicture(), Qt::LeftButton, {},
                               KeyboardLayout::seed(note.Octave, note.Pitch));
         }
-        QTRY_VERIFY(!g_messages.isEmpty()); // judged a second later
+        QTRY_VERIFY(!WindowRig::messages().isEmpty()); // judged a second later
     } else {
-        OneShotTimers &timers = m_form->timers();
+        OneShotTimers &timers = m_rig->form().timers();
         timers.create(1, control.mid(6).toInt());
         QTRY_COMPARE(timers.pendingCount(), 0);
     }

@@ -1,5 +1,4 @@
 #include "datafiles.h"
-#include "programcopy.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -48,7 +47,7 @@ void TestSessionEnd::signalClosesAsExitButton()
     QFETCH(QStringList, lastRecords);
     QTemporaryDir dir;
     const QString folder = dir.filePath(u"prog"_s);
-    QVERIFY(ProgramCopy::make(folder));
+    QVERIFY(RigFolder::make(DataFiles::folderSetup(), folder));
 
     QProcess driver;
     driver.start(QStringLiteral(NK_SESSION_DRIVER), {folder, where});

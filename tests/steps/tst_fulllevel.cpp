@@ -5,10 +5,9 @@
 #include "steps/step1.h"
 #include "steps/step2.h"
 #include "steps/trainingpages.h"
-#include "stepsdriver.h"
-#include "trainingrig.h"
 #include "widgets/page.h"
 #include "widgets/tstep.h"
+#include "windowrig.h"
 
 #include <QTest>
 
@@ -32,8 +31,7 @@ private:
     void train();
     void pickMelodies();
 
-    TrainingRig *m_rig = nullptr;
-    StepsDriver *m_driver = nullptr;
+    WindowRig *m_rig = nullptr;
 };
 
 bool FullLevelTest::openStepByLabel(int step)
@@ -56,14 +54,14 @@ void FullLevelTest::learnNotes()
     QVERIFY(asked >= 3);
     for (int note = 1; note <= 2; ++note) {
         for (int k = 1; k <= asked; ++k) {
-            QCOMPARE(m_driver->questionNumber(), u"Вопрос %1:"_s.arg(k));
-            QVERIFY(m_driver->answer(u"нота %1 ответ %2"_s.arg(note).arg(k), k % 2 == 1));
+            QCOMPARE(m_rig->questionNumber(), u"Вопрос %1:"_s.arg(k));
+            QVERIFY(m_rig->answer(u"нота %1 ответ %2"_s.arg(note).arg(k), k % 2 == 1));
         }
-        QVERIFY(m_driver->tickAndSave({0, 3, asked - 1}));
+        QVERIFY(m_rig->tickAndSave({0, 3, asked - 1}));
     }
-    QVERIFY(m_driver->levelPageShown());
-    QVERIFY(m_driver->stepActive(5, 2));
-    QCOMPARE(m_driver->notesValue(5, 2, u"v2"_s), u"нота 2 ответ 4"_s);
+    QVERIFY(m_rig->levelPageShown());
+    QVERIFY(m_rig->stepFlag(5, 2, "active"));
+    QCOMPARE(m_rig->noteValue(5, 2, u"v2"_s), u"нота 2 ответ 4"_s);
 }
 
 void FullLevelTest::memorise()
@@ -74,12 +72,11 @@ void FullLevelTest::memorise()
     while (m_rig->button(Step2::StartTag)) {
         ++repetitions;
         QVERIFY(m_rig->clickButton(Step2::StartTag));
-        QTRY_VERIFY_WITH_TIMEOUT(m_rig->button(Step2::StartTag) || m_driver->levelPageShown(),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_rig->button(Step2::StartTag) || m_rig->levelPageShown(), 10000);
     }
     QCOMPARE(repetitions, 10);
-    QVERIFY(m_driver->levelPageShown());
-    QVERIFY(m_driver->stepActive(5, 3));
+    QVERIFY(m_rig->levelPageShown());
+    QVERIFY(m_rig->stepFlag(5, 3, "active"));
     QCOMPARE(IniFile(m_rig->path(u"levels/05/notes.dat"_s)).sections().size(), 6);
 }
 
@@ -88,7 +85,7 @@ void FullLevelTest::train()
     GlobalState &s = m_rig->state();
     QVERIFY(openStepByLabel(3));
     QVERIFY(m_rig->clickLink(TrainingPages::ContinueLinkTag));
-    for (int round = 0; round < 300 && !m_driver->levelPageShown(); ++round) {
+    for (int round = 0; round < 300 && !m_rig->levelPageShown(); ++round) {
         if (m_rig->button(TrainingPages::ListenTag)) {
             QVERIFY(m_rig->clickButton(TrainingPages::ListenTag));
             QVERIFY(m_rig->clickButton(TrainingPages::AnswerTag));
@@ -102,8 +99,8 @@ void FullLevelTest::train()
             QTRY_VERIFY_WITH_TIMEOUT(!s.Resting, 10000);
         }
     }
-    QVERIFY(m_driver->levelPageShown());
-    QVERIFY(m_driver->stepActive(5, 4));
+    QVERIFY(m_rig->levelPageShown());
+    QVERIFY(m_rig->stepFlag(5, 4, "active"));
 }
 
 void FullLevelTest::pickMelodies()
@@ -111,30 +108,28 @@ void FullLevelTest::pickMelodies()
     QVERIFY(openStepByLabel(4));
     QVERIFY(m_rig->clickLink(MelodyPages::ContinueLinkTag));
     for (int i = 0; i < 3; ++i) {
-        QVERIFY(m_driver->playMelody(true));
+        QVERIFY(m_rig->playMelody(true));
         QVERIFY(m_rig->clickLink(MelodyPages::NextLinkTag));
     }
-    QVERIFY(m_driver->onPassedPage());
+    QVERIFY(m_rig->onPassedPage());
     QVERIFY(m_rig->clickLink(MelodyPages::ReturnLinkTag));
-    QVERIFY(m_driver->levelPageShown());
+    QVERIFY(m_rig->levelPageShown());
 }
 
 void FullLevelTest::levelFive()
 {
-    TrainingRig rig({u"01"_s, u"05"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s, u"05"_s});
     m_rig = &rig;
-    m_driver = &driver;
     rig.form().course().ShowLevelPage(5);
     learnNotes();
     memorise();
     train();
     pickMelodies();
-    QVERIFY(driver.stepActive(5, 5));
+    QVERIFY(rig.stepFlag(5, 5, "active"));
     QVERIFY(openStepByLabel(5)); // the report step opens from the level page
-    QVERIFY(!driver.levelPageShown());
-    QCOMPARE(driver.settingsValue(u"learnnote"_s), u"1"_s);
-    QVERIFY(TrainingRig::messages().contains(
+    QVERIFY(!rig.levelPageShown());
+    QCOMPARE(rig.setting(u"learnnote"_s), u"1"_s);
+    QVERIFY(WindowRig::messages().contains(
         u"Ура! А теперь проверим, как вы на самом деле запомнили ноты ;)"_s));
 }
 

@@ -1,14 +1,14 @@
 #include "app/coursepages.h"
+#include "app/exercises.h"
 #include "course/inifile.h"
 #include "steps/step1.h"
 #include "steps/tchecklistbox.h"
 #include "steps/tqsettings.h"
-#include "stepsdriver.h"
-#include "trainingrig.h"
 #include "widgets/page.h"
 #include "widgets/pagelabel.h"
 #include "widgets/tmyedit.h"
 #include "widgets/tnotename.h"
+#include "windowrig.h"
 
 #include <QTest>
 
@@ -33,7 +33,16 @@ QString questionsText(int n)
     return text + QStringLiteral("[questionnaire]\r\nname=x\r\n[asked]\r\ncount=1\r\n");
 }
 
-void writeLevel(TrainingRig &rig, bool step1Used, bool step2Used)
+// A level's notes.dat with the given notes of the first octave (pitches).
+QString notesText(const QList<int> &pitches)
+{
+    QString text = QStringLiteral("[step]\r\nname=Ноты уровня\r\n");
+    for (qsizetype k = 0; k < pitches.size(); ++k)
+        text += QStringLiteral("[note%1]\r\noct=5\r\nnote=%2\r\n").arg(k + 1).arg(pitches[k]);
+    return text;
+}
+
+void writeLevel(WindowRig &rig, bool step1Used, bool step2Used)
 {
     rig.writeText(QStringLiteral("levels/01/level.dat"),
                   QStringLiteral("[level]\r\nname=Уровень\r\n[step1]\r\nname=Шаг 1\r\nactive=1\r\n"
@@ -89,33 +98,32 @@ void LearnNoteTest::chosenCharacteristics()
 {
     QFETCH(QList<int>, ticked);
     QFETCH(QStringList, expected);
-    TrainingRig rig({QStringLiteral("01")});
-    StepsDriver driver(rig);
+    WindowRig rig({QStringLiteral("01")});
     rig.writeText(QStringLiteral("levels/questions.dat"), questionsText(7));
     writeLevel(rig, true, false);
-    driver.openStep(1, 1);
+    rig.openStep(1, 1);
     for (int k = 1; k <= 7; ++k) {
-        QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос %1:").arg(k));
-        QVERIFY(driver.answer(QStringLiteral("о%1").arg(k), k % 2 == 0));
+        QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос %1:").arg(k));
+        QVERIFY(rig.answer(QStringLiteral("о%1").arg(k), k % 2 == 0));
     }
-    TCheckListBox *list = driver.traitList();
+    TCheckListBox *list = rig.traitList();
     QVERIFY(list);
     QCOMPARE(list->count(), 7);
     QCOMPARE(list->item(4)->text(), QStringLiteral("о5"));
-    QVERIFY(driver.tickAndSave(ticked));
+    QVERIFY(rig.tickAndSave(ticked));
     if (expected.isEmpty()) {
-        QCOMPARE(TrainingRig::messages(), QStringList{kChooseThree});
-        QVERIFY(driver.traitList());
-        QCOMPARE(driver.traitList()->checkedCount(), ticked.size());
-        QCOMPARE(driver.notesValue(1, 1, QStringLiteral("v1")), QStringLiteral("<none>"));
-        QCOMPARE(driver.settingsValue(QStringLiteral("learnnote")), QStringLiteral("<none>"));
+        QCOMPARE(WindowRig::messages(), QStringList{kChooseThree});
+        QVERIFY(rig.traitList());
+        QCOMPARE(rig.traitList()->checkedCount(), ticked.size());
+        QCOMPARE(rig.noteValue(1, 1, QStringLiteral("v1")), QStringLiteral("<none>"));
+        QCOMPARE(rig.setting(QStringLiteral("learnnote")), QStringLiteral("<none>"));
         return;
     }
-    QVERIFY(TrainingRig::messages().isEmpty());
+    QVERIFY(WindowRig::messages().isEmpty());
     for (int m = 1; m <= 3; ++m)
-        QCOMPARE(driver.notesValue(1, 1, QStringLiteral("v%1").arg(m)), expected[m - 1]);
-    QCOMPARE(driver.settingsValue(QStringLiteral("learnnote")), QStringLiteral("2"));
-    QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос 1:")); // the next note begins
+        QCOMPARE(rig.noteValue(1, 1, QStringLiteral("v%1").arg(m)), expected[m - 1]);
+    QCOMPARE(rig.setting(QStringLiteral("learnnote")), QStringLiteral("2"));
+    QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос 1:")); // the next note begins
     QCOMPARE(rig.state().Settings.Note, quint8(4));
     QCOMPARE(rig.logLines().filter(QStringLiteral("Сохранён ответ a5=о5 для ноты ДО")).size(), 1);
 }
@@ -130,55 +138,52 @@ void LearnNoteTest::emptyAnswerRefused_data()
 void LearnNoteTest::emptyAnswerRefused()
 {
     QFETCH(bool, byEnter);
-    TrainingRig rig({QStringLiteral("01")});
-    StepsDriver driver(rig);
+    WindowRig rig({QStringLiteral("01")});
     writeLevel(rig, true, false);
-    driver.openStep(1, 1);
-    QVERIFY(!driver.answer(QString(), byEnter));
-    QCOMPARE(TrainingRig::messages(), QStringList{kEnterFirst});
-    QVERIFY(!driver.continueEnabled());
-    QCOMPARE(driver.notesValue(1, 1, QStringLiteral("a1")), QStringLiteral("<none>"));
-    QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос 1:"));
+    rig.openStep(1, 1);
+    QVERIFY(!rig.answer(QString(), byEnter));
+    QCOMPARE(WindowRig::messages(), QStringList{kEnterFirst});
+    QVERIFY(!rig.continueEnabled());
+    QCOMPARE(rig.noteValue(1, 1, QStringLiteral("a1")), QStringLiteral("<none>"));
+    QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос 1:"));
 }
 
 void LearnNoteTest::goingBackReplacesInPlace()
 {
-    TrainingRig rig({QStringLiteral("01")});
-    StepsDriver driver(rig);
+    WindowRig rig({QStringLiteral("01")});
     writeLevel(rig, true, false);
-    driver.openStep(1, 1);
+    rig.openStep(1, 1);
     for (const QString &a : {u"первый"_s, u"второй"_s, u"третий"_s})
-        QVERIFY(driver.answer(a));
-    QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос 4:"));
+        QVERIFY(rig.answer(a));
+    QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос 4:"));
     QVERIFY(rig.clickLink(Step1::BackLinkTag));
-    QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос 3:"));
+    QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос 3:"));
     QVERIFY(rig.clickLink(Step1::BackLinkTag));
-    QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос 2:"));
-    QVERIFY(driver.answerBox()->text().isEmpty());
-    QVERIFY(!driver.continueEnabled());
-    QVERIFY(driver.answer(QStringLiteral("заново")));
-    QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос 3:"));
+    QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос 2:"));
+    QVERIFY(rig.answerBox()->text().isEmpty());
+    QVERIFY(!rig.continueEnabled());
+    QVERIFY(rig.answer(QStringLiteral("заново")));
+    QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос 3:"));
     const IniFile notes(rig.path(QStringLiteral("levels/01/notes.dat")));
     QCOMPARE(notes.keys(u"note1"),
              (QStringList{u"oct"_s, u"note"_s, u"pict"_s, u"pict2"_s, u"a1"_s, u"a2"_s, u"a3"_s}));
-    QCOMPARE(driver.notesValue(1, 1, QStringLiteral("a2")), QStringLiteral("заново"));
-    QCOMPARE(driver.notesValue(1, 1, QStringLiteral("a3")), QStringLiteral("третий"));
+    QCOMPARE(rig.noteValue(1, 1, QStringLiteral("a2")), QStringLiteral("заново"));
+    QCOMPARE(rig.noteValue(1, 1, QStringLiteral("a3")), QStringLiteral("третий"));
     // Question 1 has no way back.
-    TrainingRig::messages().clear();
+    WindowRig::messages().clear();
     QVERIFY(rig.clickLink(Step1::BackLinkTag));
     QVERIFY(rig.clickLink(Step1::BackLinkTag));
-    QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос 1:"));
+    QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос 1:"));
     QVERIFY(!rig.link(Step1::BackLinkTag));
 }
 
 // Only what the course files can store, and no more than fits the line.
 void LearnNoteTest::answerBoxHoldsFortyCharacters()
 {
-    TrainingRig rig({QStringLiteral("01")});
-    StepsDriver driver(rig);
+    WindowRig rig({QStringLiteral("01")});
     writeLevel(rig, true, false);
-    driver.openStep(1, 1);
-    TMyEdit *box = driver.answerBox();
+    rig.openStep(1, 1);
+    TMyEdit *box = rig.answerBox();
     box->insert(u"ёж"_s);
     box->insert(u"漢"_s);
     QCOMPARE(box->text(), u"ёж"_s);
@@ -190,38 +195,36 @@ void LearnNoteTest::answerBoxHoldsFortyCharacters()
 // and the level page again. Step 1 then starts over without its introduction.
 void LearnNoteTest::lastNoteOfLevel()
 {
-    TrainingRig rig({QStringLiteral("01")});
-    StepsDriver driver(rig);
+    WindowRig rig({QStringLiteral("01")});
     rig.writeText(QStringLiteral("levels/questions.dat"), questionsText(3));
     rig.writeText(QStringLiteral("levels/01/notes.dat"), notesText({0, 7}));
     rig.writeText(
         QStringLiteral("levels/settings.dat"),
         QStringLiteral("[main]\r\nfirstrun=0\r\nlearnnote=2\r\nnotenum=3\r\nnotecount=4\r\n"));
     writeLevel(rig, true, false);
-    driver.openStep(1, 1);
+    rig.openStep(1, 1);
     QCOMPARE(rig.state().Settings.Note, quint8(7));
     for (int k = 1; k <= 3; ++k)
-        QVERIFY(driver.answer(QStringLiteral("ответ %1").arg(k)));
-    QVERIFY(driver.tickAndSave({0, 1, 2}));
-    QVERIFY(driver.levelPageShown());
-    QVERIFY(driver.stepActive(1, 2));
+        QVERIFY(rig.answer(QStringLiteral("ответ %1").arg(k)));
+    QVERIFY(rig.tickAndSave({0, 1, 2}));
+    QVERIFY(rig.levelPageShown());
+    QVERIFY(rig.stepFlag(1, 2, "active"));
     for (const QString &key : {u"learnnote"_s, u"notenum"_s, u"notecount"_s})
-        QCOMPARE(driver.settingsValue(key), QStringLiteral("1"));
+        QCOMPARE(rig.setting(key), QStringLiteral("1"));
     QVERIFY(!rig.form().KeyboardIsShown());
 
     rig.form().course().OpenStep(1, 1);
-    QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос 1:"));
+    QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос 1:"));
     QCOMPARE(rig.state().Settings.Note, quint8(0));
     QVERIFY(rig.form().KeyboardIsShown());
 }
 
 void LearnNoteTest::noteListAfterMemorisationSeen()
 {
-    TrainingRig rig({QStringLiteral("01")});
-    StepsDriver driver(rig);
+    WindowRig rig({QStringLiteral("01")});
     rig.writeText(QStringLiteral("levels/01/notes.dat"), notesText({4, 13, 11}));
     writeLevel(rig, true, true);
-    driver.openStep(1, 1);
+    rig.openStep(1, 1);
     QCOMPARE(noteNames(rig.form().page()), (QStringList{u"МИ@32"_s, u"ДО@56"_s, u"СИ@80"_s}));
     for (QWidget *w : rig.form().page().pageWidgets()) {
         auto *name = qobject_cast<TNoteName *>(w);
@@ -229,7 +232,7 @@ void LearnNoteTest::noteListAfterMemorisationSeen()
             QTest::mouseClick(name, Qt::LeftButton);
     }
     QCOMPARE(rig.state().QSettings.NoteIndex, 3);
-    QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос 1:"));
+    QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос 1:"));
     QCOMPARE(rig.state().Settings.Note, quint8(11));
     QVERIFY(rig.state().Allowed.MarkShown);
     QCOMPARE(int(rig.state().Allowed.LowPitch), 11);
@@ -251,15 +254,13 @@ void LearnNoteTest::savedNoteOutsideLevel()
 {
     QFETCH(int, saved);
     QFETCH(int, start);
-    TrainingRig rig({QStringLiteral("01")});
-    StepsDriver driver(rig);
+    WindowRig rig({QStringLiteral("01")});
     rig.writeText(QStringLiteral("levels/settings.dat"),
                   QStringLiteral("[main]\r\nfirstrun=0\r\nlearnnote=%1\r\n").arg(saved));
     writeLevel(rig, true, false);
-    driver.openStep(1, 1);
+    rig.openStep(1, 1);
     QCOMPARE(rig.state().QSettings.NoteIndex, start);
-    QCOMPARE(driver.settingsValue(QStringLiteral("learnnote")),
-             QString::number(saved == start ? saved : 1));
+    QCOMPARE(rig.setting(QStringLiteral("learnnote")), QString::number(saved == start ? saved : 1));
     const QList<int> levelOne{0, 4, 7, 9};
     QCOMPARE(int(rig.state().Settings.Note), levelOne[start - 1]);
 }
@@ -268,18 +269,17 @@ void LearnNoteTest::savedNoteOutsideLevel()
 // the questionnaire opens.
 void LearnNoteTest::revisionLevelConfirmCopiesFirst()
 {
-    TrainingRig rig({QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("03")});
-    StepsDriver driver(rig);
+    WindowRig rig({QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("03")});
     IniFile(rig.path(QStringLiteral("levels/01/notes.dat")))
         .writeString(QStringLiteral("note2"), QStringLiteral("v1"), QStringLiteral("звонкая"));
     rig.form().course().ShowLevelPage(3);
     rig.state().Settings.Step = 1;
     rig.form().exercises().learning().StartStep1(3);
     QVERIFY(rig.button(Step1::ConfirmTag));
-    QCOMPARE(driver.notesValue(3, 2, QStringLiteral("v1")), QStringLiteral("<none>"));
+    QCOMPARE(rig.noteValue(3, 2, QStringLiteral("v1")), QStringLiteral("<none>"));
     QVERIFY(rig.clickButton(Step1::ConfirmTag));
-    QCOMPARE(driver.notesValue(3, 2, QStringLiteral("v1")), QStringLiteral("звонкая"));
-    QCOMPARE(driver.questionNumber(), QStringLiteral("Вопрос 1:"));
+    QCOMPARE(rig.noteValue(3, 2, QStringLiteral("v1")), QStringLiteral("звонкая"));
+    QCOMPARE(rig.questionNumber(), QStringLiteral("Вопрос 1:"));
 }
 
 QTEST_MAIN(LearnNoteTest)

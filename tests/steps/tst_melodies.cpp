@@ -3,10 +3,9 @@
 #include "steps/notesequence.h"
 #include "steps/tmelodyset.h"
 #include "steps/trainingpages.h"
-#include "stepsdriver.h"
-#include "trainingrig.h"
 #include "widgets/tarrowlabel.h"
 #include "widgets/tyesbutton.h"
+#include "windowrig.h"
 
 #include <QTest>
 
@@ -27,7 +26,7 @@ QString melodyText(const QStringList &melodies, const QString &extra = {})
     return text + extra;
 }
 
-void writeLevelOne(TrainingRig &rig, const QStringList &melodies, bool used = true)
+void writeLevelOne(WindowRig &rig, const QStringList &melodies, bool used = true)
 {
     QString level = u"[level]\r\nname=Уровень 1\r\n"_s;
     for (int step = 1; step <= 5; ++step)
@@ -71,11 +70,10 @@ void MelodiesTest::keyRange()
 {
     QFETCH(QString, extra);
     QFETCH(QList<int>, range);
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     writeLevelOne(rig, {});
     rig.writeText(u"levels/01/melody.dat"_s, melodyText(kSeven.mid(0, 3), extra));
-    driver.openStep(1, 4);
+    rig.openStep(1, 4);
     const TAllowed &a = rig.state().Allowed;
     QCOMPARE((QList<int>{a.LowOctave, a.LowPitch, a.HighOctave, a.HighPitch}), range);
     QCOMPARE(rig.state().MelodySet.MelodyCount, 3);
@@ -83,10 +81,9 @@ void MelodiesTest::keyRange()
 
 void MelodiesTest::melodyPlayedRight()
 {
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     writeLevelOne(rig, {u"150 152 154"_s, u"250"_s});
-    driver.openStep(1, 4);
+    rig.openStep(1, 4);
     QVERIFY(!rig.button(MelodyPages::AnswerTag)->isEnabled());
     QVERIFY(rig.clickButton(MelodyPages::ListenTag));
     QCOMPARE(rig.state().Allowed.AnswerLen, 3);
@@ -95,7 +92,7 @@ void MelodiesTest::melodyPlayedRight()
     QVERIFY(rig.form().KeyboardIsShown());
     for (int pitch : {0, 2, 4})
         rig.pressKey(5, pitch);
-    QTRY_VERIFY(driver.onRightPage());
+    QTRY_VERIFY(rig.onRightPage());
     for (int i = 0; i < 3; ++i) {
         const TNote &n = rig.state().NotesA[std::size_t(i)];
         QCOMPARE((QList<int>{n.Duration, n.Octave, n.Pitch}), (QList<int>{1, 5, 2 * i}));
@@ -118,28 +115,27 @@ void MelodiesTest::runToPassing()
 {
     QFETCH(QString, answers);
     QFETCH(QList<int>, pictures);
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     writeLevelOne(rig, kSeven);
-    driver.openStep(1, 4);
-    QCOMPARE(driver.progressPicture(), 1);
+    rig.openStep(1, 4);
+    QCOMPARE(rig.progressPicture(), 1);
     QList<int> seen;
     for (qsizetype i = 0; i < answers.size(); ++i) {
         const QChar a = answers[i];
         QVERIFY(!rig.link(MelodyPages::ReturnLinkTag));
         const bool right = a.isUpper() ? a == u'R' : a == u'r';
-        QVERIFY(driver.playMelody(right, a.isLower()));
-        QCOMPARE(driver.onRightPage(), right);
-        seen.append(driver.progressPicture());
+        QVERIFY(rig.playMelody(right, a.isLower()));
+        QCOMPARE(rig.onRightPage(), right);
+        seen.append(rig.progressPicture());
         if (right && i + 1 < answers.size()) {
             QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
             QVERIFY(rig.button(MelodyPages::ListenTag));
-            QCOMPARE(driver.progressPicture(), seen.last());
+            QCOMPARE(rig.progressPicture(), seen.last());
         }
     }
     QCOMPARE(seen, pictures);
     QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
-    QVERIFY(driver.onPassedPage());
+    QVERIFY(rig.onPassedPage());
     QVERIFY(!rig.state().MelodySet.Counting);
     QCOMPARE(rig.state().MelodySet.Required, 7);
 }
@@ -148,20 +144,19 @@ void MelodiesTest::runToPassing()
 // back to melody 1, the second opens the passed page.
 void MelodiesTest::lastMelodyNeedsSecondNext()
 {
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     writeLevelOne(rig, kSeven.mid(0, 3));
-    driver.openStep(1, 4);
+    rig.openStep(1, 4);
     for (int i = 0; i < 3; ++i) {
-        QVERIFY(driver.playMelody(true));
+        QVERIFY(rig.playMelody(true));
         if (i < 2)
             QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
     }
     QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
-    QVERIFY(driver.onRightPage());
+    QVERIFY(rig.onRightPage());
     QCOMPARE(rig.state().MelodySet.MelodyIndex, 1);
     QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
-    QVERIFY(driver.onPassedPage());
+    QVERIFY(rig.onPassedPage());
     QVERIFY(
         rig.labelText(40).startsWith(u"Отлично. Вы делаете успехи. Ноты ДО, МИ, СОЛЬ, ЛЯ можно\n"
                                      "считать освоенными."_s));
@@ -169,79 +164,75 @@ void MelodiesTest::lastMelodyNeedsSecondNext()
 
 void MelodiesTest::practiceAfterPassing()
 {
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     writeLevelOne(rig, kSeven);
-    driver.openStep(1, 4);
+    rig.openStep(1, 4);
     for (int i = 0; i < 3; ++i) {
-        QVERIFY(driver.playMelody(true));
+        QVERIFY(rig.playMelody(true));
         QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
     }
-    QVERIFY(driver.onPassedPage());
+    QVERIFY(rig.onPassedPage());
     QCOMPARE(rig.link(MelodyPages::ReturnLinkTag)->text(), MelodyPages::returnCaption());
     QVERIFY(rig.clickButton(MelodyPages::MoreTag));
     QVERIFY(rig.link(MelodyPages::ReturnLinkTag));
-    QCOMPARE(driver.progressPicture(), 0);
-    QVERIFY(driver.playMelody(false));
+    QCOMPARE(rig.progressPicture(), 0);
+    QVERIFY(rig.playMelody(false));
     QCOMPARE(NoteSequence::token(rig.state().NotesB[0]) + u' ' +
                  NoteSequence::token(rig.state().NotesB[1]),
              kSeven[3]);
     QVERIFY(rig.link(MelodyPages::ReturnLinkTag));
-    QVERIFY(driver.playMelody(true, true));
+    QVERIFY(rig.playMelody(true, true));
     QVERIFY(rig.link(MelodyPages::ReturnLinkTag));
-    QCOMPARE(driver.progressPicture(), 0);
+    QCOMPARE(rig.progressPicture(), 0);
     QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
     QCOMPARE(rig.state().MelodySet.MelodyIndex, 5);
-    QVERIFY(!driver.stepActive(1, 5));
+    QVERIFY(!rig.stepFlag(1, 5, "active"));
     QVERIFY(rig.clickLink(MelodyPages::ReturnLinkTag));
-    QVERIFY(driver.stepActive(1, 5));
-    QVERIFY(driver.levelPageShown());
+    QVERIFY(rig.stepFlag(1, 5, "active"));
+    QVERIFY(rig.levelPageShown());
 }
 
 // On a revision level the melodies are step 2: the introduction comes first,
 // answers are judged with duration 4, and the way back opens step 3.
 void MelodiesTest::shortLevelMelodies()
 {
-    TrainingRig rig({u"08"_s});
-    StepsDriver driver(rig);
-    driver.openStep(8, 2);
+    WindowRig rig({u"08"_s});
+    rig.openStep(8, 2);
     QVERIFY(rig.link(MelodyPages::ContinueLinkTag));
     QVERIFY(IniFile(rig.path(u"levels/08/level.dat"_s)).readBool(u"step2", u"used", false));
     QVERIFY(rig.clickLink(MelodyPages::ContinueLinkTag));
     for (int i = 0; i < 3; ++i) {
-        QVERIFY(driver.playMelody(true));
+        QVERIFY(rig.playMelody(true));
         QCOMPARE(rig.state().NotesA[0].Duration, 4);
         QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
     }
-    QVERIFY(driver.onPassedPage());
-    QVERIFY(!driver.stepActive(8, 3));
+    QVERIFY(rig.onPassedPage());
+    QVERIFY(!rig.stepFlag(8, 3, "active"));
     QVERIFY(rig.clickLink(MelodyPages::ReturnLinkTag));
-    QVERIFY(driver.stepActive(8, 3));
-    QVERIFY(driver.levelPageShown());
+    QVERIFY(rig.stepFlag(8, 3, "active"));
+    QVERIFY(rig.levelPageShown());
 }
 
 void MelodiesTest::noMelodiesStillPass()
 {
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     writeLevelOne(rig, {});
-    driver.openStep(1, 4);
+    rig.openStep(1, 4);
     for (int i = 0; i < 3; ++i) {
-        QVERIFY(driver.playMelody(true));
+        QVERIFY(rig.playMelody(true));
         QCOMPARE(rig.state().Allowed.AnswerLen, 1); // the missing melody plays one ДО
         if (i < 2)
             QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
     }
     QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
-    QVERIFY(driver.onPassedPage());
+    QVERIFY(rig.onPassedPage());
 }
 
 // A wrong training answer starts a review; the learner leaves it for the
 // melodies, whose notes must then be the ones the answer is judged against.
 void MelodiesTest::reviewLeftHalfWay()
 {
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     writeLevelOne(rig, {u"150 152"_s});
     GlobalState &s = rig.state();
     rig.openTraining(1);
@@ -253,12 +244,12 @@ void MelodiesTest::reviewLeftHalfWay()
     QTRY_VERIFY(rig.link(TrainingPages::CompareLinkTag));
     QVERIFY(s.ErrorSet.Reviewing);
 
-    driver.openStep(1, 4);
+    rig.openStep(1, 4);
     QVERIFY(rig.clickButton(MelodyPages::ListenTag));
     QVERIFY(rig.clickButton(MelodyPages::AnswerTag));
     rig.pressKey(5, 0);
     rig.pressKey(5, 2);
-    QTRY_VERIFY(driver.onRightPage());
+    QTRY_VERIFY(rig.onRightPage());
     QCOMPARE(rig.logLines().filter(u"Мелодия угадана правильно"_s).size(), 1);
 }
 

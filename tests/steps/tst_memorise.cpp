@@ -3,11 +3,10 @@
 #include "steps/notepictureimport.h"
 #include "steps/step2.h"
 #include "steps/tpicturebutton.h"
-#include "stepsdriver.h"
-#include "trainingrig.h"
 #include "widgets/page.h"
 #include "widgets/pagepicture.h"
 #include "widgets/tyesbutton.h"
+#include "windowrig.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -25,7 +24,7 @@ namespace {
 
 const QString kHooray = u"Ура! А теперь проверим, как вы на самом деле запомнили ноты ;)"_s;
 
-void writeLevel(TrainingRig &rig, int level, int steps, bool step2Used)
+void writeLevel(WindowRig &rig, int level, int steps, bool step2Used)
 {
     QString text = u"[level]\r\nname=Уровень\r\n"_s;
     for (int step = 1; step <= steps; ++step)
@@ -66,7 +65,7 @@ int repetitionPictureWidth(TMainForm &form)
     return -1;
 }
 
-QString firstInstructionLine(TrainingRig &rig)
+QString firstInstructionLine(WindowRig &rig)
 {
     return rig.labelText(55).section(u'\n', 0, 0);
 }
@@ -93,8 +92,7 @@ private slots:
 // of level 1 before training opens.
 void MemoriseTest::twoNoteLevel()
 {
-    TrainingRig rig({u"01"_s, u"05"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s, u"05"_s});
     QString notes = u"[step]\r\nname=s\r\n"_s;
     for (int k = 1; k <= 2; ++k)
         notes +=
@@ -104,7 +102,7 @@ void MemoriseTest::twoNoteLevel()
     for (int n = 1; n <= 5; ++n)
         writeBytes(rig.path(u"levels/05/rep_%1.gif"_s.arg(n)), pictureBytes(10 * n));
     writeLevel(rig, 5, 5, false);
-    driver.openStep(5, 2);
+    rig.openStep(5, 2);
     QVERIFY(rig.clickLink(Step2::ContinueLinkTag));
     QStringList pages;
     QString notenumAfterFifth;
@@ -112,32 +110,31 @@ void MemoriseTest::twoNoteLevel()
         pages.append(firstInstructionLine(rig).section(u' ', 3, 3) + u'/' +
                      QString::number(repetitionPictureWidth(rig.form())));
         if (pages.size() == 6)
-            notenumAfterFifth = driver.settingsValue(u"notenum"_s);
+            notenumAfterFifth = rig.setting(u"notenum"_s);
         QVERIFY(rig.clickButton(Step2::StartTag));
         QCOMPARE(rig.labelText(320), u" - лёгкая\n - нет данных\n - нет данных\n"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(rig.button(Step2::StartTag) || driver.levelPageShown(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.button(Step2::StartTag) || rig.levelPageShown(), 10000);
     }
     QCOMPARE(pages, (QStringList{u"ДО#/50"_s, u"ДО#/40"_s, u"ДО#/30"_s, u"ДО#/20"_s, u"ДО#/10"_s,
                                  u"РЕ#/50"_s, u"РЕ#/40"_s, u"РЕ#/30"_s, u"РЕ#/20"_s, u"РЕ#/10"_s}));
     QCOMPARE(notenumAfterFifth, u"2"_s);
     QCOMPARE(rig.logLines().filter(u"Запоминаем ноты )"_s).size(), 10);
     QCOMPARE(rig.logLines().filter(u"relax 2"_s).size(), 9);
-    QCOMPARE(TrainingRig::messages(), QStringList{kHooray});
-    QVERIFY(driver.levelPageShown());
-    QVERIFY(driver.stepActive(5, 3));
-    QCOMPARE(driver.notesValue(5, 3, u"note"_s), u"0"_s);
-    QCOMPARE(driver.notesValue(5, 4, u"note"_s), u"4"_s);
-    QCOMPARE(driver.notesValue(5, 5, u"note"_s), u"7"_s);
-    QCOMPARE(driver.notesValue(5, 6, u"note"_s), u"<none>"_s);
+    QCOMPARE(WindowRig::messages(), QStringList{kHooray});
+    QVERIFY(rig.levelPageShown());
+    QVERIFY(rig.stepFlag(5, 3, "active"));
+    QCOMPARE(rig.noteValue(5, 3, u"note"_s), u"0"_s);
+    QCOMPARE(rig.noteValue(5, 4, u"note"_s), u"4"_s);
+    QCOMPARE(rig.noteValue(5, 5, u"note"_s), u"7"_s);
+    QCOMPARE(rig.noteValue(5, 6, u"note"_s), u"<none>"_s);
 }
 
 void MemoriseTest::busyDuringPlayback()
 {
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     writeLevel(rig, 1, 5, true);
     ProgramClock::setScale(0.01); // one repetition lasts about a second
-    driver.openStep(1, 2);
+    rig.openStep(1, 2);
     QWidget *menu = rig.form().findChild<QWidget *>(u"btPart1"_s);
     QVERIFY(menu && menu->isEnabled());
     // The playback runs inside the click's event loop: look in from a timer.
@@ -171,12 +168,11 @@ void MemoriseTest::instructionNamesOctave()
 {
     QFETCH(int, octave);
     QFETCH(QString, line);
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     rig.writeText(u"levels/01/notes.dat"_s,
                   u"[step]\r\nname=s\r\n[note1]\r\noct=%1\r\nnote=7\r\n"_s.arg(octave));
     writeLevel(rig, 1, 5, true);
-    driver.openStep(1, 2);
+    rig.openStep(1, 2);
     const QStringList lines = rig.labelText(55).split(u'\n');
     QCOMPARE(lines.value(0), line);
     QCOMPARE(lines.size(), 11);
@@ -198,11 +194,10 @@ void MemoriseTest::savedNoteNumber()
 {
     QFETCH(int, saved);
     QFETCH(QString, line);
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     rig.writeText(u"levels/settings.dat"_s, u"[main]\r\nfirstrun=0\r\nnotenum=%1\r\n"_s.arg(saved));
     writeLevel(rig, 1, 5, true);
-    driver.openStep(1, 2);
+    rig.openStep(1, 2);
     QCOMPARE(firstInstructionLine(rig), line);
     QCOMPARE(repetitionPictureWidth(rig.form()) > 0, true);
     QCOMPARE(rig.state().TimeSet.Repetition, 1);
@@ -237,8 +232,7 @@ void MemoriseTest::importPicture()
     QFETCH(QStringList, messages);
     QFETCH(QString, name);
     QFETCH(QString, logged);
-    TrainingRig rig({u"01"_s});
-    StepsDriver driver(rig);
+    WindowRig rig({u"01"_s});
     writeLevel(rig, 1, 5, true);
     const QString target = rig.path(u"levels/01/ДО.bmp"_s);
     QFile::remove(target);
@@ -247,11 +241,11 @@ void MemoriseTest::importPicture()
     if (!bytes.isEmpty())
         writeBytes(source, bytes);
     NotePictureImport::setChooser([&](QWidget *) { return bytes.isEmpty() ? QString() : source; });
-    driver.openStep(1, 2);
+    rig.openStep(1, 2);
     auto *import = rig.form().findChild<TPictureButton *>();
     QVERIFY(import && import->isVisible());
     QTest::mouseClick(import, Qt::LeftButton);
-    QCOMPARE(TrainingRig::messages(), messages);
+    QCOMPARE(WindowRig::messages(), messages);
     QCOMPARE(QFile::exists(target), saved);
     QCOMPARE(rig.logLines().filter(u"Загружена картинка "_s + rig.path(logged)).size(),
              saved ? 1 : 0);

@@ -1,17 +1,21 @@
 #include "app/coursepages.h"
+#include "app/exercises.h"
 #include "course/inifile.h"
 #include "course/programclock.h"
 #include "course/randomsource.h"
 #include "keyboard/keyboard.h"
 #include "keyboard/keyboardlayout.h"
+#include "privatepulse.h"
+#include "sinkrecorder.h"
+#include "skiporfail.h"
 #include "steps/playnotesequence.h"
 #include "steps/step2.h"
 #include "steps/step3.h"
 #include "steps/stepcontext.h"
-#include "trainingrig.h"
 #include "widgets/page.h"
 #include "widgets/tstep.h"
 #include "widgets/tyesbutton.h"
+#include "windowrig.h"
 
 #include <QFile>
 #include <QTest>
@@ -80,6 +84,7 @@ private slots:
     void startClampsTheStage_data();
     void startClampsTheStage();
     void revisionLevelTakesOverLearnerWork();
+    void questionSoundsAtTheServer();
 };
 
 void TrainingTest::randomQuestion_data()
@@ -104,7 +109,7 @@ void TrainingTest::randomQuestion()
     QFETCH(QStringList, notes);
     QFETCH(int, count);
     QFETCH(QString, fixed);
-    TrainingRig rig({});
+    WindowRig rig({});
     if (!notes.isEmpty())
         rig.writeText(QStringLiteral("levels/05/notes.dat"), notesText(notes));
     rig.state().Settings.Level = 5;
@@ -139,7 +144,7 @@ void TrainingTest::playedSequenceBecomesTheAnswer_data()
 void TrainingTest::playedSequenceBecomesTheAnswer()
 {
     QFETCH(bool, reviewing);
-    TrainingRig rig({});
+    WindowRig rig({});
     GlobalState &s = rig.state();
     s.ErrorSet.Reviewing = reviewing;
     s.Allowed.AnswerLen = 3;
@@ -155,14 +160,14 @@ void TrainingTest::playedSequenceBecomesTheAnswer()
 
 void TrainingTest::badTokenChangesNothing()
 {
-    TrainingRig rig({});
+    WindowRig rig({});
     GlobalState &s = rig.state();
     s.Allowed.AnswerLen = 3;
     s.Allowed.AnswerPos = 2;
     s.NotesB[0] = TNote{4, 6, 7};
     QVERIFY(!PlayNoteSequence(rig.context(), QStringLiteral("150 4x2 452")));
-    QCOMPARE(TrainingRig::messages().size(), 1);
-    QVERIFY(TrainingRig::messages().first().contains(QLatin1String("4x2")));
+    QCOMPARE(WindowRig::messages().size(), 1);
+    QVERIFY(WindowRig::messages().first().contains(QLatin1String("4x2")));
     QCOMPARE(s.Allowed.AnswerLen, 3);
     QCOMPARE(s.Allowed.AnswerPos, 2);
     QCOMPARE(s.NotesB[0].Octave, 6);
@@ -170,7 +175,7 @@ void TrainingTest::badTokenChangesNothing()
 
 void TrainingTest::longSequenceIsCut()
 {
-    TrainingRig rig({});
+    WindowRig rig({});
     QStringList tokens;
     for (int i = 0; i < 40; ++i)
         tokens << QStringLiteral("05%1").arg(i % 12);
@@ -192,7 +197,7 @@ void TrainingTest::keysLightOnLevelFourOnly()
 {
     QFETCH(int, level);
     QFETCH(bool, lit);
-    TrainingRig rig({});
+    WindowRig rig({});
     rig.state().Settings.Level = level;
     const QPoint key = KeyboardLayout::seed(5, 2);
     auto colour = [&rig, key] { return rig.form().keyboard().picture().pixel(key) | 0xFF000000; };
@@ -221,7 +226,7 @@ void TrainingTest::nextAfterRightAnswer()
 {
     QFETCH(int, rightInRow);
     QFETCH(bool, rest);
-    TrainingRig rig({QStringLiteral("05")});
+    WindowRig rig({QStringLiteral("05")});
     rig.state().Settings.Level = 5;
     rig.state().Step3Set.RightInRow = rightInRow;
     rig.training().ShowTrainingRight();
@@ -235,7 +240,7 @@ void TrainingTest::nextAfterRightAnswer()
 
 void TrainingTest::wrongAnswerComparesEachPairThenAsksAgain()
 {
-    TrainingRig rig({QStringLiteral("05")});
+    WindowRig rig({QStringLiteral("05")});
     GlobalState &s = rig.state();
     rig.openTraining(5);
     QVERIFY(rig.clickLink(TrainingPages::ContinueLinkTag));
@@ -255,8 +260,8 @@ void TrainingTest::wrongAnswerComparesEachPairThenAsksAgain()
     QVERIFY(!menuEnabled(rig.form()));
 
     QVERIFY(rig.clickLink(TrainingPages::CompareLinkTag));
-    QTRY_COMPARE(TrainingRig::messages().size(), 2);
-    QCOMPARE(TrainingRig::messages(), (QStringList{kNextPair, kReviewDone}));
+    QTRY_COMPARE(WindowRig::messages().size(), 2);
+    QCOMPARE(WindowRig::messages(), (QStringList{kNextPair, kReviewDone}));
     QTRY_VERIFY(rig.button(TrainingPages::ListenTag) != nullptr);
     QCOMPARE(rig.logLines().filter(QStringLiteral("Долбим ноты")).size(), 2);
     QCOMPARE(s.Step3Set.QuestionText, QStringLiteral("450 452 454"));
@@ -276,20 +281,20 @@ void TrainingTest::listenAgainWaitsForPlayback_data()
 void TrainingTest::listenAgainWaitsForPlayback()
 {
     QFETCH(bool, playing);
-    TrainingRig rig({QStringLiteral("05")});
+    WindowRig rig({QStringLiteral("05")});
     rig.state().Settings.Level = 5;
     rig.state().Allowed.AnswerLen = 0;
     rig.training().ShowTrainingWrong();
     rig.state().MelodyPlaying = playing;
     QVERIFY(rig.clickButton(TrainingPages::ListenGivenTag));
     QVERIFY(rig.clickButton(TrainingPages::ListenRightTag));
-    QCOMPARE(TrainingRig::messages().size(), playing ? 0 : 2);
+    QCOMPARE(WindowRig::messages().size(), playing ? 0 : 2);
     QCOMPARE(rig.state().MelodyPlaying, playing);
 }
 
 void TrainingTest::leavingTheComparisonEndsTheReview()
 {
-    TrainingRig rig({QStringLiteral("05")});
+    WindowRig rig({QStringLiteral("05")});
     GlobalState &s = rig.state();
     s.Settings.Level = 5;
     s.Allowed.AnswerLen = 1;
@@ -304,7 +309,7 @@ void TrainingTest::leavingTheComparisonEndsTheReview()
     QTRY_VERIFY(!s.ErrorSet.Reviewing);
     QTRY_VERIFY(menuEnabled(rig.form()));
     QVERIFY(!s.Settings.Busy);
-    QVERIFY(!TrainingRig::messages().contains(kReviewDone));
+    QVERIFY(!WindowRig::messages().contains(kReviewDone));
     QVERIFY(levelPageShown(rig.form()));
 }
 
@@ -333,7 +338,7 @@ void TrainingTest::endOfRest()
     QFETCH(int, noteCountAfter);
     QFETCH(int, activated);
     QFETCH(int, saved);
-    TrainingRig rig({QStringLiteral("03"), QStringLiteral("05")});
+    WindowRig rig({QStringLiteral("03"), QStringLiteral("05")});
     GlobalState &s = rig.state();
     rig.form().course().ShowLevelPage(level);
     s.Step3Set = {noteCount, 6, half, 4, QStringLiteral("455")};
@@ -347,7 +352,7 @@ void TrainingTest::endOfRest()
     QCOMPARE(s.Step3Set.NoteCount, noteCountAfter);
     const bool ends = activated != 0;
     QCOMPARE(s.Step3Set.RightInRow, ends ? 1 : 0);
-    QCOMPARE(TrainingRig::messages(), ends ? QStringList{kToMelodies} : QStringList());
+    QCOMPARE(WindowRig::messages(), ends ? QStringList{kToMelodies} : QStringList());
     QCOMPARE(levelPageShown(rig.form()), ends);
     if (ends)
         QVERIFY(IniFile(levelFile).readBool(melodies, u"active", false));
@@ -378,7 +383,7 @@ void TrainingTest::interruptedRest()
 {
     QFETCH(bool, memorising);
     QFETCH(QString, opened);
-    TrainingRig rig({QStringLiteral("01"), QStringLiteral("05")});
+    WindowRig rig({QStringLiteral("01"), QStringLiteral("05")});
     GlobalState &s = rig.state();
     CoursePages &course = rig.form().course();
     course.ShowLevelPage(5);
@@ -435,7 +440,7 @@ void TrainingTest::listenDuringJudging_data()
 void TrainingTest::listenDuringJudging()
 {
     QFETCH(bool, right);
-    TrainingRig rig({QStringLiteral("05")});
+    WindowRig rig({QStringLiteral("05")});
     GlobalState &s = rig.state();
     rig.openTraining(5);
     QVERIFY(rig.clickLink(TrainingPages::ContinueLinkTag));
@@ -486,7 +491,7 @@ void TrainingTest::characteristicsListed()
     QFETCH(int, level);
     QFETCH(bool, listed);
     const QString folder = QStringLiteral("0%1").arg(level);
-    TrainingRig rig({folder});
+    WindowRig rig({folder});
     IniFile notes(rig.path(QStringLiteral("levels/") + folder + QStringLiteral("/notes.dat")));
     notes.writeString(QStringLiteral("note1"), QStringLiteral("v1"), QStringLiteral("круглая"));
     rig.state().Settings.Level = level;
@@ -516,7 +521,7 @@ void TrainingTest::startClampsTheStage()
 {
     QFETCH(int, stored);
     QFETCH(int, noteCount);
-    TrainingRig rig({QStringLiteral("05")});
+    WindowRig rig({QStringLiteral("05")});
     if (stored >= 0)
         IniFile(rig.path(QStringLiteral("levels/settings.dat")))
             .writeInteger(QStringLiteral("main"), QStringLiteral("notecount"), stored);
@@ -534,7 +539,7 @@ void TrainingTest::startClampsTheStage()
 
 void TrainingTest::revisionLevelTakesOverLearnerWork()
 {
-    TrainingRig rig({QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("03")});
+    WindowRig rig({QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("03")});
     IniFile(rig.path(QStringLiteral("levels/02/notes.dat")))
         .writeString(QStringLiteral("note2"), QStringLiteral("v1"), QStringLiteral("мягкая"));
     rig.openTraining(3);
@@ -542,6 +547,28 @@ void TrainingTest::revisionLevelTakesOverLearnerWork()
                  .readString(u"note5", u"v1", QString()),
              QStringLiteral("мягкая"));
     QVERIFY(rig.link(TrainingPages::ContinueLinkTag) != nullptr);
+}
+
+// The question's notes go from the window through the wiring, the player and
+// the sound output to a real sound server.
+void TrainingTest::questionSoundsAtTheServer()
+{
+    if (const QString missing = testkit::PrivatePulse::missingTools(); !missing.isEmpty())
+        NK_SKIP_OR_FAIL(missing);
+    WindowRig rig(RigSetup(RigSetup::Levels, {QStringLiteral("05")}).withPrivateSink());
+    QVERIFY(rig.ready());
+    testkit::SinkRecorder recorder;
+    QString error;
+    QVERIFY2(recorder.start(testkit::PrivatePulse::monitorName(), &error), qPrintable(error));
+    rig.openTraining(5);
+    QVERIFY(rig.clickLink(TrainingPages::ContinueLinkTag));
+    const qsizetype from = recorder.sampleCount();
+    QVERIFY(rig.clickButton(TrainingPages::ListenTag));
+    QVERIFY(recorder.waitForSamples(from + 44100)); // a second after the click
+    int peak = 0;
+    for (qsizetype i = from; i < recorder.sampleCount(); ++i)
+        peak = std::max(peak, std::abs(int(recorder.samples()[std::size_t(i)])));
+    QVERIFY2(peak > 1000, qPrintable(QString::number(peak))); // a piano note, not silence
 }
 
 QTEST_MAIN(TrainingTest)

@@ -1,9 +1,9 @@
 #include "course/inifile.h"
 #include "course/levels.h"
 #include "steps/trainingpages.h"
-#include "trainingrig.h"
 #include "widgets/page.h"
 #include "widgets/tstep.h"
+#include "windowrig.h"
 
 #include <QTest>
 
@@ -33,7 +33,7 @@ private:
     Shown shown() const;
     void answer(bool wrongly);
 
-    TrainingRig *m_rig = nullptr;
+    WindowRig *m_rig = nullptr;
 };
 
 TrainingRunTest::Shown TrainingRunTest::shown() const
@@ -82,7 +82,7 @@ void TrainingRunTest::wholeStep()
 {
     QFETCH(int, level);
     QFETCH(QStringList, folders);
-    TrainingRig rig(folders);
+    WindowRig rig(folders);
     m_rig = &rig;
     GlobalState &s = rig.state();
     rig.openTraining(level);
@@ -126,7 +126,7 @@ void TrainingRunTest::wholeStep()
     QCOMPARE(stages, (QList<int>{11, 12, 21, 22, 31, 32, 41, 42}));
     QCOMPARE(rights, 8 * 7);
     QCOMPARE(wrongs, 1);
-    QVERIFY(TrainingRig::messages().contains(
+    QVERIFY(WindowRig::messages().contains(
         QStringLiteral("А теперь можно переходить и к мелодиям :)")));
     const QString levelFile =
         QStringLiteral("levels/") + Levels::LevelFolder(level) + QStringLiteral("/level.dat");
