@@ -1,9 +1,9 @@
 #include "app/historyreport.h"
 
 #include "app/commandline.h"
-#include "audio/notenames.h"
 #include "course/basepath.h"
 #include "history/historystore.h"
+#include "stats/notelabels.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -20,27 +20,6 @@ QString percent(int right, int total)
                      : QStringLiteral("—");
 }
 
-QString octaveWord(int octave)
-{
-    switch (octave) {
-    case 4:
-        return QStringLiteral("малой");
-    case 5:
-        return QStringLiteral("первой");
-    case 6:
-        return QStringLiteral("второй");
-    default:
-        return QString::number(octave);
-    }
-}
-
-// "2 раза", "5 раз", "22 раза", "12 раз"
-QString times(int n)
-{
-    const bool few = n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14);
-    return QString::number(n) + (few ? QStringLiteral(" раза") : QStringLiteral(" раз"));
-}
-
 void print(const QString &text, std::FILE *stream)
 {
     std::fputs(text.toUtf8().constData(), stream);
@@ -48,24 +27,6 @@ void print(const QString &text, std::FILE *stream)
 }
 
 } // namespace
-
-QString HistoryReport::noteName(const HistoryNote &note, bool withOctave)
-{
-    const QString name = PitchName(note.Pitch);
-    if (!withOctave)
-        return name;
-    return name + QLatin1Char(' ') + octaveWord(note.Octave) + QStringLiteral(" октавы");
-}
-
-// The same pitch in two octaves needs the octaves to tell the notes apart.
-QString HistoryReport::pairSentence(const HistorySummary::ConfusedPair &pair, bool first)
-{
-    const bool octaves = pair.a.Pitch == pair.b.Pitch;
-    return (first ? QStringLiteral("Чаще всего вы путаете ") : QStringLiteral("Ещё вы путаете ")) +
-           noteName(pair.a, octaves) + QStringLiteral(" и ") + noteName(pair.b, octaves) +
-           QStringLiteral(": ") + times(pair.confused) + QStringLiteral(" из ") +
-           QString::number(pair.outOf);
-}
 
 QString HistoryReport::text(const HistorySummary &course)
 {
@@ -84,8 +45,10 @@ QString HistoryReport::text(const HistorySummary &course)
                 QString::number(level.total) + QStringLiteral(" (") +
                 percent(level.right, level.total) + QStringLiteral(")\n");
     }
+    // Worded as the statistics page words them.
+    const NoteLabels labels(course);
     for (qsizetype i = 0; i < course.mostConfused.size(); ++i)
-        text += pairSentence(course.mostConfused[i], i == 0) + QLatin1Char('\n');
+        text += labels.pairSentence(course.mostConfused[i], i == 0) + QLatin1Char('\n');
     return text;
 }
 

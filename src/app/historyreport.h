@@ -22,9 +22,6 @@ public:
 
     // Accuracy per level and the most confused pairs, one per line.
     static QString text(const HistorySummary &course);
-    // "Чаще всего вы путаете ФА и СОЛЬ: 7 раз из 20"
-    static QString pairSentence(const HistorySummary::ConfusedPair &pair, bool first);
-    static QString noteName(const HistoryNote &note, bool withOctave);
 };
 
 } // namespace nk

@@ -72,4 +72,18 @@ QString octaveFolderName(int octave)
     }
 }
 
+QString octaveWord(int octave)
+{
+    switch (octave) {
+    case 4:
+        return QStringLiteral("малой");
+    case 5:
+        return QStringLiteral("первой");
+    case 6:
+        return QStringLiteral("второй");
+    default:
+        return {};
+    }
+}
+
 } // namespace nk

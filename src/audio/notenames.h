@@ -27,4 +27,8 @@ QString noteFileName(int pitch);
 // "second"); empty when the octave is out of range.
 QString octaveFolderName(int octave);
 
+// The octave as the pages name it, to go before "октавы": "малой", "первой",
+// "второй"; empty when the octave is out of range.
+QString octaveWord(int octave);
+
 } // namespace nk

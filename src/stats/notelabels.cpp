@@ -10,16 +10,9 @@ namespace {
 
 QString octaveWords(int octave)
 {
-    switch (octave) {
-    case 4:
-        return QStringLiteral("малой октавы");
-    case 5:
-        return QStringLiteral("первой октавы");
-    case 6:
-        return QStringLiteral("второй октавы");
-    default:
-        return QStringLiteral("октавы ") + QString::number(octave);
-    }
+    const QString word = octaveWord(octave);
+    return word.isEmpty() ? QStringLiteral("октавы ") + QString::number(octave)
+                          : word + QStringLiteral(" октавы");
 }
 
 QString octaveMark(int octave)

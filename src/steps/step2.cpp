@@ -62,20 +62,6 @@ void Step2::createCaption()
     m_context.page.addCaption(QStringLiteral("ШАГ 2. Запоминание"));
 }
 
-QString Step2::octaveWord(int octave)
-{
-    switch (octave) {
-    case 4:
-        return QStringLiteral("малой");
-    case 5:
-        return QStringLiteral("первой");
-    case 6:
-        return QStringLiteral("второй");
-    default:
-        return {};
-    }
-}
-
 QString Step2::instructionText(const QString &noteName, int octave)
 {
     return QStringList{

@@ -39,8 +39,6 @@ public:
     void PlayMemoriseSession();
     void ShowStep2Rest();
 
-    // "Малой", "первой" or "второй"; empty for any other octave.
-    static QString octaveWord(int octave);
     static QString instructionText(const QString &noteName, int octave);
 
     // Button 7, the picture import button and link 7.
