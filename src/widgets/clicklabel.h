@@ -8,7 +8,9 @@ namespace nk {
 // inside it, pressed() on every button press, the second press of a double
 // click included. A double click is one click: the release that ends it is
 // not reported, so a list entry or a link never acts twice (the second click
-// would land on whatever page the first one opened).
+// would land on whatever page the first one opened). A label that takes focus
+// from the Tab key acts on Return, Enter or Space as on a click, and shows its
+// focus with a dotted frame.
 class ClickLabel : public QLabel
 {
     Q_OBJECT
@@ -23,6 +25,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool m_inDoubleClick = false;

@@ -12,6 +12,8 @@ TArrowLabel::TArrowLabel(Page &page, const QString &text, int tag) : PageLabel(p
     setFont(Fonts::arial(Fonts::pointsToPixels(12), true));
     setCaption(text);
     setCursor(Qt::PointingHandCursor);
+    // Reached with Tab, so a learner answering from the keyboard goes on without the mouse.
+    setFocusPolicy(Qt::TabFocus);
     connect(this, &ClickLabel::clicked, this,
             ActionBoundary::guard([this] { this->page().dispatcher().arrowClick(*this); }));
 }

@@ -122,6 +122,18 @@ bool hasLetterColour(TMainForm &form, int octave, int pitch)
     return false;
 }
 
+// Moves the focus with Tab until it reaches `target`, as a learner would.
+bool tabTo(TMainForm &form, QWidget *target)
+{
+    for (int i = 0; target && i < 60; ++i) {
+        if (QApplication::focusWidget() == target)
+            return true;
+        QWidget *to = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
+        QTest::keyClick(to, Qt::Key_Tab);
+    }
+    return false;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Input)
@@ -138,6 +150,7 @@ private Q_SLOTS:
     void keysIgnored();
     void arrowsMoveTheOctaveAndItsLetters();
     void lettersToggleIsSavedAndReadBack();
+    void wholeQuestionWithoutTheMouse();
 };
 
 void TestComputerKeys::keysAnswerAsClicks_data()
@@ -280,6 +293,31 @@ void TestComputerKeys::lettersToggleIsSavedAndReadBack()
     again.show();
     QVERIFY(again.keyLettersToggle()->isChecked());
     QVERIFY(again.state().Settings.KeyLetters);
+}
+
+// A learner who never touches the mouse: Tab reaches the page's links and
+// buttons, Return or Space acts on them, the piano keys answer.
+void TestComputerKeys::wholeQuestionWithoutTheMouse()
+{
+    WindowRig rig({QStringLiteral("05")});
+    QVERIFY(QTest::qWaitForWindowActive(&rig.form()));
+    rig.form().course().ShowLevelPage(5);
+    rig.form().course().OpenStep(5, Levels::trainingStep(5));
+    QVERIFY(tabTo(rig.form(), rig.link(TrainingPages::ContinueLinkTag)));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_VERIFY(rig.button(TrainingPages::ListenTag));
+    rig.state().Step3Set.QuestionText = QStringLiteral("450");
+    QVERIFY(tabTo(rig.form(), rig.button(TrainingPages::ListenTag)));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QTRY_VERIFY(rig.button(TrainingPages::AnswerTag)->isEnabled());
+    QVERIFY(tabTo(rig.form(), rig.button(TrainingPages::AnswerTag)));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    typeKey(rig.form(), kZ, Input::Cyrillic);
+    QTRY_VERIFY(rig.link(TrainingPages::NextLinkTag));
+    QVERIFY(rig.logLines().last().endsWith(QStringLiteral("Ноты угаданы правильно")));
+    QVERIFY(tabTo(rig.form(), rig.link(TrainingPages::NextLinkTag)));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QTRY_VERIFY(rig.button(TrainingPages::ListenTag)); // the next question
 }
 
 QTEST_MAIN(TestComputerKeys)
