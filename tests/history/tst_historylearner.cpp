@@ -8,6 +8,8 @@
 #include "history/historystore.h"
 #include "keyboard/keyboardlayout.h"
 #include "report/reportpages.h"
+#include "stats/confusionmap.h"
+#include "stats/statslinks.h"
 #include "steps/melodypages.h"
 #include "steps/step2.h"
 #include "steps/trainingpages.h"
@@ -248,6 +250,20 @@ void TestHistoryLearner::knownSequence()
     QCOMPARE((QList<int>{pair.a.Pitch, pair.b.Pitch, pair.confused, pair.outOf}),
              (QList<int>{5, 7, 2, 6}));
     QCOMPARE(history.summary(0).levels.size(), 2);
+
+    // The statistics page of level 5, reached as the learner reaches it, shows the same.
+    m_rig->form().course().ShowLevelPage(5);
+    QVERIFY(m_rig->clickLink(StatsLinks::FromLevelTag));
+    QCOMPARE(m_rig->labelText(36), u"Ответов: 5, верных: 3 (60%)"_s);
+    QCOMPARE(m_rig->labelText(52), u"Чаще всего вы путаете ФА и СОЛЬ: 2 раза из 6"_s);
+    const auto *map = m_rig->form().findChild<ConfusionMap *>();
+    QVERIFY(map);
+    QList<int> cells; // played ДО РЕ МИ ФА СОЛЬ down, answered across
+    for (int row = 0; row < 5; ++row)
+        for (int column = 0; column < 5; ++column)
+            cells << map->count(row, column);
+    QCOMPARE(cells, (QList<int>{2, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 2, 0, 0, //
+                                0, 0, 0, 2, 1, 0, 0, 0, 1, 2}));
 
     const QString folder = m_rig->path(QString());
     QCOMPARE(runProgram({u"--stats"_s, u"--folder"_s, folder}),
