@@ -8,10 +8,11 @@ function(nk_add_library folder alias)
     target_link_libraries(${target} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# nk_add_test(<name> SOURCES ... LIBS ... [LABELS ...] [ENV ...] [TIMEOUT s])
-# A Qt test program run by CTest on the offscreen platform.
+# nk_add_test(<name> SOURCES ... LIBS ... [LABELS ...] [ENV ...] [TIMEOUT s] [COST s])
+# A Qt test program run by CTest on the offscreen platform. COST: about how many
+# seconds it runs, so that a parallel run starts the slow ones first.
 function(nk_add_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT;COST" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
@@ -21,8 +22,12 @@ function(nk_add_test name)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
+    if(NOT ARG_COST)
+        set(ARG_COST 0)
+    endif()
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${ARG_TIMEOUT}
+        COST ${ARG_COST}
         LABELS "${ARG_LABELS}"
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;NK_SOURCE_DIR=${PROJECT_SOURCE_DIR};NK_PROGRAM_DIR=${NK_PROGRAM_DIR};${ARG_ENV}")
 endfunction()
