@@ -4,8 +4,13 @@
 
 #include <QFile>
 #include <RtMidi.h>
+#include <cerrno>
+#include <cstring>
 #include <jack/jack.h>
 #include <set>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace nk {
 
@@ -30,8 +35,42 @@ void quietJack()
     Q_UNUSED(done);
 }
 
+// Where a JACK server of this user listens. A name may also come from the
+// environment, as libjack takes it.
+QString jackSocketPath()
+{
+    QString server = qEnvironmentVariable("JACK_DEFAULT_SERVER");
+    if (server.isEmpty())
+        server = QStringLiteral("default");
+    return QStringLiteral("/dev/shm/jack_%1_%2_0").arg(server).arg(::getuid());
+}
+
+// Whether a server answers at its socket, asked without libjack. libjack
+// guards its shared registry and metadata with locks that a process killed
+// inside them never gives back, after which every libjack call on the machine
+// hangs; the program goes near libjack only where a server really runs.
+bool jackSocketAnswers()
+{
+    const QByteArray path = QFile::encodeName(jackSocketPath());
+    sockaddr_un address{};
+    if (path.size() >= qsizetype(sizeof(address.sun_path)))
+        return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    const bool answers =
+        ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0 ||
+        errno == EAGAIN || errno == EINPROGRESS;
+    ::close(fd);
+    return answers;
+}
+
 bool jackServerRuns(const std::string &name)
 {
+    if (!jackSocketAnswers())
+        return false;
     quietJack();
     jack_status_t status{};
     // Never start a server: a learner without JACK must not get one.

@@ -4,6 +4,7 @@
 #include "keyboard/keyboardlayout.h"
 #include "keyboard/notearray.h"
 #include "midi/midiinput.h"
+#include "midi/midisystem.h"
 #include "midikeys.h"
 #include "skiporfail.h"
 #include "steps/trainingpages.h"
@@ -12,7 +13,12 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QTest>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace nk;
 using namespace nk::test;
@@ -114,6 +120,7 @@ private slots:
     void laterKeyboardIsConnected_data();
     void laterKeyboardIsConnected();
     void startsWithoutMidi();
+    void leftoverSocketIsNoServer();
 
 private:
     static void addSystems(const char *row, const std::function<void(QTestData &)> &values);
@@ -304,6 +311,36 @@ void MidiTest::startsWithoutMidi()
     const QStringList log = rig.logLines();
     QCOMPARE(log.filter(QStringLiteral("Программа запущена")).size(), 1);
     QVERIFY(log.filter(QStringLiteral("MIDI"), Qt::CaseInsensitive).isEmpty());
+}
+
+// A server killed leaves its socket behind; asking must not take that for a
+// server, nor go into libjack for it.
+void MidiTest::leftoverSocketIsNoServer()
+{
+    const QString server =
+        QStringLiteral("nk-test-left-%1").arg(QCoreApplication::applicationPid());
+    qputenv("JACK_DEFAULT_SERVER", server.toUtf8());
+    const QByteArray path =
+        QFile::encodeName(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(server).arg(::getuid()));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)), 0);
+    QCOMPARE(::listen(fd, 1), 0);
+    ::close(fd);
+    QVERIFY(QFile::exists(QFile::decodeName(path)));
+    // libjack's own words reach the subsystem's debugging lines: none may come.
+    QLoggingCategory::setFilterRules(QStringLiteral("notoklyuv.midi.debug=true"));
+    midiConsoleLines.clear();
+    previousHandler = qInstallMessageHandler(&recordMidiLines);
+    const bool runs = MidiSystem::running(MidiSystem::Jack);
+    qInstallMessageHandler(previousHandler);
+    QLoggingCategory::setFilterRules(QString());
+    QFile::remove(QFile::decodeName(path));
+    QVERIFY(!runs);
+    QCOMPARE(midiConsoleLines, QStringList());
 }
 
 QTEST_MAIN(MidiTest)
