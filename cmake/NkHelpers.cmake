@@ -6,6 +6,28 @@ function(nk_add_library folder alias)
     add_library(Nk::${alias} ALIAS ${target})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${target} PUBLIC ${ARG_LIBS})
+    nk_precompile_qt(${target})
+endfunction()
+
+# Most of compiling one source is reading Qt's headers again, so a target with more
+# than a handful of sources precompiles the umbrella header of the Qt module it uses.
+# Each target has its own: the targets link different Qt modules, and GCC takes a
+# precompiled header only where every macro is defined alike.
+function(nk_precompile_qt target)
+    get_target_property(sources ${target} SOURCES)
+    list(FILTER sources INCLUDE REGEX "\\.cpp$")
+    list(LENGTH sources count)
+    if(count LESS 6)
+        return()
+    endif()
+    get_target_property(libs ${target} LINK_LIBRARIES)
+    if(Qt6::Widgets IN_LIST libs)
+        target_precompile_headers(${target} PRIVATE <QtWidgets/QtWidgets>)
+    elseif(Qt6::Gui IN_LIST libs)
+        target_precompile_headers(${target} PRIVATE <QtGui/QtGui>)
+    else()
+        target_precompile_headers(${target} PRIVATE <QtCore/QtCore>)
+    endif()
 endfunction()
 
 # nk_add_test(<name> SOURCES ... LIBS ... [LABELS ...] [ENV ...] [TIMEOUT s] [COST s])
