@@ -9,10 +9,11 @@ function(nk_add_library folder alias)
     nk_precompile_qt(${target})
 endfunction()
 
-# Most of compiling one source is reading Qt's headers again, so a target with more
-# than a handful of sources precompiles the umbrella header of the Qt module it uses.
-# Each target has its own: the targets link different Qt modules, and GCC takes a
-# precompiled header only where every macro is defined alike.
+# Most of compiling one source is reading Qt's headers again, so a library with more
+# than a handful of sources takes a precompiled umbrella header of Qt. Two are shared
+# (making one takes as long as a dozen sources): Qt Widgets for the libraries that
+# draw, Qt Core for the others, so no library sees a module it does not link. Only
+# Qt's test headers read the QT_*_LIB definitions that differ between the libraries.
 function(nk_precompile_qt target)
     get_target_property(sources ${target} SOURCES)
     list(FILTER sources INCLUDE REGEX "\\.cpp$")
@@ -21,12 +22,20 @@ function(nk_precompile_qt target)
         return()
     endif()
     get_target_property(libs ${target} LINK_LIBRARIES)
-    if(Qt6::Widgets IN_LIST libs)
-        target_precompile_headers(${target} PRIVATE <QtWidgets/QtWidgets>)
-    elseif(Qt6::Gui IN_LIST libs)
-        target_precompile_headers(${target} PRIVATE <QtGui/QtGui>)
+    if(Qt6::Widgets IN_LIST libs OR Qt6::Gui IN_LIST libs)
+        nk_pch_target(nk_widgets_pch Qt6::Widgets <QtWidgets/QtWidgets>)
+        target_precompile_headers(${target} REUSE_FROM nk_widgets_pch)
     else()
-        target_precompile_headers(${target} PRIVATE <QtCore/QtCore>)
+        nk_pch_target(nk_core_pch Qt6::Core <QtCore/QtCore>)
+        target_precompile_headers(${target} REUSE_FROM nk_core_pch)
+    endif()
+endfunction()
+
+function(nk_pch_target name module header)
+    if(NOT TARGET ${name})
+        add_library(${name} STATIC ${PROJECT_SOURCE_DIR}/cmake/pch.cpp)
+        target_link_libraries(${name} PRIVATE ${module})
+        target_precompile_headers(${name} PRIVATE ${header})
     endif()
 endfunction()
 

@@ -1,0 +1,1 @@
+// The translation unit a shared precompiled header is made for.
