@@ -39,6 +39,14 @@ function(nk_pch_target name module header)
     endif()
 endfunction()
 
+# nk_test_times_args(<var> <name>): arguments that make a Qt test program write, beside
+# its usual text, each row's time as JUnit XML under test-times/, where scripts/test-times
+# finds the slowest functions and rows after a run.
+function(nk_test_times_args var name)
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-times)
+    set(${var} -o -,txt -o ${CMAKE_BINARY_DIR}/test-times/${name}.xml,junitxml PARENT_SCOPE)
+endfunction()
+
 # nk_add_test(<name> SOURCES ... LIBS ... [LABELS ...] [ENV ...] [TIMEOUT s] [COST s])
 # A Qt test program run by CTest on the offscreen platform. COST: about how many
 # seconds it runs, so that a parallel run starts the slow ones first.
@@ -49,7 +57,8 @@ function(nk_add_test name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     # Decided once the folder is read, when the test's own definitions are known.
     cmake_language(EVAL CODE "cmake_language(DEFER CALL nk_share_test_pch [[${name}]])")
-    add_test(NAME ${name} COMMAND ${name})
+    nk_test_times_args(times ${name})
+    add_test(NAME ${name} COMMAND ${name} ${times})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()

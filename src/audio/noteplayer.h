@@ -64,6 +64,11 @@ public:
 
     void stop();
 
+    // How often the output ran dry so far: a busy machine starving the feed
+    // leaves a gap in a note, which a check of what was heard must tell
+    // apart from a note cut short.
+    int underruns() const { return m_output ? m_output->underruns() : 0; }
+
     static QString plainTimbre(const QString &timbre);
 
 private:

@@ -10,6 +10,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -167,12 +168,27 @@ void TestRealSound::newSoundStopsOld()
     QFETCH(double, firstFrequency);
     QFETCH(QString, second);
     QFETCH(double, secondFrequency);
-    const qsizetype from = m_recorder->sampleCount();
-    Action{first}.run(*m_player);
-    WaitMs(toneMs / 2);
-    Action{second}.run(*m_player);
-    WaitMs(toneMs + 1000);
-    m_recorder->waitForSamples(from + qsizetype(SampleRate) * (toneMs * 3 / 2 + 1000) / 1000);
+    // A busy machine may wake from the wait so late, or feed the output so
+    // late, that the first sound has played out or broken off by itself:
+    // such a try says nothing of the cut, and is made again.
+    qsizetype from = 0;
+    qint64 cutAfterMs = 0;
+    for (int attempt = 1;; ++attempt) {
+        from = m_recorder->sampleCount();
+        const int underruns = m_player->underruns();
+        QElapsedTimer between;
+        Action{first}.run(*m_player);
+        between.start();
+        WaitMs(toneMs / 2);
+        cutAfterMs = between.elapsed();
+        Action{second}.run(*m_player);
+        WaitMs(toneMs + 1000);
+        m_recorder->waitForSamples(from + qsizetype(SampleRate) * (toneMs * 3 / 2 + 1000) / 1000);
+        if ((cutAfterMs < toneMs - 200 && m_player->underruns() == underruns) || attempt == 3)
+            break;
+        qInfo("try %d: the second sound came %lld ms after the first, with %d underruns", attempt,
+              cutAfterMs, m_player->underruns() - underruns);
+    }
 
     const double threshold = present * (first.startsWith(u"file") ? 0.6 : 1.0);
     const ToneSpan old = findTone(m_recorder->samples(), from, firstFrequency, threshold);
@@ -181,16 +197,16 @@ void TestRealSound::newSoundStopsOld()
         QVERIFY2(old.lengthMs() > toneMs - 60, qPrintable(QString::number(old.lengthMs())));
         return;
     }
-    // Cut near the half of its length, well before its natural end.
-    QVERIFY2(old.lengthMs() > toneMs / 4 && old.lengthMs() < toneMs - 120,
-             qPrintable(QString::number(old.lengthMs())));
+    // Cut where the second action came, well before its natural end.
+    QVERIFY2(old.lengthMs() > toneMs / 4 && old.lengthMs() < cutAfterMs + 180,
+             qPrintable(u"%1 ms, cut after %2 ms"_s.arg(old.lengthMs()).arg(cutAfterMs)));
     if (secondFrequency > 0) {
         const ToneSpan next = findTone(m_recorder->samples(), from, secondFrequency, present * 0.6);
         QVERIFY2(next.start >= 0, "the second sound never reached the sink");
         // The sounds never overlap. How soon the new one follows is latency, which
         // the benchmark measures; here it only has to follow the cut at all.
         const double gapMs = (next.start - old.end) * 1000.0 / SampleRate;
-        QVERIFY2(gapMs > -60 && gapMs < 400, qPrintable(QString::number(gapMs)));
+        QVERIFY2(gapMs > -60 && gapMs < 1000, qPrintable(QString::number(gapMs)));
     }
 }
 
@@ -200,11 +216,20 @@ void TestRealSound::sameNoteAgainAndAgain()
 {
     const double frequency = noteFrequency(5, 4);
     for (int press = 1; press <= 10; ++press) {
-        const qsizetype from = m_recorder->sampleCount();
-        m_player->PlayNote(5, 4);
-        WaitMs(toneMs + 250);
-        m_recorder->waitForSamples(from + qsizetype(SampleRate) * (toneMs + 250) / 1000);
-        const ToneSpan span = findTone(m_recorder->samples(), from, frequency, present);
+        ToneSpan span;
+        // A gap that the output reports as having run dry is the machine's
+        // load, not a press that fell silent: that press is made again.
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            const qsizetype from = m_recorder->sampleCount();
+            const int underruns = m_player->underruns();
+            m_player->PlayNote(5, 4);
+            WaitMs(toneMs + 250);
+            m_recorder->waitForSamples(from + qsizetype(SampleRate) * (toneMs + 250) / 1000);
+            span = findTone(m_recorder->samples(), from, frequency, present);
+            if (span.lengthMs() > toneMs - 60 || m_player->underruns() == underruns)
+                break;
+            qInfo("press %d, try %d: %.0f ms, the output ran dry", press, attempt, span.lengthMs());
+        }
         QVERIFY2(span.lengthMs() > toneMs - 60,
                  qPrintable(u"press %1: %2 ms"_s.arg(press).arg(span.lengthMs())));
     }
