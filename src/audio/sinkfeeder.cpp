@@ -5,6 +5,7 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QCoreApplication>
 #include <QMediaDevices>
 #include <QTimer>
 
@@ -33,9 +34,20 @@ SinkFeeder::SinkFeeder(SoundTiming timing, std::shared_ptr<SharedMix> mix)
     connect(m_tick, &QTimer::timeout, this, &SinkFeeder::feed);
 }
 
+// Deleting a sink runs the sound server's own event loop, which would deliver
+// what is queued for this half-destroyed feeder: that is taken back. The sink
+// still open is deleted here and now; one closed before is deleted by its
+// own deferred deletion, never a second time by this feeder's.
 SinkFeeder::~SinkFeeder()
 {
-    close();
+    QCoreApplication::removePostedEvents(this);
+    m_tick->stop();
+    if (!m_sink)
+        return;
+    m_sink->disconnect(this);
+    m_sink->stop();
+    delete std::exchange(m_sink, nullptr);
+    m_io = nullptr;
 }
 
 bool SinkFeeder::open()
@@ -49,7 +61,8 @@ bool SinkFeeder::open()
             qCWarning(lcAudio, "No sound output device: notes stay silent");
         return false;
     }
-    m_sink = new QAudioSink(device, outputFormat(), this);
+    // Not a child: see the destructor.
+    m_sink = new QAudioSink(device, outputFormat());
     m_sink->setBufferSize(qsizetype(Rate) * m_timing.bufferMs / 1000 * frameBytes);
     connect(m_sink, &QAudioSink::stateChanged, this, &SinkFeeder::stateChanged);
     m_io = m_sink->start();
