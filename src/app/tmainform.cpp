@@ -70,6 +70,7 @@ void TMainForm::createWindow()
     setFixedSize(ClientWidth, HiddenHeight);
     move(258, 146);
     setWindowIcon(Artwork::trayIcon());
+    MessageBox::setMainWindow(this);
 }
 
 void TMainForm::createKeyboardPicture()

@@ -11,7 +11,10 @@ namespace nk {
 class MessageBox
 {
 public:
+    // Without a parent the box belongs to the main window: a box of no
+    // window would leave the program without any once the window is hidden.
     static void show(QWidget *parent, const QString &text);
+    static void setMainWindow(QWidget *window);
     // The program's title on every message box.
     static void setTitle(const QString &title);
 
