@@ -1,10 +1,12 @@
 #include "app/application.h"
 
 #include "app/sessionend.h"
+#include "app/singleinstance.h"
 #include "app/tmainform.h"
 #include "app/wiring.h"
 #include "course/basepath.h"
 #include "course/fileerror.h"
+#include "widgets/actionboundary.h"
 #include "widgets/messagebox.h"
 
 #include <QSessionManager>
@@ -25,10 +27,17 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 
 int Application::run(const QString &folder)
 {
+    const BasePath base = folder.isEmpty() ? BasePath::ofApplication() : BasePath(folder);
+    SingleInstance instance(base);
+    if (!instance.start())
+        return 0; // the folder's program shows its window instead
     int code = 0;
     {
-        TMainForm form(folder.isEmpty() ? BasePath::ofApplication() : BasePath(folder));
+        TMainForm form(base);
         Wiring::connect(form);
+        // As a click on the tray icon: refused during a rest.
+        connect(&instance, &SingleInstance::showRequested, &form,
+                [&form] { ActionBoundary::run([&form] { form.CoolTrayIcon1DblClick(); }); });
         m_endSession = [&form] { form.endSession(); };
         QObject::connect(&form, &TMainForm::closed, this, [this] {
             m_endSession = {};
