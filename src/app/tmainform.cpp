@@ -22,6 +22,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -50,6 +51,7 @@ TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
     createPartButtons();
     createExitButton();
     createTrayIcon();
+    MessageBox::holdUntilPainted(this);
     FormCreate(base);
 }
 
@@ -198,8 +200,6 @@ void TMainForm::createTrayIcon()
                     ActionBoundary::run([this] { CoolTrayIcon1DblClick(); });
             });
     createTrayMenu();
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        m_tray->show();
 }
 
 void TMainForm::createTrayMenu()
@@ -247,8 +247,18 @@ void TMainForm::writeLogSafely(const QString &message)
     try {
         m_state->log.WriteLog(message);
     } catch (const FileError &error) {
-        MessageBox::show(this, error.text());
+        tell(error.text());
     }
+}
+
+// At a session's end nobody is there to answer a box, and the session waits
+// for the program: the failure goes to the error output instead.
+void TMainForm::tell(const QString &text)
+{
+    if (m_sessionEnding)
+        qWarning("%s", qUtf8Printable(text));
+    else
+        MessageBox::show(this, text);
 }
 
 void TMainForm::showEvent(QShowEvent *event)
@@ -281,6 +291,10 @@ void TMainForm::FormShow()
         m_routes.showLevelPage(1);
     }
     EnablePartButtons();
+    // Only now: a click on the icon or its "Выход" before this would start or
+    // close a window that has not started.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        m_tray->show();
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -293,6 +307,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
     m_closing = true;
     FormClose();
     event->accept();
+    m_closed = true;
     Q_EMIT closed();
 }
 
@@ -300,10 +315,12 @@ bool TMainForm::FormCloseQuery()
 {
     if (m_state->Settings.Busy)
         return false;
+    if (!m_state->Started)
+        return true; // nothing loaded: the defaults must not replace the file
     try {
         m_state->settingsFile.SaveSettings(m_state->Settings);
     } catch (const FileError &error) {
-        MessageBox::show(this, error.text());
+        tell(error.text());
     }
     return true;
 }
@@ -323,8 +340,13 @@ void TMainForm::btExitClick()
 void TMainForm::endSession()
 {
     Shutdown::request(); // a playback loop under way ends at its next wait
-    if (m_closing)
+    m_sessionEnding = true;
+    if (m_closing) {
+        // A close stuck in a message box: asked again, the program ends.
+        if (!m_closed)
+            QCoreApplication::exit(0);
         return;
+    }
     close();
     if (!m_closing) // still Busy: the loop has not unwound yet
         QTimer::singleShot(kSessionEndRetryMs, this, &TMainForm::endSession);

@@ -123,6 +123,7 @@ private:
     void openMakerSite();
     void showPart(int part);
     void writeLogSafely(const QString &message);
+    void tell(const QString &text);
 
     std::unique_ptr<GlobalState> m_state;
     Routes m_routes;
@@ -142,6 +143,8 @@ private:
     std::unique_ptr<ReportPages> m_reports;
     std::unique_ptr<StatsPage> m_stats;
     bool m_closing = false;
+    bool m_closed = false;
+    bool m_sessionEnding = false; // no message boxes from here on
 };
 
 } // namespace nk

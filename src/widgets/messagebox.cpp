@@ -1,5 +1,7 @@
 #include "widgets/messagebox.h"
 
+#include "widgets/afterfirstpaint.h"
+
 #include <QMessageBox>
 #include <QPointer>
 
@@ -9,6 +11,15 @@ namespace {
 MessageBox::Hook g_hook = nullptr;
 QString g_title;
 QPointer<QWidget> g_mainWindow;
+QPointer<QWidget> g_holdingFor; // a window not yet painted
+QStringList g_held;
+
+void releaseHeld()
+{
+    g_holdingFor = nullptr;
+    for (const QString &text : std::exchange(g_held, {}))
+        MessageBox::show(nullptr, text);
+}
 } // namespace
 
 void MessageBox::setTitle(const QString &title)
@@ -21,6 +32,16 @@ void MessageBox::setMainWindow(QWidget *window)
     g_mainWindow = window;
 }
 
+void MessageBox::holdUntilPainted(QWidget *window)
+{
+    g_holdingFor = window;
+    g_held.clear();
+    AfterFirstPaint::schedule(window, [window] {
+        if (g_holdingFor == window)
+            releaseHeld();
+    });
+}
+
 void MessageBox::setHook(Hook hook)
 {
     g_hook = hook;
@@ -30,6 +51,10 @@ void MessageBox::show(QWidget *parent, const QString &text)
 {
     if (g_hook) {
         g_hook(text);
+        return;
+    }
+    if (g_holdingFor) {
+        g_held.append(text);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, g_title, text, QMessageBox::Ok,
