@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -431,8 +432,31 @@ void TMainForm::SlideKeyboard()
             setMaximumHeight(maximumHeight() + d);
         }
         resize(width(), height() + d);
+        keepOnScreen(d);
     }
     shown = !shown;
+}
+
+// A window grown for the keyboard would reach below a small screen, taking
+// the lower keys with it: it rises as it grows and sinks back as it shrinks,
+// never above where it stood before.
+void TMainForm::keepOnScreen(int growth)
+{
+    if (growth < 0) {
+        const int back = std::min(-growth, m_liftedBy);
+        m_liftedBy -= back;
+        move(x(), y() + back);
+        return;
+    }
+    if (!isVisible() || !screen())
+        return;
+    const QRect available = screen()->availableGeometry();
+    const int overflow = frameGeometry().bottom() - available.bottom();
+    const int lift = std::min(overflow, frameGeometry().top() - available.top());
+    if (lift <= 0)
+        return;
+    m_liftedBy += lift;
+    move(x(), y() - lift);
 }
 
 QWidget *TMainForm::keyboardPicture() const

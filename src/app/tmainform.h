@@ -124,6 +124,7 @@ private:
     void showPart(int part);
     void writeLogSafely(const QString &message);
     void tell(const QString &text);
+    void keepOnScreen(int growth);
 
     std::unique_ptr<GlobalState> m_state;
     Routes m_routes;
@@ -144,6 +145,7 @@ private:
     std::unique_ptr<StatsPage> m_stats;
     bool m_closing = false;
     bool m_closed = false;
+    int m_liftedBy = 0;           // how far the keyboard's slide raised the window
     bool m_sessionEnding = false; // no message boxes from here on
 };
 
