@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -54,6 +55,7 @@ TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
     createTrayIcon();
     MessageBox::holdUntilPainted(this);
     FormCreate(base);
+    createSoundNotice();
 }
 
 TMainForm::~TMainForm()
@@ -186,6 +188,30 @@ void TMainForm::createExitButton()
             setTabOrder(previous, w);
         previous = w;
     }
+}
+
+// An ear-training course that cannot be heard must say so where the learner
+// looks, without a box that would stop the exercise; it never takes a click.
+void TMainForm::createSoundNotice()
+{
+    auto *notice = new QLabel(this);
+    notice->setObjectName(QStringLiteral("lbNoSound"));
+    notice->setFont(Fonts::arial(11, true));
+    QPalette pal = notice->palette();
+    pal.setColor(QPalette::WindowText, kRed);
+    notice->setPalette(pal);
+    notice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    notice->setGeometry(300, 364, 476, 16);
+    notice->hide();
+    connect(&m_state->player, &NotePlayer::silenced, notice, [notice](const QString &why) {
+        notice->setText(QStringLiteral("Нет звука: %1. Звук вернётся сам, когда заработает "
+                                       "звуковая система.")
+                            .arg(why));
+        notice->show();
+        notice->raise();
+    });
+    connect(&m_state->player, &NotePlayer::audible, notice, &QWidget::hide);
 }
 
 void TMainForm::createTrayIcon()

@@ -118,6 +118,7 @@ private:
     void createExitButton();
     void createTrayIcon();
     void createTrayMenu();
+    void createSoundNotice();
     ClickLabel *createLink(const QString &name, const QString &text, const QRect &geometry,
                            const QFont &font, const QColor &color);
     void openMakerSite();

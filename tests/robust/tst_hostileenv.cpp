@@ -28,6 +28,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -282,6 +283,10 @@ void TestHostileEnv::noSoundServer()
     }
     QTRY_VERIFY(DataFiles::readLog(folder()).messages.contains(u"Ноты угаданы правильно"_s));
     QVERIFY(WindowRig::messages().isEmpty());
+    // The learner is told on the page, not by a box, why nothing is heard.
+    const auto *notice = m_rig->form().findChild<QLabel *>(u"lbNoSound"_s);
+    QVERIFY(notice && notice->isVisible());
+    QVERIFY2(notice->text().contains(u"нет звукового сервера"_s), qPrintable(notice->text()));
     QVERIFY(m_rig->form().close());
 }
 
