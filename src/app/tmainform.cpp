@@ -3,6 +3,7 @@
 #include "app/artwork.h"
 #include "app/coursepages.h"
 #include "app/exercises.h"
+#include "app/traypresence.h"
 #include "course/fileerror.h"
 #include "course/shutdown.h"
 #include "course/staletempfiles.h"
@@ -39,6 +40,8 @@ const QColor kGreen(0x84, 0xC2, 0x25);
 constexpr int kKeyboardTop = 380;
 // Between the hidden and the shown client height.
 constexpr int kShownThreshold = (TMainForm::HiddenHeight + TMainForm::ShownHeight) / 2;
+// How often a tray not there at the start is looked for.
+constexpr int kTrayLookMs = 2000;
 // How soon a session end asks again while a playback loop winds down.
 constexpr int kSessionEndRetryMs = 20;
 } // namespace
@@ -214,7 +217,17 @@ void TMainForm::createSoundNotice()
     connect(&m_state->player, &NotePlayer::audible, notice, &QWidget::hide);
 }
 
+// Qt settles, as the icon is made, whether a StatusNotifierItem host serves
+// it, and never looks again: where a session bus runs with no tray on it
+// yet, the icon is made once a tray is there.
 void TMainForm::createTrayIcon()
+{
+    createTrayMenu();
+    if (TrayPresence::qtCanDecide())
+        makeTrayIcon();
+}
+
+void TMainForm::makeTrayIcon()
 {
     m_tray = new QSystemTrayIcon(Artwork::trayIcon(), this);
     m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
@@ -226,7 +239,7 @@ void TMainForm::createTrayIcon()
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
                     ActionBoundary::run([this] { CoolTrayIcon1DblClick(); });
             });
-    createTrayMenu();
+    m_tray->setContextMenu(m_trayMenu.get());
 }
 
 void TMainForm::createTrayMenu()
@@ -238,7 +251,6 @@ void TMainForm::createTrayMenu()
             ActionBoundary::guard([this] { CoolTrayIcon1DblClick(); }));
     QAction *exit = m_trayMenu->addAction(QStringLiteral("Выход"));
     connect(exit, &QAction::triggered, this, ActionBoundary::guard([this] { btExitClick(); }));
-    m_tray->setContextMenu(m_trayMenu.get());
 }
 
 void TMainForm::FormCreate(const BasePath &base)
@@ -320,8 +332,35 @@ void TMainForm::FormShow()
     EnablePartButtons();
     // Only now: a click on the icon or its "Выход" before this would start or
     // close a window that has not started.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    showTrayWhenThere();
+}
+
+// A tray may come up after the program (a panel started later): it is
+// looked for until it is there.
+void TMainForm::showTrayWhenThere()
+{
+    if (trayIsThere()) {
         m_tray->show();
+        return;
+    }
+    if (!m_trayWatch) {
+        m_trayWatch = new QTimer(this);
+        m_trayWatch->setInterval(kTrayLookMs);
+        connect(m_trayWatch, &QTimer::timeout, this, [this] {
+            if (!trayIsThere())
+                return;
+            m_trayWatch->stop();
+            m_tray->show();
+        });
+    }
+    m_trayWatch->start();
+}
+
+bool TMainForm::trayIsThere()
+{
+    if (!m_tray && TrayPresence::qtCanDecide())
+        makeTrayIcon();
+    return m_tray && TrayPresence::available();
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -355,7 +394,10 @@ bool TMainForm::FormCloseQuery()
 void TMainForm::FormClose()
 {
     Shutdown::request();
-    m_tray->hide();
+    if (m_tray)
+        m_tray->hide();
+    if (m_trayWatch)
+        m_trayWatch->stop();
     writeLogSafely(QStringLiteral("Программа закрыта"));
 }
 
@@ -490,9 +532,10 @@ QWidget *TMainForm::keyboardPicture() const
     return findChild<QWidget *>(QStringLiteral("imgKeyboard"), Qt::FindDirectChildrenOnly);
 }
 
+// Asked anew: a panel that has gone would leave a hidden window unreachable.
 bool TMainForm::hasTray() const
 {
-    return m_tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+    return m_tray && m_tray->isVisible() && TrayPresence::available();
 }
 
 void TMainForm::minimizeToTray()
@@ -520,9 +563,10 @@ void TMainForm::changeEvent(QEvent *event)
 void TMainForm::CoolTrayIcon1DblClick()
 {
     if (m_state->Resting) {
-        m_tray->showMessage(QStringLiteral("Отдыхайте!"),
-                            QStringLiteral("Сказано отдыхать 7 минут - отдыхайте 7 минут."),
-                            QSystemTrayIcon::Warning, 10000);
+        if (m_tray)
+            m_tray->showMessage(QStringLiteral("Отдыхайте!"),
+                                QStringLiteral("Сказано отдыхать 7 минут - отдыхайте 7 минут."),
+                                QSystemTrayIcon::Warning, 10000);
         return;
     }
     restoreFromTray();

@@ -98,7 +98,7 @@ void TestApplication::closedFromTrayEndsRun()
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (auto *form = qobject_cast<TMainForm *>(w)) {
                 form->hide();
-                for (QAction *action : form->trayIcon()->contextMenu()->actions()) {
+                for (QAction *action : form->trayMenu()->actions()) {
                     if (action->text() == QStringLiteral("Выход"))
                         action->trigger();
                 }

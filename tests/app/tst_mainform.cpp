@@ -180,7 +180,7 @@ void TestMainForm::slideBothWaysAndNoOp()
 
 QAction *TestMainForm::trayAction(TMainForm &form, const QString &text)
 {
-    const QMenu *menu = form.trayIcon()->contextMenu();
+    const QMenu *menu = form.trayMenu();
     for (QAction *action : menu ? menu->actions() : QList<QAction *>{}) {
         if (action->text() == text)
             return action;
