@@ -3,7 +3,7 @@
 #include "app/artwork.h"
 #include "app/coursepages.h"
 #include "app/exercises.h"
-#include "app/traypresence.h"
+#include "app/maintray.h"
 #include "course/fileerror.h"
 #include "course/shutdown.h"
 #include "course/staletempfiles.h"
@@ -25,9 +25,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QMenu>
 #include <QScreen>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 namespace nk {
@@ -40,8 +38,6 @@ const QColor kGreen(0x84, 0xC2, 0x25);
 constexpr int kKeyboardTop = 380;
 // Between the hidden and the shown client height.
 constexpr int kShownThreshold = (TMainForm::HiddenHeight + TMainForm::ShownHeight) / 2;
-// How often a tray not there at the start is looked for.
-constexpr int kTrayLookMs = 2000;
 // How soon a session end asks again while a playback loop winds down.
 constexpr int kSessionEndRetryMs = 20;
 } // namespace
@@ -61,10 +57,7 @@ TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
     createSoundNotice();
 }
 
-TMainForm::~TMainForm()
-{
-    delete m_tray; // before its menu, which it may still point to
-}
+TMainForm::~TMainForm() = default;
 
 void TMainForm::createWindow()
 {
@@ -217,40 +210,12 @@ void TMainForm::createSoundNotice()
     connect(&m_state->player, &NotePlayer::audible, notice, &QWidget::hide);
 }
 
-// Qt settles, as the icon is made, whether a StatusNotifierItem host serves
-// it, and never looks again: where a session bus runs with no tray on it
-// yet, the icon is made once a tray is there.
 void TMainForm::createTrayIcon()
 {
-    createTrayMenu();
-    if (TrayPresence::qtCanDecide())
-        makeTrayIcon();
-}
-
-void TMainForm::makeTrayIcon()
-{
-    m_tray = new QSystemTrayIcon(Artwork::trayIcon(), this);
-    m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
-    m_tray->setToolTip(QStringLiteral("Нотоклюв"));
-    // Where the tray is a StatusNotifierItem host (most desktops now) a click
-    // arrives as Trigger and a double click never does: both must restore.
-    connect(m_tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                    ActionBoundary::run([this] { CoolTrayIcon1DblClick(); });
-            });
-    m_tray->setContextMenu(m_trayMenu.get());
-}
-
-void TMainForm::createTrayMenu()
-{
-    m_trayMenu = std::make_unique<QMenu>();
-    m_trayMenu->setObjectName(QStringLiteral("CoolTrayIcon1Menu"));
-    QAction *open = m_trayMenu->addAction(QStringLiteral("Открыть"));
-    connect(open, &QAction::triggered, this,
+    m_tray = new MainTray(this);
+    connect(m_tray, &MainTray::restoreAsked, this,
             ActionBoundary::guard([this] { CoolTrayIcon1DblClick(); }));
-    QAction *exit = m_trayMenu->addAction(QStringLiteral("Выход"));
-    connect(exit, &QAction::triggered, this, ActionBoundary::guard([this] { btExitClick(); }));
+    connect(m_tray, &MainTray::exitAsked, this, ActionBoundary::guard([this] { btExitClick(); }));
 }
 
 void TMainForm::FormCreate(const BasePath &base)
@@ -332,35 +297,7 @@ void TMainForm::FormShow()
     EnablePartButtons();
     // Only now: a click on the icon or its "Выход" before this would start or
     // close a window that has not started.
-    showTrayWhenThere();
-}
-
-// A tray may come up after the program (a panel started later): it is
-// looked for until it is there.
-void TMainForm::showTrayWhenThere()
-{
-    if (trayIsThere()) {
-        m_tray->show();
-        return;
-    }
-    if (!m_trayWatch) {
-        m_trayWatch = new QTimer(this);
-        m_trayWatch->setInterval(kTrayLookMs);
-        connect(m_trayWatch, &QTimer::timeout, this, [this] {
-            if (!trayIsThere())
-                return;
-            m_trayWatch->stop();
-            m_tray->show();
-        });
-    }
-    m_trayWatch->start();
-}
-
-bool TMainForm::trayIsThere()
-{
-    if (!m_tray && TrayPresence::qtCanDecide())
-        makeTrayIcon();
-    return m_tray && TrayPresence::available();
+    m_tray->showWhenThere();
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -394,10 +331,7 @@ bool TMainForm::FormCloseQuery()
 void TMainForm::FormClose()
 {
     Shutdown::request();
-    if (m_tray)
-        m_tray->hide();
-    if (m_trayWatch)
-        m_trayWatch->stop();
+    m_tray->hide();
     writeLogSafely(QStringLiteral("Программа закрыта"));
 }
 
@@ -532,10 +466,19 @@ QWidget *TMainForm::keyboardPicture() const
     return findChild<QWidget *>(QStringLiteral("imgKeyboard"), Qt::FindDirectChildrenOnly);
 }
 
-// Asked anew: a panel that has gone would leave a hidden window unreachable.
+QSystemTrayIcon *TMainForm::trayIcon() const
+{
+    return m_tray->icon();
+}
+
+QMenu *TMainForm::trayMenu() const
+{
+    return m_tray->menu();
+}
+
 bool TMainForm::hasTray() const
 {
-    return m_tray && m_tray->isVisible() && TrayPresence::available();
+    return m_tray->shown();
 }
 
 void TMainForm::minimizeToTray()
@@ -563,10 +506,7 @@ void TMainForm::changeEvent(QEvent *event)
 void TMainForm::CoolTrayIcon1DblClick()
 {
     if (m_state->Resting) {
-        if (m_tray)
-            m_tray->showMessage(QStringLiteral("Отдыхайте!"),
-                                QStringLiteral("Сказано отдыхать 7 минут - отдыхайте 7 минут."),
-                                QSystemTrayIcon::Warning, 10000);
+        m_tray->tellToRest();
         return;
     }
     restoreFromTray();

@@ -10,11 +10,11 @@
 class QCheckBox;
 class QMenu;
 class QSystemTrayIcon;
-class QTimer;
 
 namespace nk {
 
 class ClickLabel;
+class MainTray;
 class CoursePages;
 class Exercises;
 class GradientButton;
@@ -84,9 +84,9 @@ public:
     QWidget *keyboardPicture() const;
     // The check on the keyboard panel that draws the computer keys' letters.
     QCheckBox *keyLettersToggle() const;
-    // None until a tray can take it (see createTrayIcon); the menu is always there.
-    QSystemTrayIcon *trayIcon() const { return m_tray; }
-    QMenu *trayMenu() const { return m_trayMenu.get(); }
+    // None until a tray can take it (see MainTray); the menu is always there.
+    QSystemTrayIcon *trayIcon() const;
+    QMenu *trayMenu() const;
 
     // A click or double click on the tray icon, or its menu's "Открыть": the
     // window comes back, except during a rest.
@@ -120,11 +120,7 @@ private:
     void createPartButtons();
     void createExitButton();
     void createTrayIcon();
-    void createTrayMenu();
     void createSoundNotice();
-    void showTrayWhenThere();
-    void makeTrayIcon();
-    bool trayIsThere();
     ClickLabel *createLink(const QString &name, const QString &text, const QRect &geometry,
                            const QFont &font, const QColor &color);
     void openMakerSite();
@@ -145,9 +141,7 @@ private:
     // to, so they are freed before them; the page and timers go later still, with
     // the window's children.
     std::unique_ptr<Exercises> m_exercises;
-    QSystemTrayIcon *m_tray = nullptr;
-    QTimer *m_trayWatch = nullptr;     // looks for a tray that was not there at the start
-    std::unique_ptr<QMenu> m_trayMenu; // a popup of its own, not a control of the window
+    MainTray *m_tray = nullptr;
     std::unique_ptr<InfoPages> m_info;
     std::unique_ptr<ReportPages> m_reports;
     std::unique_ptr<StatsPage> m_stats;
