@@ -42,6 +42,8 @@ void TestSessionEnd::signalClosesAsExitButton_data()
         << u"memorise"_s << SIGHUP << u"step=2"_s << cut << QString();
     // A logout asks the program to quit while the window is in the tray.
     QTest::newRow("hidden, asked to quit") << u"page"_s << 0 << u"part=1"_s << onPage << u"quit"_s;
+    QTest::newRow("memorising, hidden, asked to quit")
+        << u"memorise"_s << 0 << u"step=2"_s << cut << u"quit"_s;
     // The box of a failing action, the only window left, closed: the program runs on.
     QTest::newRow("hidden, a box accepted, then SIGTERM")
         << u"page"_s << SIGTERM << u"part=1"_s << onPage << u"box"_s;
