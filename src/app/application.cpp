@@ -1,11 +1,15 @@
 #include "app/application.h"
 
 #include "app/sessionend.h"
+#include "app/singleinstance.h"
 #include "app/tmainform.h"
 #include "app/wiring.h"
 #include "course/basepath.h"
 #include "course/fileerror.h"
+#include "widgets/actionboundary.h"
 #include "widgets/messagebox.h"
+
+#include <QSessionManager>
 
 namespace nk {
 
@@ -16,26 +20,58 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     // and the main window's caption is its own.
     MessageBox::setTitle(QStringLiteral("Нотоклюв v5.0"));
     setApplicationVersion(QStringLiteral("5.0"));
+    // The window hides in the tray and message boxes come and go: the program
+    // ends when its window has closed, never because no window is left.
+    setQuitOnLastWindowClosed(false);
 }
 
 int Application::run(const QString &folder)
 {
+    const BasePath base = folder.isEmpty() ? BasePath::ofApplication() : BasePath(folder);
+    SingleInstance instance(base);
+    if (!instance.start())
+        return 0; // the folder's program shows its window instead
     int code = 0;
     {
-        TMainForm form(folder.isEmpty() ? BasePath::ofApplication() : BasePath(folder));
+        TMainForm form(base);
         Wiring::connect(form);
-        QObject::connect(&form, &TMainForm::closed, this, &QCoreApplication::quit,
-                         Qt::QueuedConnection);
-        const SessionEnd sessionEnd([&form] { form.endSession(); });
+        // As a click on the tray icon: refused during a rest.
+        connect(&instance, &SingleInstance::showRequested, &form,
+                [&form] { ActionBoundary::run([&form] { form.CoolTrayIcon1DblClick(); }); });
+        m_endSession = [&form] { form.endSession(); };
+        QObject::connect(&form, &TMainForm::closed, this, [this] {
+            m_endSession = {};
+            QMetaObject::invokeMethod(this, &QCoreApplication::quit, Qt::QueuedConnection);
+        });
+        const auto commit =
+            connect(this, &QGuiApplication::commitDataRequest, this, [this] { endSession(); });
+        const SessionEnd sessionEnd([this] { endSession(); });
         form.show();
         code = exec();
+        disconnect(commit);
+        m_endSession = {};
     } // the window and its state go only after the message loop has ended
     return code;
 }
 
+void Application::endSession()
+{
+    if (m_endSession)
+        m_endSession();
+}
+
+bool Application::event(QEvent *event)
+{
+    if (event->type() == QEvent::Quit && m_endSession) {
+        endSession();
+        return true; // the window's close quits, once it is done
+    }
+    return QApplication::event(event);
+}
+
 void Application::showError(const QString &text)
 {
-    MessageBox::show(activeWindow(), text);
+    MessageBox::show(nullptr, text);
 }
 
 namespace {

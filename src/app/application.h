@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <functional>
 
 namespace nk {
 
@@ -24,6 +25,16 @@ public:
     static int escapedFailures();
 
     static void showError(const QString &text);
+
+protected:
+    // A logout reaches the program as a request to quit: it closes the window
+    // by the path of a session's end, saving and logging, wherever it is.
+    bool event(QEvent *event) override;
+
+private:
+    void endSession();
+
+    std::function<void()> m_endSession; // while the window has not closed
 };
 
 } // namespace nk

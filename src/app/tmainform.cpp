@@ -3,6 +3,7 @@
 #include "app/artwork.h"
 #include "app/coursepages.h"
 #include "app/exercises.h"
+#include "app/maintray.h"
 #include "course/fileerror.h"
 #include "course/shutdown.h"
 #include "course/staletempfiles.h"
@@ -22,8 +23,9 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QMenu>
-#include <QSystemTrayIcon>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QScreen>
 #include <QTimer>
 
 namespace nk {
@@ -50,13 +52,12 @@ TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
     createPartButtons();
     createExitButton();
     createTrayIcon();
+    MessageBox::holdUntilPainted(this);
     FormCreate(base);
+    createSoundNotice();
 }
 
-TMainForm::~TMainForm()
-{
-    delete m_tray; // before its menu, which it may still point to
-}
+TMainForm::~TMainForm() = default;
 
 void TMainForm::createWindow()
 {
@@ -70,6 +71,7 @@ void TMainForm::createWindow()
     setFixedSize(ClientWidth, HiddenHeight);
     move(258, 146);
     setWindowIcon(Artwork::trayIcon());
+    MessageBox::setMainWindow(this);
 }
 
 void TMainForm::createKeyboardPicture()
@@ -184,33 +186,36 @@ void TMainForm::createExitButton()
     }
 }
 
-void TMainForm::createTrayIcon()
+// An ear-training course that cannot be heard must say so where the learner
+// looks, without a box that would stop the exercise; it never takes a click.
+void TMainForm::createSoundNotice()
 {
-    m_tray = new QSystemTrayIcon(Artwork::trayIcon(), this);
-    m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
-    m_tray->setToolTip(QStringLiteral("Нотоклюв"));
-    // Where the tray is a StatusNotifierItem host (most desktops now) a click
-    // arrives as Trigger and a double click never does: both must restore.
-    connect(m_tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                    ActionBoundary::run([this] { CoolTrayIcon1DblClick(); });
-            });
-    createTrayMenu();
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        m_tray->show();
+    auto *notice = new QLabel(this);
+    notice->setObjectName(QStringLiteral("lbNoSound"));
+    notice->setFont(Fonts::arial(11, true));
+    QPalette pal = notice->palette();
+    pal.setColor(QPalette::WindowText, kRed);
+    notice->setPalette(pal);
+    notice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    notice->setGeometry(300, 364, 476, 16);
+    notice->hide();
+    connect(&m_state->player, &NotePlayer::silenced, notice, [notice](const QString &why) {
+        notice->setText(QStringLiteral("Нет звука: %1. Звук вернётся сам, когда заработает "
+                                       "звуковая система.")
+                            .arg(why));
+        notice->show();
+        notice->raise();
+    });
+    connect(&m_state->player, &NotePlayer::audible, notice, &QWidget::hide);
 }
 
-void TMainForm::createTrayMenu()
+void TMainForm::createTrayIcon()
 {
-    m_trayMenu = std::make_unique<QMenu>();
-    m_trayMenu->setObjectName(QStringLiteral("CoolTrayIcon1Menu"));
-    QAction *open = m_trayMenu->addAction(QStringLiteral("Открыть"));
-    connect(open, &QAction::triggered, this,
+    m_tray = new MainTray(this);
+    connect(m_tray, &MainTray::restoreAsked, this,
             ActionBoundary::guard([this] { CoolTrayIcon1DblClick(); }));
-    QAction *exit = m_trayMenu->addAction(QStringLiteral("Выход"));
-    connect(exit, &QAction::triggered, this, ActionBoundary::guard([this] { btExitClick(); }));
-    m_tray->setContextMenu(m_trayMenu.get());
+    connect(m_tray, &MainTray::exitAsked, this, ActionBoundary::guard([this] { btExitClick(); }));
 }
 
 void TMainForm::FormCreate(const BasePath &base)
@@ -246,8 +251,18 @@ void TMainForm::writeLogSafely(const QString &message)
     try {
         m_state->log.WriteLog(message);
     } catch (const FileError &error) {
-        MessageBox::show(this, error.text());
+        tell(error.text());
     }
+}
+
+// At a session's end nobody is there to answer a box, and the session waits
+// for the program: the failure goes to the error output instead.
+void TMainForm::tell(const QString &text)
+{
+    if (m_sessionEnding)
+        qWarning("%s", qUtf8Printable(text));
+    else
+        MessageBox::show(this, text);
 }
 
 void TMainForm::showEvent(QShowEvent *event)
@@ -280,6 +295,9 @@ void TMainForm::FormShow()
         m_routes.showLevelPage(1);
     }
     EnablePartButtons();
+    // Only now: a click on the icon or its "Выход" before this would start or
+    // close a window that has not started.
+    m_tray->showWhenThere();
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -292,6 +310,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
     m_closing = true;
     FormClose();
     event->accept();
+    m_closed = true;
     Q_EMIT closed();
 }
 
@@ -299,10 +318,12 @@ bool TMainForm::FormCloseQuery()
 {
     if (m_state->Settings.Busy)
         return false;
+    if (!m_state->Started)
+        return true; // nothing loaded: the defaults must not replace the file
     try {
         m_state->settingsFile.SaveSettings(m_state->Settings);
     } catch (const FileError &error) {
-        MessageBox::show(this, error.text());
+        tell(error.text());
     }
     return true;
 }
@@ -322,8 +343,13 @@ void TMainForm::btExitClick()
 void TMainForm::endSession()
 {
     Shutdown::request(); // a playback loop under way ends at its next wait
-    if (m_closing)
+    m_sessionEnding = true;
+    if (m_closing) {
+        // A close stuck in a message box: asked again, the program ends.
+        if (!m_closed)
+            QCoreApplication::exit(0);
         return;
+    }
     close();
     if (!m_closing) // still Busy: the loop has not unwound yet
         QTimer::singleShot(kSessionEndRetryMs, this, &TMainForm::endSession);
@@ -408,8 +434,31 @@ void TMainForm::SlideKeyboard()
             setMaximumHeight(maximumHeight() + d);
         }
         resize(width(), height() + d);
+        keepOnScreen(d);
     }
     shown = !shown;
+}
+
+// A window grown for the keyboard would reach below a small screen, taking
+// the lower keys with it: it rises as it grows and sinks back as it shrinks,
+// never above where it stood before.
+void TMainForm::keepOnScreen(int growth)
+{
+    if (growth < 0) {
+        const int back = std::min(-growth, m_liftedBy);
+        m_liftedBy -= back;
+        move(x(), y() + back);
+        return;
+    }
+    if (!isVisible() || !screen())
+        return;
+    const QRect available = screen()->availableGeometry();
+    const int overflow = frameGeometry().bottom() - available.bottom();
+    const int lift = std::min(overflow, frameGeometry().top() - available.top());
+    if (lift <= 0)
+        return;
+    m_liftedBy += lift;
+    move(x(), y() - lift);
 }
 
 QWidget *TMainForm::keyboardPicture() const
@@ -417,9 +466,19 @@ QWidget *TMainForm::keyboardPicture() const
     return findChild<QWidget *>(QStringLiteral("imgKeyboard"), Qt::FindDirectChildrenOnly);
 }
 
+QSystemTrayIcon *TMainForm::trayIcon() const
+{
+    return m_tray->icon();
+}
+
+QMenu *TMainForm::trayMenu() const
+{
+    return m_tray->menu();
+}
+
 bool TMainForm::hasTray() const
 {
-    return m_tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+    return m_tray->shown();
 }
 
 void TMainForm::minimizeToTray()
@@ -447,9 +506,7 @@ void TMainForm::changeEvent(QEvent *event)
 void TMainForm::CoolTrayIcon1DblClick()
 {
     if (m_state->Resting) {
-        m_tray->showMessage(QStringLiteral("Отдыхайте!"),
-                            QStringLiteral("Сказано отдыхать 7 минут - отдыхайте 7 минут."),
-                            QSystemTrayIcon::Warning, 10000);
+        m_tray->tellToRest();
         return;
     }
     restoreFromTray();

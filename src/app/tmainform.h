@@ -14,6 +14,7 @@ class QSystemTrayIcon;
 namespace nk {
 
 class ClickLabel;
+class MainTray;
 class CoursePages;
 class Exercises;
 class GradientButton;
@@ -83,7 +84,9 @@ public:
     QWidget *keyboardPicture() const;
     // The check on the keyboard panel that draws the computer keys' letters.
     QCheckBox *keyLettersToggle() const;
-    QSystemTrayIcon *trayIcon() const { return m_tray; }
+    // None until a tray can take it (see MainTray); the menu is always there.
+    QSystemTrayIcon *trayIcon() const;
+    QMenu *trayMenu() const;
 
     // A click or double click on the tray icon, or its menu's "Открыть": the
     // window comes back, except during a rest.
@@ -117,12 +120,14 @@ private:
     void createPartButtons();
     void createExitButton();
     void createTrayIcon();
-    void createTrayMenu();
+    void createSoundNotice();
     ClickLabel *createLink(const QString &name, const QString &text, const QRect &geometry,
                            const QFont &font, const QColor &color);
     void openMakerSite();
     void showPart(int part);
     void writeLogSafely(const QString &message);
+    void tell(const QString &text);
+    void keepOnScreen(int growth);
 
     std::unique_ptr<GlobalState> m_state;
     Routes m_routes;
@@ -136,12 +141,14 @@ private:
     // to, so they are freed before them; the page and timers go later still, with
     // the window's children.
     std::unique_ptr<Exercises> m_exercises;
-    QSystemTrayIcon *m_tray = nullptr;
-    std::unique_ptr<QMenu> m_trayMenu; // a popup of its own, not a control of the window
+    MainTray *m_tray = nullptr;
     std::unique_ptr<InfoPages> m_info;
     std::unique_ptr<ReportPages> m_reports;
     std::unique_ptr<StatsPage> m_stats;
     bool m_closing = false;
+    bool m_closed = false;
+    int m_liftedBy = 0;           // how far the keyboard's slide raised the window
+    bool m_sessionEnding = false; // no message boxes from here on
 };
 
 } // namespace nk

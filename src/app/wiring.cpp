@@ -80,12 +80,16 @@ void connectKeyboard(TMainForm &form)
     connectComputerKeys(form);
 }
 
-// A key struck on a MIDI keyboard is a click on the same key of the picture.
+// A key struck on a MIDI keyboard is a click on the same key of the picture,
+// and as a click it needs the window in sight: a keyboard played while the
+// window is in the tray (another program's music, a rest) answers nothing.
 void connectMidi(TMainForm &form)
 {
     Keyboard &keyboard = form.keyboard();
     QObject::connect(&form.state().midi, &MidiInput::notePressed, &form,
-                     [&keyboard](int octave, quint8 pitch) {
+                     [&form, &keyboard](int octave, quint8 pitch) {
+                         if (!form.isVisible() || form.isMinimized())
+                             return;
                          ActionBoundary::run([&keyboard, octave, pitch] {
                              keyboard.pressFromInput(octave, pitch);
                          });

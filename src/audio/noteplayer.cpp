@@ -42,6 +42,8 @@ void NotePlayer::makeReady()
     if (isReady())
         return;
     m_output = std::make_unique<SoundOutput>();
+    connect(m_output.get(), &SoundOutput::silenced, this, &NotePlayer::silenced);
+    connect(m_output.get(), &SoundOutput::audible, this, &NotePlayer::audible);
     preloadNotes();
 }
 

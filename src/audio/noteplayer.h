@@ -71,6 +71,11 @@ public:
 
     static QString plainTimbre(const QString &timbre);
 
+Q_SIGNALS:
+    // Nothing can be heard, and why: no sound server, or one that takes no sound.
+    void silenced(const QString &why);
+    void audible(); // sound can be heard again
+
 private:
     using Clip = std::shared_ptr<const PcmClip>;
     static int noteIndex(int octave, int pitch);

@@ -1,10 +1,13 @@
 #include "audio/sinkfeeder.h"
 
 #include "audio/logging.h"
+#include "audio/pulseprobe.h"
+#include "audio/pulsestream.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QCoreApplication>
 #include <QMediaDevices>
 #include <QTimer>
 
@@ -33,42 +36,107 @@ SinkFeeder::SinkFeeder(SoundTiming timing, std::shared_ptr<SharedMix> mix)
     connect(m_tick, &QTimer::timeout, this, &SinkFeeder::feed);
 }
 
+// Deleting a sink runs the sound server's own event loop, which would deliver
+// what is queued for this half-destroyed feeder: that is taken back. The sink
+// still open is deleted here and now; one closed before is deleted by its
+// own deferred deletion, never a second time by this feeder's.
 SinkFeeder::~SinkFeeder()
 {
-    close();
+    QCoreApplication::removePostedEvents(this);
+    m_tick->stop();
+    m_direct.reset();
+    if (!m_sink)
+        return;
+    m_sink->disconnect(this);
+    m_sink->stop();
+    delete std::exchange(m_sink, nullptr);
+    m_io = nullptr;
 }
 
+// The server is asked first, with a plain connect: Qt's device layer, asked
+// with none there, is slow, and after a restart of the server it met first it
+// never works again.
 bool SinkFeeder::open()
 {
     if (m_failedAt.isValid() && !m_failedAt.hasExpired(m_timing.retryAfterMs))
         return false;
     m_failedAt.start();
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
-        if (!std::exchange(m_warned, true))
-            qCWarning(lcAudio, "No sound output device: notes stay silent");
+    const PulseProbe::Result server = PulseProbe::probe();
+    if (server.state == PulseProbe::State::Absent) {
+        silence(QStringLiteral("нет звукового сервера"));
         return false;
     }
-    m_sink = new QAudioSink(device, outputFormat(), this);
-    m_sink->setBufferSize(qsizetype(Rate) * m_timing.bufferMs / 1000 * frameBytes);
-    connect(m_sink, &QAudioSink::stateChanged, this, &SinkFeeder::stateChanged);
-    m_io = m_sink->start();
-    if (!m_io || m_sink->error() != QAudio::NoError) {
-        qCWarning(lcAudio, "Cannot open sound output %s", qUtf8Printable(device.description()));
-        close();
+    if (server.state == PulseProbe::State::Answers && m_qtServer &&
+        *m_qtServer != server.identity && !std::exchange(m_bypassQt, true))
+        qCInfo(lcAudio, "The sound server was restarted: playing to it directly");
+    if (!m_bypassQt && server.state == PulseProbe::State::Answers && !m_qtServer)
+        m_qtServer = server.identity;
+    if (!(m_bypassQt ? openDirect() : openQt()))
         return false;
-    }
     m_failedAt.invalidate();
-    m_warned = false;
+    if (std::exchange(m_warned, false))
+        Q_EMIT audible();
     m_primed = false;
     m_silentFor.start();
     m_tick->start();
     return true;
 }
 
+bool SinkFeeder::openQt()
+{
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
+        silence(QStringLiteral("нет устройства вывода звука"));
+        return false;
+    }
+    // Not a child: see the destructor.
+    m_sink = new QAudioSink(device, outputFormat());
+    m_sink->setBufferSize(qsizetype(Rate) * m_timing.bufferMs / 1000 * frameBytes);
+    connect(m_sink, &QAudioSink::stateChanged, this, &SinkFeeder::stateChanged);
+    m_io = m_sink->start();
+    if (!m_io || m_sink->error() != QAudio::NoError) {
+        qCWarning(lcAudio, "Cannot open sound output %s", qUtf8Printable(device.description()));
+        close();
+        silence(QStringLiteral("не открывается устройство вывода звука"));
+        return false;
+    }
+    return true;
+}
+
+bool SinkFeeder::openDirect()
+{
+    QString error;
+    m_direct = PulseStream::open(Rate, Channels,
+                                 qsizetype(Rate) * m_timing.bufferMs / 1000 * frameBytes, &error);
+    if (!m_direct) {
+        qCWarning(lcAudio, "Cannot open a stream to the sound server: %s", qUtf8Printable(error));
+        silence(QStringLiteral("звуковой сервер не принимает звук"));
+    }
+    return m_direct != nullptr;
+}
+
+void SinkFeeder::silence(const QString &why)
+{
+    if (std::exchange(m_warned, true))
+        return;
+    qCWarning(lcAudio, "No sound output (%s): notes stay silent", qUtf8Printable(why));
+    Q_EMIT silenced(why);
+}
+
+qsizetype SinkFeeder::bytesFree() const
+{
+    return m_direct ? m_direct->bytesFree() : m_sink->bytesFree();
+}
+
+qsizetype SinkFeeder::bufferBytes() const
+{
+    return m_direct ? m_direct->bufferSize() : m_sink->bufferSize();
+}
+
 void SinkFeeder::close()
 {
     m_tick->stop();
+    m_direct.reset();
     if (!m_sink)
         return;
     m_sink->disconnect(this);
@@ -88,7 +156,7 @@ void SinkFeeder::wake()
         close();
     if (m_mix->idle())
         return;
-    if (!m_sink && !open()) {
+    if (!isOpen() && !open()) {
         // Sounds asked for while there is no output are dropped, not played
         // late once one appears.
         m_mix->clear();
@@ -105,11 +173,11 @@ void SinkFeeder::feed()
 
 void SinkFeeder::topUp(bool urgent)
 {
-    if (!m_sink)
+    if (!isOpen())
         return;
-    const qsizetype free = m_sink->bytesFree();
+    const qsizetype free = bytesFree();
     // An empty buffer after the first top-up means the server ran dry.
-    const bool dry = m_primed && free >= m_sink->bufferSize();
+    const bool dry = m_primed && free >= bufferBytes();
     if (dry && !m_dry)
         ++m_mix->underruns;
     m_dry = dry;
@@ -125,7 +193,14 @@ void SinkFeeder::topUp(bool urgent)
     // this one, its start would be dropped with it.
     if (!m_mix->pullForStream(m_buffer.data(), frames, &idle))
         return;
-    m_io->write(reinterpret_cast<const char *>(m_buffer.data()), frames * frameBytes);
+    const auto *bytes = reinterpret_cast<const char *>(m_buffer.data());
+    if (m_direct && !m_direct->write(bytes, frames * frameBytes)) {
+        qCWarning(lcAudio, "The sound server went away; reopening at the next sound");
+        close();
+        return;
+    }
+    if (m_io)
+        m_io->write(bytes, frames * frameBytes);
     closeIfIdle(idle);
 }
 

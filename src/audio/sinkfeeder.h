@@ -6,12 +6,15 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <memory>
+#include <optional>
 
 class QAudioSink;
 class QIODevice;
 class QTimer;
 
 namespace nk {
+
+class PulseStream;
 
 // How the sound output trades latency against safety and idle work.
 struct SoundTiming
@@ -40,8 +43,21 @@ public:
     // asked to and feed it at once.
     void wake();
 
+Q_SIGNALS:
+    // No output could be opened (said once until one opens again), and why,
+    // in the learner's words.
+    void silenced(const QString &why);
+    // An output opened after silenced().
+    void audible();
+
 private:
     bool open();
+    bool openQt();
+    bool openDirect();
+    void silence(const QString &why);
+    qsizetype bytesFree() const;
+    qsizetype bufferBytes() const;
+    bool isOpen() const { return m_sink || m_direct; }
     void close();
     void feed();
     void topUp(bool urgent);
@@ -52,6 +68,11 @@ private:
     std::shared_ptr<SharedMix> m_mix;
     QAudioSink *m_sink = nullptr;
     QIODevice *m_io = nullptr;
+    // Past a restart of the server Qt's audio met first, streams go straight
+    // to the server: Qt's stay silent for the rest of the run.
+    std::unique_ptr<PulseStream> m_direct;
+    std::optional<QByteArray> m_qtServer; // the server Qt's audio is tied to
+    bool m_bypassQt = false;
     QTimer *m_tick = nullptr;
     QElapsedTimer m_silentFor; // since the mixer last had a voice
     QElapsedTimer m_failedAt;  // since opening last failed; invalid after success

@@ -21,6 +21,8 @@ SoundOutput::SoundOutput(SoundTiming timing, QObject *parent)
     m_thread->setObjectName(QStringLiteral("sound output"));
     m_feeder->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_feeder, &QObject::deleteLater);
+    connect(m_feeder, &SinkFeeder::silenced, this, &SoundOutput::silenced, Qt::QueuedConnection);
+    connect(m_feeder, &SinkFeeder::audible, this, &SoundOutput::audible, Qt::QueuedConnection);
     m_thread->start();
     wakeFeeder();
 }

@@ -39,6 +39,11 @@ public:
     int underruns() const { return m_mix->underruns; }
     int closes() const { return m_mix->closes; }
 
+Q_SIGNALS:
+    // No sound can be heard, and why (once, until the output opens again).
+    void silenced(const QString &why);
+    void audible(); // sound can be heard again
+
 private:
     void wakeFeeder();
 

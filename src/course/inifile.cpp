@@ -9,6 +9,7 @@
 #include "course/writefailure.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace nk {
 
@@ -20,11 +21,17 @@ namespace {
 // reading moves it and is seen next time. (Not mapped: a file cut short by
 // another program while mapped would crash the comparison.) A document to be
 // changed is taken out of the store, so that changing it copies nothing.
+// A file that is there but cannot be read is not an empty one: a change
+// written over it would keep one key of everything it holds.
 IniDocument load(const QString &path, bool forChange = false)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (forChange && QFileInfo::exists(path))
+            throw FileError(QStringLiteral("Не удалось записать файл %1: %2")
+                                .arg(path, WriteFailure::unreadable(path, file.errorString())));
         return {};
+    }
     std::optional<FileStamp> stamp = FileStamp::of(file.handle());
     if (stamp && !stamp->settled())
         stamp.reset();

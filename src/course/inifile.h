@@ -14,7 +14,8 @@ class IniDocument;
 // parse of bytes seen before is reused (IniCache).
 // Reads never fail: a missing or unreadable file, section or key, or a value of
 // the wrong kind, yields the caller's default. Writes go to a temporary file that
-// replaces the original in one rename, and throw FileError when that fails or when
+// replaces the original in one rename, and throw FileError when that fails, when
+// the file is there but cannot be read (its other keys would be lost) or when
 // the value holds a character Windows-1251 cannot store.
 class IniFile
 {

@@ -27,4 +27,14 @@ QString WriteFailure::reason(const QString &path, const QString &systemText)
     return systemText;
 }
 
+QString WriteFailure::unreadable(const QString &path, const QString &systemText)
+{
+    const QFileInfo file(path);
+    if (file.isDir())
+        return QStringLiteral("на его месте папка");
+    if (!file.isReadable())
+        return QStringLiteral("нет прав на чтение");
+    return systemText;
+}
+
 } // namespace nk

@@ -11,6 +11,8 @@ class WriteFailure
 {
 public:
     static QString reason(const QString &path, const QString &systemText);
+    // Why a file that is there could not be read before it was to be changed.
+    static QString unreadable(const QString &path, const QString &systemText);
 };
 
 } // namespace nk

@@ -50,6 +50,20 @@ void MidiInput::start()
 
 void MidiInput::check()
 {
+    // A server restarted under the program is joined again, as a new one.
+    // The ports on the one that went cannot be closed: libjack crashes
+    // closing a client whose server has gone. They are left for the rest of
+    // the run, reachable, their threads waiting on a dead socket.
+    static auto *const gone = new std::vector<std::unique_ptr<MidiSystem>>;
+    for (auto it = m_systems.begin(); it != m_systems.end();) {
+        if ((*it)->stillThere()) {
+            ++it;
+            continue;
+        }
+        qCInfo(lcMidi, "%s went away: listening again once it runs", qPrintable((*it)->name()));
+        gone->push_back(std::move(*it));
+        it = m_systems.erase(it);
+    }
     for (System system : {Alsa, Jack})
         openSystem(system);
     for (const auto &system : m_systems) {

@@ -9,6 +9,7 @@
 #include <jack/jack.h>
 #include <set>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -67,6 +68,20 @@ bool jackSocketAnswers()
     return answers;
 }
 
+// A server started anew makes its socket anew: its change time differs even
+// where the file's number is reused.
+QByteArray jackServerIdentity()
+{
+    struct stat st
+    {
+    };
+    if (!jackSocketAnswers() || ::stat(QFile::encodeName(jackSocketPath()).constData(), &st) != 0)
+        return {};
+    return QByteArray::number(quint64(st.st_ino)) + ':' +
+           QByteArray::number(qint64(st.st_ctim.tv_sec)) + '.' +
+           QByteArray::number(qint64(st.st_ctim.tv_nsec));
+}
+
 bool jackServerRuns(const std::string &name)
 {
     if (!jackSocketAnswers())
@@ -99,7 +114,13 @@ MidiSystem::MidiSystem(Kind kind, const QString &name, Callback callback, void *
 }
 
 // Ports close (and their threads end) before the receiver can go away.
-MidiSystem::~MidiSystem() = default;
+MidiSystem::~MidiSystem()
+{
+    m_sources.clear();
+    m_port.reset();
+    if (m_watch)
+        jack_client_close(m_watch);
+}
 
 bool MidiSystem::running(Kind kind)
 {
@@ -122,6 +143,12 @@ std::unique_ptr<MidiSystem> MidiSystem::open(Kind kind, const QString &name, Cal
     }
     if (system->m_refused)
         return nullptr;
+    if (kind == Jack) {
+        system->m_server = jackServerIdentity();
+        jack_status_t status{};
+        system->m_watch =
+            jack_client_open((system->m_name + "-watch").c_str(), JackNoStartServer, &status);
+    }
     return system;
 }
 
@@ -155,14 +182,42 @@ bool MidiSystem::isOwn(const std::string &source) const
     return source.rfind(m_name + ':', 0) == 0;
 }
 
+bool MidiSystem::stillThere() const
+{
+    return m_kind == Alsa || jackServerIdentity() == m_server;
+}
+
+// A keyboard unplugged and plugged in again between two checks has the same
+// name and no connection: what counts is the connection itself.
+void MidiSystem::forgetDisconnected()
+{
+    if (!m_watch)
+        return;
+    std::set<std::string> connected;
+    const char **own = jack_get_ports(m_watch, nullptr, JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
+    for (const char **port = own; port && *port; ++port) {
+        if (!isOwn(*port))
+            continue;
+        const char **sources =
+            jack_port_get_all_connections(m_watch, jack_port_by_name(m_watch, *port));
+        for (const char **source = sources; source && *source; ++source)
+            connected.insert(*source);
+        jack_free(sources);
+    }
+    jack_free(own);
+    std::erase_if(m_sources, [&connected](const auto &s) { return !connected.contains(s.first); });
+}
+
 QStringList MidiSystem::connectNewSources()
 {
+    forgetDisconnected();
     std::set<std::string> present;
     QStringList added;
     const unsigned count = m_port->getPortCount();
     for (unsigned i = 0; i < count; ++i) {
         const std::string source = m_port->getPortName(i);
-        if (source.empty() || isOwn(source))
+        // The pass-through port would hand back whatever the program sends.
+        if (source.empty() || isOwn(source) || source.find("Midi Through") != std::string::npos)
             continue;
         present.insert(source);
         if (!m_sources.contains(source) && connectSource(i, source))

@@ -9,6 +9,7 @@
 #include <vector>
 
 class RtMidiIn;
+struct _jack_client;
 
 namespace nk {
 
@@ -37,6 +38,9 @@ public:
                                             void *userData);
 
     QString name() const;
+    // False once the system's server has gone or was started anew: its ports
+    // here are dead, and the system must be opened again.
+    bool stillThere() const;
     // Connects the port to every source not connected yet; returns the new ones.
     QStringList connectNewSources();
     QStringList sources() const;
@@ -50,6 +54,7 @@ private:
     std::unique_ptr<RtMidiIn> makeInput();
     bool connectSource(unsigned index, const std::string &source);
     bool isOwn(const std::string &source) const;
+    void forgetDisconnected();
 
     Kind m_kind;
     std::string m_name;
@@ -60,6 +65,10 @@ private:
     // one port take a single connection only, through a port of their own.
     std::map<std::string, std::unique_ptr<RtMidiIn>> m_sources;
     std::atomic<bool> m_refused = false; // also reported from the library's thread
+    // JACK: the server met at opening, and a client of no ports of its own
+    // that looks at the connections the library does not tell about.
+    QByteArray m_server;
+    _jack_client *m_watch = nullptr;
 };
 
 } // namespace nk

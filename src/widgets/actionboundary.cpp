@@ -3,7 +3,6 @@
 #include "course/fileerror.h"
 #include "widgets/messagebox.h"
 
-#include <QApplication>
 #include <exception>
 
 namespace nk {
@@ -24,7 +23,7 @@ void ActionBoundary::run(const std::function<void()> &action) noexcept
     }
     // Shown once the exception is gone: the message runs its own event loop.
     try {
-        MessageBox::show(QApplication::activeWindow(), failure);
+        MessageBox::show(nullptr, failure);
     } catch (...) {
         // a message that cannot be shown still must not escape
     }

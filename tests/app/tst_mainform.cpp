@@ -56,6 +56,7 @@ private Q_SLOTS:
     void startupWorkRunsOnce();
     void soundAndNetworkWaitForFirstPaint();
     void logFailureAtStartAndCloseIsShown();
+    void closedBeforeStartKeepsSettings();
     void trayRestore_data();
     void trayRestore();
     void minimiseWithoutTrayKeepsWindowReachable();
@@ -179,7 +180,7 @@ void TestMainForm::slideBothWaysAndNoOp()
 
 QAction *TestMainForm::trayAction(TMainForm &form, const QString &text)
 {
-    const QMenu *menu = form.trayIcon()->contextMenu();
+    const QMenu *menu = form.trayMenu();
     for (QAction *action : menu ? menu->actions() : QList<QAction *>{}) {
         if (action->text() == text)
             return action;
@@ -336,6 +337,26 @@ void TestMainForm::logFailureAtStartAndCloseIsShown()
     QVERIFY(form.close());
     QCOMPARE(g_messages.size(), 2);
     QVERIFY(g_messages.first().contains(QLatin1String("log.dat")));
+}
+
+// The tray's "Выход" taken before the window has started (while a start-up
+// message is up): the settings were never read, so none are written.
+void TestMainForm::closedBeforeStartKeepsSettings()
+{
+    const QString settings = m_dir->filePath(QStringLiteral("levels/settings.dat"));
+    const QByteArray stored = "[main]\r\nfirstrun=0\r\npart=3\r\nTI=400\r\n";
+    {
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(stored) == stored.size());
+    }
+    TMainForm form{BasePath(m_dir->path())};
+    QSignalSpy closed(&form, &TMainForm::closed);
+    trayAction(form, QStringLiteral("Выход"))->trigger();
+    QCOMPARE(closed.size(), 1);
+    QFile file(settings);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), stored);
+    QCOMPARE(logLines().last(), QStringLiteral("Программа закрыта"));
 }
 
 // A click (all a StatusNotifierItem tray reports), a double click and the

@@ -79,7 +79,8 @@ iconv -f WINDOWS-1251 -t UTF-8 "$work/prog/levels/log.dat" | tr -d '\r' | tail -
 grep -q '^part=' "$work/prog/levels/settings.dat" || fail "SIGTERM: the settings were not saved"
 
 # A message box carries the program's title, and only it: the log cannot be
-# opened at start, since a folder stands in its place.
+# opened at start, since a folder stands in its place. The window is on the
+# screen under it, and a session's end while it is up still ends the program.
 rm -f "$work/prog/levels/log.dat"
 mkdir "$work/prog/levels/log.dat"
 "$work/prog/$(basename "$program")" >> "$work/out.txt" 2>&1 &
@@ -87,5 +88,9 @@ pid=$!
 box=$(timeout 20 xdotool search --sync --onlyvisible --name 'Нотоклюв v5.0' | head -n 1) \
   || fail "no message box for the unwritable log"
 [ "$(caption "$box")" = 'Нотоклюв v5.0' ] || fail "the message box's caption reads '$(caption "$box")'"
-kill -KILL "$pid"
+xdotool search --onlyvisible --name 'Нотоклюв - демоверсия' >/dev/null \
+  || fail "the start-up message is on the screen without the window"
+kill -TERM "$pid"
+timeout 10 tail --pid="$pid" -f /dev/null || fail "SIGTERM with a start-up message up did not end the program"
+wait "$pid" || fail "the program ended by SIGTERM under a start-up message with status $?"
 echo "1 passed, 0 failed"

@@ -61,6 +61,7 @@ private Q_SLOTS:
     void rapidRestartsKeepEveryOnset();
     void firstNoteBeforeReadySoundsInFull_data();
     void firstNoteBeforeReadySoundsInFull();
+    void closedRightAfterACut();
 
 private:
     qsizetype waitForOnset(const std::vector<qint16> &clip, qsizetype from);
@@ -348,6 +349,28 @@ void TestRealSound::firstNoteBeforeReadySoundsInFull()
         qInfo("try %d: %.0f ms, the output ran dry", attempt, span.lengthMs());
     }
     QVERIFY2(span.lengthMs() > toneMs - 60, qPrintable(QString::number(span.lengthMs())));
+}
+
+// The program closes just as a note has cut another: the stream dropped by
+// the cut and the one that replaced it are both still being torn down when
+// the output goes. Any double teardown shows under the sanitizers.
+void TestRealSound::closedRightAfterACut()
+{
+    constexpr qsizetype openingSamples = SampleRate * 20 / 1000;
+    QString error;
+    const std::optional<PcmClip> clip = WavDecoder::readFile(m_player->notePath(5, 2), &error);
+    QVERIFY2(clip && clip->frames() > openingSamples, qPrintable(error));
+    const std::vector<qint16> opening(clip->samples.begin(),
+                                      clip->samples.begin() + openingSamples);
+    for (int round = 1; round <= 20; ++round) {
+        auto player = std::make_unique<NotePlayer>(BasePath(m_base.path()), u"piano"_s);
+        const qsizetype from = m_recorder->sampleCount();
+        player->PlayNote(5, 2);
+        QVERIFY2(waitForOnset(opening, from) >= 0, qPrintable(u"round %1"_s.arg(round)));
+        WaitMs(100);
+        player->PlayNote(5, 4);
+        player.reset();
+    }
 }
 
 QTEST_MAIN(TestRealSound)

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QSignalSpy>
 #include <QTest>
 #include <cstring>
 #include <sys/socket.h>
@@ -117,6 +118,9 @@ private slots:
     void onlyStruckKeysCount_data();
     void onlyStruckKeysCount();
     void aStrokeArrivingTwiceCountsOnce();
+    void strokeWhileHiddenAnswersNothing();
+    void keyboardReplugged_data();
+    void keyboardReplugged();
     void laterKeyboardIsConnected_data();
     void laterKeyboardIsConnected();
     void startsWithoutMidi();
@@ -253,6 +257,72 @@ void MidiTest::aStrokeArrivingTwiceCountsOnce()
     QCOMPARE(s.Allowed.AnswerPos, 3);
     QCOMPARE(atPosition(s.NotesA, 1).Pitch, quint8(0));
     QCOMPARE(atPosition(s.NotesA, 2).Pitch, quint8(2));
+}
+
+// The window in the tray: a key struck then is no answer; once the window is
+// back, the next key is the answer's first note.
+void MidiTest::strokeWhileHiddenAnswersNothing()
+{
+    REQUIRE_SYSTEM(MidiKeys::Jack);
+    MidiKeys keys;
+    QString error;
+    QVERIFY2(keys.open(MidiKeys::Jack, &error), qPrintable(error));
+    WindowRig rig({QStringLiteral("05")});
+    MidiInput &midi = listen(rig, MidiKeys::Jack);
+    QTRY_VERIFY(connectedTo(midi, MidiKeys::Jack));
+    openQuestion(rig, QStringLiteral("450 452 454"));
+    QSignalSpy struck(&midi, &MidiInput::notePressed);
+    rig.form().hide();
+    keys.noteOn(60);
+    QTRY_COMPARE(struck.size(), 1); // handled by the window before this spy
+    const GlobalState &s = rig.state();
+    QCOMPARE(s.Allowed.AnswerPos, 1);
+    rig.form().showNormal();
+    keys.noteOn(62);
+    QTRY_COMPARE(struck.size(), 2);
+    QCOMPARE(s.Allowed.AnswerPos, 2);
+    QCOMPARE(atPosition(s.NotesA, 1).Pitch, quint8(2));
+}
+
+void MidiTest::keyboardReplugged_data()
+{
+    QTest::addColumn<bool>("serverRestarted");
+    QTest::newRow("unplugged and plugged in again between two checks") << false;
+    QTest::newRow("the JACK server restarted") << true;
+}
+
+// The keyboard goes and comes back before the program looks again (within
+// milliseconds), or the whole JACK server does: once the program has looked
+// again, the keyboard's keys answer.
+void MidiTest::keyboardReplugged()
+{
+    QFETCH(bool, serverRestarted);
+    REQUIRE_SYSTEM(MidiKeys::Jack);
+    auto keys = std::make_unique<MidiKeys>();
+    QString error;
+    QVERIFY2(keys->open(MidiKeys::Jack, &error), qPrintable(error));
+    WindowRig rig({QStringLiteral("05")});
+    MidiInput &midi = listen(rig, MidiKeys::Jack);
+    QTRY_VERIFY(connectedTo(midi, MidiKeys::Jack));
+    midi.setCheckInterval(3600 * 1000); // no look while it happens
+    keys.reset();
+    if (serverRestarted) {
+        m_jack.reset();
+        QVERIFY2(startJack(MidiKeys::Jack).isEmpty(), "the JACK server did not start again");
+    }
+    keys = std::make_unique<MidiKeys>();
+    QVERIFY2(keys->open(MidiKeys::Jack, &error), qPrintable(error));
+    QSignalSpy struck(&midi, &MidiInput::notePressed);
+    midi.setCheckInterval(20);
+    openQuestion(rig, QStringLiteral("450 452"));
+    // Struck until it arrives: the check that connects it comes within milliseconds.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            keys->noteOn(48);
+            return !struck.isEmpty();
+        }(),
+        10000);
+    QCOMPARE(atPosition(rig.state().NotesA, 1).Octave, 4);
 }
 
 void MidiTest::laterKeyboardIsConnected_data()

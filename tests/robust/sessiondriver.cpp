@@ -1,19 +1,26 @@
 // The program run as it ships (Application::run, with its handling of the
 // session's end) over a program folder, taken to where a session may end:
 //
-//   robust_sessiondriver <program folder> page|rest|memorise
+//   robust_sessiondriver <program folder> page|rest|memorise [quit|box]
 //
 // "page": the level page the start opens; "rest": memorisation's rest break
 // with the window gone; "memorise": a memorisation playback loop under way.
 // It prints "ready" once there and runs until something ends it. Message
 // boxes are printed ("message: ...") instead of shown.
+//
+// With "quit" the window is hidden as the tray hides it and the program is
+// asked to quit as a logout asks it. With "box" the window is hidden and a
+// failing action shows its real message box, which is accepted; "box closed"
+// follows once the message loop has run on after it.
 
 #include "../support/pagedriver.h"
 #include "app/application.h"
 #include "app/coursepages.h"
 #include "app/tmainform.h"
+#include "course/fileerror.h"
 #include "course/programclock.h"
 #include "steps/step2.h"
+#include "widgets/actionboundary.h"
 #include "widgets/messagebox.h"
 
 #include <QLoggingCategory>
@@ -64,7 +71,44 @@ bool arrived(TMainForm &form, const QString &where)
     return s.Started;
 }
 
-void goTo(const QString &where)
+// Turns of the message loop after the box, in which a quit would have been seen.
+void sayAfterTurns(int turns, const char *line)
+{
+    if (turns == 0) {
+        say(line);
+        return;
+    }
+    QTimer::singleShot(0, qApp, [turns, line] { sayAfterTurns(turns - 1, line); });
+}
+
+void failWhileHidden(TMainForm &form)
+{
+    form.hide();
+    auto *accept = new QTimer(&form);
+    QObject::connect(accept, &QTimer::timeout, &form, [accept] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            accept->stop();
+            QMetaObject::invokeMethod(box, "accept");
+        }
+    });
+    accept->start(5);
+    ActionBoundary::run([] { throw FileError(QStringLiteral("Не удалось записать файл")); });
+    sayAfterTurns(20, "box closed");
+}
+
+void arrive(TMainForm &form, const QString &then)
+{
+    if (then == QLatin1String("quit")) {
+        form.hide();
+        QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
+    } else if (then == QLatin1String("box")) {
+        failWhileHidden(form);
+        return;
+    }
+    say("ready");
+}
+
+void goTo(const QString &where, const QString &then)
 {
     TMainForm *form = mainForm();
     if (!form) {
@@ -75,10 +119,10 @@ void goTo(const QString &where)
         startMemorising(*form);
     // Checked from the message loop, so also from inside a playback loop's waits.
     auto *poll = new QTimer(form);
-    QObject::connect(poll, &QTimer::timeout, form, [form, where, poll] {
+    QObject::connect(poll, &QTimer::timeout, form, [form, where, then, poll] {
         if (arrived(*form, where)) {
             poll->stop();
-            say("ready");
+            arrive(*form, then);
         }
     });
     poll->start(2);
@@ -93,10 +137,12 @@ int main(int argc, char *argv[])
     if (args.size() < 3)
         return 2;
     QLoggingCategory::setFilterRules(QStringLiteral("notoklyuv.audio.warning=false"));
-    MessageBox::setHook(&messageShown);
+    const QString then = args.value(3);
+    if (then != QLatin1String("box"))
+        MessageBox::setHook(&messageShown);
     // Memorisation plays for 9 s, ample for the signal to land inside it; the
     // rest lasts 4.2 s after 40 ms in view.
     ProgramClock::setScale(args.at(2) == QLatin1String("memorise") ? 0.1 : 0.01);
-    QTimer::singleShot(0, &app, [where = args.at(2)] { goTo(where); });
+    QTimer::singleShot(0, &app, [where = args.at(2), then] { goTo(where, then); });
     return app.run(args.at(1));
 }

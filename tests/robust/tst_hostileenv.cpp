@@ -28,6 +28,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -65,6 +66,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void readOnlyProgramFolder();
+    void unreadableNotes();
     void logBecomesUnwritable();
     void fileBecomesUnwritable_data();
     void fileBecomesUnwritable();
@@ -86,6 +88,7 @@ private:
     void clickPartAndLevel(int level);
     int fillReportForm();
     void makeUnwritable(const QString &file);
+    QStringList walkAsNobody(const QStringList &more = {});
     void openPageFor(const QString &control);
     void act(const QString &control);
 
@@ -148,15 +151,7 @@ void TestHostileEnv::readOnlyProgramFolder()
                                                      QFile::ExeOther));
     QVERIFY(QProcess::execute(u"chmod"_s, {u"-R"_s, u"a-w,a+rX"_s, folder()}) == 0);
     const QByteArray settingsBefore = DataFiles::readAll(folder(u"levels/settings.dat"_s));
-    // A copy the other user can reach wherever the build lies.
-    const QString driver = m_dir->filePath(u"walk"_s);
-    QVERIFY(QFile::copy(QStringLiteral(NK_WALK_DRIVER), driver));
-    QProcess walk;
-    walk.start(u"setpriv"_s,
-               {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, driver, folder()});
-    QVERIFY(walk.waitForFinished(60000));
-    const QStringList lines = QString::fromUtf8(walk.readAllStandardOutput()).split(u'\n');
-    QCOMPARE(walk.exitCode(), 0);
+    const QStringList lines = walkAsNobody();
     QVERIFY2(lines.contains(u"closed"_s), qPrintable(lines.join(u'\n')));
     // Every file the program could not write is named, with the reason, in Russian.
     const QStringList messages = lines.filter(QRegularExpression(u"^message: "_s));
@@ -172,6 +167,28 @@ void TestHostileEnv::readOnlyProgramFolder()
     QVERIFY2(lines.contains(u"page: Часть I. Первая октава"_s), qPrintable(lines.join(u'\n')));
     QCOMPARE(DataFiles::readAll(folder(u"levels/settings.dat"_s)), settingsBefore);
     QProcess::execute(u"chmod"_s, {u"-R"_s, u"u+w"_s, folder()});
+}
+
+// A level's answers the learner cannot read, in a folder they may write:
+// saving an answer must not replace the file with the one answer.
+void TestHostileEnv::unreadableNotes()
+{
+    if (::geteuid() != 0)
+        NK_SKIP_OR_FAIL(QStringLiteral("needs root to run the program as another user"));
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                     QFile::ExeOwner | QFile::ReadOther |
+                                                     QFile::ExeOther));
+    QVERIFY(QProcess::execute(u"chmod"_s, {u"-R"_s, u"a+rwX"_s, folder()}) == 0);
+    const QString notes = folder(u"levels/01/notes.dat"_s);
+    QVERIFY(QFile::setPermissions(notes, QFile::ReadOwner | QFile::WriteOwner));
+    const QByteArray before = DataFiles::readAll(notes);
+    QVERIFY(before.count('\n') > 2);
+    const QStringList lines = walkAsNobody({u"answer"_s});
+    QVERIFY2(lines.contains(u"closed"_s), qPrintable(lines.join(u'\n')));
+    const QStringList messages = lines.filter(QRegularExpression(u"^message: "_s));
+    QCOMPARE(messages,
+             QStringList{u"message: Не удалось записать файл %1: нет прав на чтение"_s.arg(notes)});
+    QCOMPARE(DataFiles::readAll(notes), before);
 }
 
 // The log turns unwritable in the middle of Step 1: the answer is kept, the
@@ -266,6 +283,10 @@ void TestHostileEnv::noSoundServer()
     }
     QTRY_VERIFY(DataFiles::readLog(folder()).messages.contains(u"Ноты угаданы правильно"_s));
     QVERIFY(WindowRig::messages().isEmpty());
+    // The learner is told on the page, not by a box, why nothing is heard.
+    const auto *notice = m_rig->form().findChild<QLabel *>(u"lbNoSound"_s);
+    QVERIFY(notice && notice->isVisible());
+    QVERIFY2(notice->text().contains(u"нет звукового сервера"_s), qPrintable(notice->text()));
     QVERIFY(m_rig->form().close());
 }
 
@@ -322,6 +343,22 @@ void TestHostileEnv::noNetwork()
     QVERIFY(m_rig->clickLink(ReportPages::SendLogTag));
     QCOMPARE(WindowRig::messages(), (QStringList{kNoConnection, kNoConnection}));
     QVERIFY(m_rig->form().close());
+}
+
+// The walk driver run as nobody on the rig's folder; what it printed, by lines.
+QStringList TestHostileEnv::walkAsNobody(const QStringList &more)
+{
+    // A copy the other user can reach wherever the build lies.
+    const QString driver = m_dir->filePath(u"walk"_s);
+    if (!QFile::exists(driver) && !QFile::copy(QStringLiteral(NK_WALK_DRIVER), driver))
+        return {u"no driver"_s};
+    QProcess walk;
+    walk.start(u"setpriv"_s, QStringList{u"--reuid=65534"_s, u"--regid=65534"_s,
+                                         u"--clear-groups"_s, driver, folder()} +
+                                 more);
+    if (!walk.waitForFinished(60000) || walk.exitCode() != 0)
+        return {u"walk failed"_s, QString::fromUtf8(walk.readAllStandardError())};
+    return QString::fromUtf8(walk.readAllStandardOutput()).split(u'\n');
 }
 
 // As root, permissions stop nothing: a folder in the file's place does.

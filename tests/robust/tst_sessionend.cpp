@@ -25,18 +25,28 @@ void TestSessionEnd::signalClosesAsExitButton_data()
     QTest::addColumn<int>("signal");
     QTest::addColumn<QString>("savedSetting");    // a line only the close writes
     QTest::addColumn<QStringList>("lastRecords"); // the log's end
+    QTest::addColumn<QString>("then");            // what the driver does once there
 
     const QString closed = u"Программа закрыта"_s;
     const QStringList onPage{u"Загружен уровень 1"_s, closed};
-    QTest::newRow("page, SIGTERM") << u"page"_s << SIGTERM << u"part=1"_s << onPage;
-    QTest::newRow("page, SIGINT") << u"page"_s << SIGINT << u"part=1"_s << onPage;
-    QTest::newRow("page, SIGHUP") << u"page"_s << SIGHUP << u"part=1"_s << onPage;
+    QTest::newRow("page, SIGTERM") << u"page"_s << SIGTERM << u"part=1"_s << onPage << QString();
+    QTest::newRow("page, SIGINT") << u"page"_s << SIGINT << u"part=1"_s << onPage << QString();
+    QTest::newRow("page, SIGHUP") << u"page"_s << SIGHUP << u"part=1"_s << onPage << QString();
     QTest::newRow("rest, SIGTERM")
-        << u"rest"_s << SIGTERM << u"step=2"_s << QStringList{u"relax 2"_s, closed};
+        << u"rest"_s << SIGTERM << u"step=2"_s << QStringList{u"relax 2"_s, closed} << QString();
     // The loop ends at its next wait: no rest follows the cut repetition.
     const QStringList cut{u"Запоминаем ноты )"_s, closed};
-    QTest::newRow("memorising, SIGTERM") << u"memorise"_s << SIGTERM << u"step=2"_s << cut;
-    QTest::newRow("memorising, SIGHUP") << u"memorise"_s << SIGHUP << u"step=2"_s << cut;
+    QTest::newRow("memorising, SIGTERM")
+        << u"memorise"_s << SIGTERM << u"step=2"_s << cut << QString();
+    QTest::newRow("memorising, SIGHUP")
+        << u"memorise"_s << SIGHUP << u"step=2"_s << cut << QString();
+    // A logout asks the program to quit while the window is in the tray.
+    QTest::newRow("hidden, asked to quit") << u"page"_s << 0 << u"part=1"_s << onPage << u"quit"_s;
+    QTest::newRow("memorising, hidden, asked to quit")
+        << u"memorise"_s << 0 << u"step=2"_s << cut << u"quit"_s;
+    // The box of a failing action, the only window left, closed: the program runs on.
+    QTest::newRow("hidden, a box accepted, then SIGTERM")
+        << u"page"_s << SIGTERM << u"part=1"_s << onPage << u"box"_s;
 }
 
 void TestSessionEnd::signalClosesAsExitButton()
@@ -45,17 +55,20 @@ void TestSessionEnd::signalClosesAsExitButton()
     QFETCH(int, signal);
     QFETCH(QString, savedSetting);
     QFETCH(QStringList, lastRecords);
+    QFETCH(QString, then);
     QTemporaryDir dir;
     const QString folder = dir.filePath(u"prog"_s);
     QVERIFY(RigFolder::make(DataFiles::folderSetup(), folder));
 
     QProcess driver;
-    driver.start(QStringLiteral(NK_SESSION_DRIVER), {folder, where});
+    driver.start(QStringLiteral(NK_SESSION_DRIVER), {folder, where, then});
+    const QByteArray arrived = then == u"box" ? "box closed\n" : "ready\n";
     QByteArray out;
-    while (!out.contains("ready\n") && driver.waitForReadyRead(30000))
+    while (!out.contains(arrived) && driver.waitForReadyRead(30000))
         out += driver.readAllStandardOutput();
-    QVERIFY2(out.contains("ready\n"), out.constData());
-    QCOMPARE(::kill(pid_t(driver.processId()), signal), 0);
+    QVERIFY2(out.contains(arrived), out.constData());
+    if (signal != 0)
+        QCOMPARE(::kill(pid_t(driver.processId()), signal), 0);
     QVERIFY(driver.waitForFinished(30000));
     out += driver.readAllStandardOutput();
 

@@ -5,7 +5,9 @@
 // of the page after each click ("page: ..."), then "closed" once the window
 // has agreed to close.
 //
-//   robust_walkdriver <program folder>
+//   robust_walkdriver <program folder> [answer]
+//
+// With "answer", the first question of Step 1 is answered before the about page.
 
 #include "../support/pagedriver.h"
 #include "app/application.h"
@@ -16,7 +18,9 @@
 #include "widgets/messagebox.h"
 #include "widgets/page.h"
 #include "widgets/tlevel.h"
+#include "widgets/tmybutton.h"
 #include "widgets/tmycaption.h"
+#include "widgets/tmyedit.h"
 #include "widgets/tstep.h"
 
 #include <QLoggingCategory>
@@ -84,6 +88,11 @@ int main(int argc, char *argv[])
     click(form, test::PageDriver::withTag<TLevel>(page, 111));
     click(form, test::PageDriver::withTag<TStep>(page, 11));
     click(form, test::PageDriver::withTag<TYesButton>(page, Step1::ConfirmTag));
+    if (app.arguments().value(2) == QLatin1String("answer")) {
+        if (auto *edit = test::PageDriver::withTag<TMyEdit>(page, TMyEdit::AnswerBoxTag))
+            edit->insert(QStringLiteral("тихая"));
+        click(form, test::PageDriver::withTag<TMyButton>(page, 1));
+    }
     click(form, form.findChild<QWidget *>(QStringLiteral("lbAbout")));
     if (form.close())
         say(QStringLiteral("closed"));

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "course/basepath.h"
+
+#include <QObject>
+#include <memory>
+
+class QLocalServer;
+class QLockFile;
+
+namespace nk {
+
+// One program per program folder. Two programs on one folder would write
+// each other's settings over, judge the same keys twice and remove each
+// other's files half-written; a learner who starts the program again is
+// mostly looking for a window they lost. So the first start holds a lock in
+// the folder's levels/ for the whole run (a lock left by a killed program is
+// taken over) and listens on a local socket named after the folder; a later
+// start asks it to show its window and ends, having written nothing.
+// A folder where no lock can be made (read-only, no levels/) runs unguarded:
+// nothing of it can be overwritten there.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SingleInstance(const BasePath &base, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when this program is the folder's one; false when another holds
+    // it, which has then been asked to show its window.
+    bool start();
+
+    // The socket's name for a folder: one per folder, whatever path names it.
+    static QString serverName(const BasePath &base);
+
+Q_SIGNALS:
+    // A later start on the folder asks for the window.
+    void showRequested();
+
+private:
+    void listen();
+    void answer();
+    void askFirst() const;
+
+    BasePath m_base;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer *m_server = nullptr;
+};
+
+} // namespace nk
