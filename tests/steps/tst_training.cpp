@@ -8,6 +8,7 @@
 #include "privatepulse.h"
 #include "sinkrecorder.h"
 #include "skiporfail.h"
+#include "steps/melodypages.h"
 #include "steps/playnotesequence.h"
 #include "steps/step2.h"
 #include "steps/step3.h"
@@ -79,6 +80,8 @@ private slots:
     void interruptedRest();
     void listenDuringJudging_data();
     void listenDuringJudging();
+    void newestPlaybackWins_data();
+    void newestPlaybackWins();
     void characteristicsListed_data();
     void characteristicsListed();
     void startClampsTheStage_data();
@@ -476,6 +479,60 @@ void TrainingTest::listenDuringJudging()
         rig.pressKey(note.Octave, note.Pitch);
     QTRY_VERIFY(rig.link(TrainingPages::NextLinkTag));
     QCOMPARE(rig.logLines().filter(QStringLiteral("Ноты угаданы правильно")).size(), 2);
+}
+
+void TrainingTest::newestPlaybackWins_data()
+{
+    QTest::addColumn<bool>("melody"); // the second listen is a melody of Step 4
+    QTest::newRow("second question") << false;
+    QTest::newRow("melody of Step 4") << true;
+}
+
+// A listen begun while a question still sounds takes over: the learner
+// answers the newer notes, and the older playback adds none of its own.
+void TrainingTest::newestPlaybackWins()
+{
+    QFETCH(bool, melody);
+    WindowRig rig({QStringLiteral("05")});
+    GlobalState &s = rig.state();
+    IniFile level(rig.levelFile(5, QStringLiteral("level.dat")));
+    level.writeInteger(QStringLiteral("step4"), QStringLiteral("active"), 1);
+    level.writeInteger(QStringLiteral("step4"), QStringLiteral("used"), 1);
+    rig.writeText(QStringLiteral("levels/05/melody.dat"),
+                  QStringLiteral("[melody]\r\nm1=157 159\r\n"));
+    rig.openTraining(5);
+    QVERIFY(rig.clickLink(TrainingPages::ContinueLinkTag));
+    s.Step3Set.QuestionText = QStringLiteral("450 452 454 455");
+    s.NotesB[0] = TNote{1, 6, 11}; // not the first note, so the probe waits for it
+    bool second = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, &rig.form(), [&] {
+        if (second || s.NotesB[0].Octave != 5 || s.NotesB[0].Pitch != 0)
+            return; // the first note has not begun sounding yet
+        second = true;
+        if (melody) {
+            rig.form().course().OpenStep(5, 4);
+            QVERIFY(rig.clickButton(MelodyPages::ListenTag));
+        } else {
+            s.Step3Set.QuestionText = QStringLiteral("457 459");
+            QVERIFY(rig.clickButton(TrainingPages::ListenTag));
+        }
+    });
+    probe.start(0);
+    QVERIFY(rig.clickButton(TrainingPages::ListenTag));
+    probe.stop();
+    QVERIFY(second);
+    QCOMPARE(s.Allowed.AnswerLen, 2);
+    for (int i : {0, 1})
+        QCOMPARE((QList<int>{s.NotesB[std::size_t(i)].Octave, s.NotesB[std::size_t(i)].Pitch}),
+                 (QList<int>{5, 7 + 2 * i}));
+    QVERIFY(rig.clickButton(melody ? MelodyPages::AnswerTag : TrainingPages::AnswerTag));
+    rig.pressKey(5, 7);
+    rig.pressKey(5, 9);
+    if (melody)
+        QTRY_VERIFY(rig.onRightPage());
+    else
+        QTRY_VERIFY(rig.link(TrainingPages::NextLinkTag));
 }
 
 void TrainingTest::characteristicsListed_data()
