@@ -76,6 +76,8 @@ private slots:
     void leavingTheComparisonEndsTheReview();
     void endOfRest_data();
     void endOfRest();
+    void finishedStageSurvivesItsRest_data();
+    void finishedStageSurvivesItsRest();
     void interruptedRest_data();
     void interruptedRest();
     void listenDuringJudging_data();
@@ -323,15 +325,15 @@ void TrainingTest::endOfRest_data()
     QTest::addColumn<int>("noteCount");
     QTest::addColumn<int>("halfAfter");
     QTest::addColumn<int>("noteCountAfter");
-    QTest::addColumn<int>("activated"); // the melodies step, or 0 when the training goes on
-    QTest::addColumn<int>("saved");     // notecount in settings.dat afterwards, 0 for none
-    QTest::newRow("first half") << 5 << 1 << 2 << 2 << 2 << 0 << 0;
-    QTest::newRow("next stage") << 5 << 2 << 2 << 1 << 3 << 0 << 3;
+    QTest::addColumn<bool>("ends"); // the training ends on the level page
+    QTest::newRow("first half") << 5 << 1 << 2 << 2 << 2 << false;
+    QTest::newRow("next stage") << 5 << 2 << 2 << 1 << 3 << false;
     // The level page opened at the end starts the level's state afresh.
-    QTest::newRow("last rest") << 5 << 2 << 4 << 1 << 1 << 4 << 0;
-    QTest::newRow("last rest, revision level") << 3 << 2 << 4 << 1 << 1 << 2 << 0;
+    QTest::newRow("last rest") << 5 << 2 << 4 << 1 << 1 << true;
+    QTest::newRow("last rest, revision level") << 3 << 2 << 4 << 1 << 1 << true;
 }
 
+// The progress was kept when the rest began: its end only goes on.
 void TrainingTest::endOfRest()
 {
     QFETCH(int, level);
@@ -339,33 +341,72 @@ void TrainingTest::endOfRest()
     QFETCH(int, noteCount);
     QFETCH(int, halfAfter);
     QFETCH(int, noteCountAfter);
-    QFETCH(int, activated);
-    QFETCH(int, saved);
+    QFETCH(bool, ends);
     WindowRig rig({QStringLiteral("03"), QStringLiteral("05")});
     GlobalState &s = rig.state();
     rig.form().course().ShowLevelPage(level);
     s.Step3Set = {noteCount, 6, half, 4, QStringLiteral("455")};
-    const QString levelFile = rig.path(QStringLiteral("levels/0%1/level.dat").arg(level));
-    const QString melodies = QStringLiteral("step%1").arg(activated);
-    QVERIFY(activated == 0 || !IniFile(levelFile).readBool(melodies, u"active", false));
+    const auto files = [&rig, level] {
+        QFile settings(rig.path(QStringLiteral("levels/settings.dat")));
+        QFile steps(rig.levelFile(level, QStringLiteral("level.dat")));
+        return settings.open(QIODevice::ReadOnly) && steps.open(QIODevice::ReadOnly)
+                   ? settings.readAll() + steps.readAll()
+                   : QByteArray();
+    };
+    const QByteArray before = files();
 
     rig.training().EndTrainingRest();
 
     QCOMPARE(s.Step3Set.Half, halfAfter);
     QCOMPARE(s.Step3Set.NoteCount, noteCountAfter);
-    const bool ends = activated != 0;
     QCOMPARE(s.Step3Set.RightInRow, ends ? 1 : 0);
     QCOMPARE(WindowRig::messages(), ends ? QStringList{kToMelodies} : QStringList());
     QCOMPARE(levelPageShown(rig.form()), ends);
-    if (ends)
-        QVERIFY(IniFile(levelFile).readBool(melodies, u"active", false));
-    else
+    if (!ends)
         QVERIFY(rig.button(TrainingPages::ListenTag) != nullptr);
-    QCOMPARE(IniFile(rig.path(QStringLiteral("levels/settings.dat")))
-                 .readInteger(u"main", u"notecount", 0),
-             saved);
-    if (saved != 0)
+    QVERIFY(!before.isEmpty());
+    QCOMPARE(files(), before);
+    if (!ends && half == 2)
         QCOMPARE(s.Step3Set.QuestionText.split(QLatin1Char(' ')).size(), noteCountAfter);
+}
+
+void TrainingTest::finishedStageSurvivesItsRest_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("noteCount");
+    QTest::addColumn<int>("saved");     // notecount in settings.dat afterwards; 0: not looked at
+    QTest::addColumn<int>("activated"); // the melodies step made active; 0 for none
+    QTest::newRow("second stage") << 5 << 2 << 3 << 0;
+    QTest::newRow("last stage") << 5 << 4 << 0 << 4;
+    QTest::newRow("last stage, revision level") << 3 << 4 << 0 << 2;
+}
+
+// The second half's seventh right answer wins the stage: closing the program
+// during the rest that follows keeps it.
+void TrainingTest::finishedStageSurvivesItsRest()
+{
+    QFETCH(int, level);
+    QFETCH(int, noteCount);
+    QFETCH(int, saved);
+    QFETCH(int, activated);
+    WindowRig rig({QStringLiteral("03"), QStringLiteral("05")});
+    GlobalState &s = rig.state();
+    const QString steps = rig.levelFile(level, QStringLiteral("level.dat"));
+    const QString melodies = QStringLiteral("step%1").arg(activated);
+    QVERIFY(activated == 0 || !IniFile(steps).readBool(melodies, u"active", false));
+    rig.form().course().ShowLevelPage(level);
+    rig.form().course().OpenStep(level, level == 3 ? 1 : 3);
+    s.Step3Set = {noteCount, 6, 2, 4, QStringLiteral("455")};
+    rig.training().ShowTrainingRight();
+    QVERIFY(rig.clickLink(TrainingPages::NextLinkTag));
+    QVERIFY(s.Resting);
+    QVERIFY(rig.quit());
+    if (saved != 0)
+        QCOMPARE(IniFile(rig.path(QStringLiteral("levels/settings.dat")))
+                     .readInteger(u"main", u"notecount", 0),
+                 saved);
+    if (activated != 0)
+        QVERIFY(IniFile(steps).readBool(melodies, u"active", false));
 }
 
 void TrainingTest::interruptedRest_data()
