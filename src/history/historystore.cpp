@@ -23,6 +23,7 @@ constexpr int BusyTimeoutMs = 100;
 const char *const InsertAnswer =
     "INSERT INTO answers(at_ms, utc_offset, level, kind, right, answer_ms, note_count, choice)"
     " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+const char *const SetAnswerTime = "UPDATE answers SET answer_ms = ?1 WHERE id = ?2";
 const char *const InsertNote =
     "INSERT INTO answer_notes(answer_id, position, played_octave, played_pitch,"
     " answered_octave, answered_pitch) VALUES(?1, ?2, ?3, ?4, ?5, ?6)";
@@ -82,12 +83,20 @@ int insertAnswer(sqlite3 *db, const HistoryAnswer &answer)
     insert.bind(3, qint64(answer.level));
     insert.bind(4, qint64(answer.kind));
     insert.bind(5, qint64(answer.right ? 1 : 0));
-    insert.bindOptional(6, answer.answerMs);
+    insert.bindNull(6); // the time follows the notes, see below
     insert.bindOptional(7, answer.noteCount > 0 ? answer.noteCount : -1);
     insert.bindOptional(8, answer.choice > 0 ? answer.choice : -1);
     if (const int code = finish(insert); code != SQLITE_OK)
         return code;
-    return insertNotes(db, sqlite3_last_insert_rowid(db), answer);
+    const qint64 id = sqlite3_last_insert_rowid(db);
+    if (const int code = insertNotes(db, id, answer); code != SQLITE_OK || answer.answerMs < 0)
+        return code;
+    // Written once the notes are in: the file counts a note's time only
+    // from an answer of that one note.
+    SqliteStatement time(db, SetAnswerTime);
+    time.bind(1, answer.answerMs);
+    time.bind(2, id);
+    return finish(time);
 }
 
 } // namespace
@@ -126,8 +135,13 @@ int HistoryStore::connect() const
     HistorySchema::Result schema = HistorySchema::Result::Failed;
     if (code == SQLITE_OK)
         schema = HistorySchema::upgrade(m_db, &code);
-    if (schema == HistorySchema::Result::Ready)
-        return SQLITE_OK;
+    if (schema == HistorySchema::Result::Ready) {
+        code = sqliteExec(m_db, "PRAGMA foreign_keys = ON");
+        if (code == SQLITE_OK)
+            code = HistorySchema::repairTotals(m_db);
+        if (code == SQLITE_OK)
+            return SQLITE_OK;
+    }
     close();
     if (schema == HistorySchema::Result::Newer) {
         m_newer = true;
