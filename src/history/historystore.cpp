@@ -296,20 +296,23 @@ bool HistoryStore::recordRest(const QDateTime &at, int level, HistoryRest kind)
 
 void HistoryStore::listenEnded()
 {
-    m_listenEnd = ProgramClock::now();
-    m_lastKey = QDateTime();
+    m_listenEndMs = ProgramClock::monotonicMs();
+    m_lastKeyMs = -1;
 }
 
 void HistoryStore::answerKey()
 {
-    m_lastKey = ProgramClock::now();
+    m_lastKeyMs = ProgramClock::monotonicMs();
 }
 
+// Longer than a minute, the learner was not answering but away, or the
+// computer slept: such a time would only spoil the note's average.
 qint64 HistoryStore::answerMs() const
 {
-    if (!m_listenEnd.isValid() || !m_lastKey.isValid() || m_lastKey < m_listenEnd)
+    if (m_listenEndMs < 0 || m_lastKeyMs < m_listenEndMs)
         return -1;
-    return m_listenEnd.msecsTo(m_lastKey);
+    const qint64 ms = m_lastKeyMs - m_listenEndMs;
+    return ms > LongestAnswerMs ? -1 : ms;
 }
 
 HistorySummary HistoryStore::summary(int level) const

@@ -73,7 +73,8 @@ public:
     bool recordRest(const QDateTime &at, int level, HistoryRest kind);
 
     // The answer's time runs from the end of the last listen to its last key,
-    // both on the program's clock.
+    // both on the program's steady clock; over LongestAnswerMs it is unknown.
+    static constexpr qint64 LongestAnswerMs = 60000;
     void listenEnded();
     void answerKey();
     qint64 answerMs() const;
@@ -104,8 +105,8 @@ private:
     mutable QString m_brokenNote; // a broken file was moved aside in this run
     mutable bool m_told = false;
     mutable bool m_newer = false;
-    QDateTime m_listenEnd;
-    QDateTime m_lastKey;
+    qint64 m_listenEndMs = -1; // on the program's steady clock
+    qint64 m_lastKeyMs = -1;
 };
 
 } // namespace nk
