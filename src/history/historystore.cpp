@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <sqlite3.h>
 
 namespace nk {
@@ -123,15 +124,26 @@ void HistoryStore::close() const
 
 // WAL keeps a killed program from ever breaking the file, and with it the
 // NORMAL setting loses no committed answer to a crash of the program: only a
-// power cut can take the last few, never the file.
+// power cut can take the last few, never the file. A newer program's file is
+// not switched to WAL either: it is left byte for byte.
 int HistoryStore::connect() const
 {
-    int code = sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_db,
-                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const QString file = m_readOnly ? readableCopy() : m_path;
+    if (file.isEmpty())
+        return SQLITE_CANTOPEN;
+    int code =
+        sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | (m_readOnly ? 0 : SQLITE_OPEN_CREATE), nullptr);
     if (code == SQLITE_OK) {
         sqlite3_busy_timeout(m_db, BusyTimeoutMs);
-        code = sqliteExec(m_db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL");
+        if (HistorySchema::version(m_db, &code) > HistorySchema::CurrentVersion) {
+            close();
+            m_newer = true;
+            return SQLITE_OK;
+        }
     }
+    if (code == SQLITE_OK)
+        code = sqliteExec(m_db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL");
     HistorySchema::Result schema = HistorySchema::Result::Failed;
     if (code == SQLITE_OK)
         schema = HistorySchema::upgrade(m_db, &code);
@@ -169,22 +181,50 @@ bool HistoryStore::open() const
     return m_db != nullptr;
 }
 
+// The file and what SQLite keeps beside it, copied together: reading the
+// copy, even bringing it to this layout, leaves the learner's file untouched.
+QString HistoryStore::readableCopy() const
+{
+    if (!m_copy) {
+        auto folder = std::make_unique<QTemporaryDir>();
+        const QString copy = folder->filePath(QStringLiteral("history.db"));
+        bool copied = folder->isValid() && QFile::copy(m_path, copy);
+        if (copied && QFileInfo::exists(m_path + u"-wal"))
+            copied = QFile::copy(m_path + u"-wal", copy + u"-wal");
+        if (!copied) {
+            qCWarning(lcHistory) << "history" << m_path << "could not be copied for reading";
+            return {};
+        }
+        m_copy = std::move(folder);
+    }
+    return m_copy->filePath(QStringLiteral("history.db"));
+}
+
 // Renamed, never deleted: the learner's answers may still be read out of it.
+// What SQLite keeps beside the file goes first: should the program be killed
+// between the renames, a fresh file never meets the old file's journal.
 bool HistoryStore::moveAside() const
 {
+    if (m_readOnly)
+        return false;
     close();
     const QString stem =
         m_path + QStringLiteral(".broken-") + ProgramClock::now().toString(u"yyyy-MM-dd");
     QString target = stem;
     for (int n = 2; QFileInfo::exists(target) || QFileInfo::exists(target + u"-wal"); ++n)
         target = stem + QLatin1Char('-') + QString::number(n);
-    if (!QFile::rename(m_path, target)) {
-        qCWarning(lcHistory) << "broken history" << m_path << "could not be moved aside";
-        return false;
-    }
-    for (const QLatin1String suffix : {QLatin1String("-wal"), QLatin1String("-shm")}) {
+    const QLatin1String beside[] = {QLatin1String("-wal"), QLatin1String("-shm")};
+    for (const QLatin1String suffix : beside) {
         if (QFileInfo::exists(m_path + suffix))
             QFile::rename(m_path + suffix, target + suffix);
+    }
+    if (!QFile::rename(m_path, target)) {
+        for (const QLatin1String suffix : beside) {
+            if (QFileInfo::exists(target + suffix))
+                QFile::rename(target + suffix, m_path + suffix);
+        }
+        qCWarning(lcHistory) << "broken history" << m_path << "could not be moved aside";
+        return false;
     }
     const QString name = QFileInfo(target).fileName();
     m_brokenNote = QStringLiteral("История ответов была повреждена: она сохранена как ") + name +
@@ -219,7 +259,7 @@ QString HistoryStore::reason(int code) const
 
 void HistoryStore::failed(int code, const char *doing) const
 {
-    const bool reading = qstrcmp(doing, "read") == 0 || qstrcmp(doing, "export") == 0;
+    const bool reading = m_readOnly || qstrcmp(doing, "read") == 0 || qstrcmp(doing, "export") == 0;
     m_problem = QStringLiteral("История ответов (levels/history.db) ") +
                 (reading ? QStringLiteral("не читается: ") : QStringLiteral("не сохраняется: ")) +
                 reason(code) + QLatin1Char('.');

@@ -6,8 +6,10 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QIODevice;
+class QTemporaryDir;
 struct sqlite3;
 
 namespace nk {
@@ -64,6 +66,10 @@ public:
     static QString fileIn(const BasePath &base);
     const QString &path() const { return m_path; }
 
+    // Reads a copy of the file and never writes to the file itself, nor
+    // moves a broken one aside: for a look from outside the course.
+    void setReadOnly() { m_readOnly = true; }
+
     // How the learner is told about the first failure; empty: only the log line.
     void setMessageHook(std::function<void(const QString &)> hook) { m_message = std::move(hook); }
 
@@ -95,6 +101,7 @@ private:
     bool write(const std::function<int(sqlite3 *)> &rows);
     void failed(int code, const char *doing) const;
     bool moveAside() const;
+    QString readableCopy() const;
     QString reason(int code) const;
     void tell(const QString &problem) const;
 
@@ -105,7 +112,9 @@ private:
     mutable QString m_brokenNote; // a broken file was moved aside in this run
     mutable bool m_told = false;
     mutable bool m_newer = false;
-    qint64 m_listenEndMs = -1; // on the program's steady clock
+    bool m_readOnly = false;
+    mutable std::unique_ptr<QTemporaryDir> m_copy; // what a read-only store reads
+    qint64 m_listenEndMs = -1;                     // on the program's steady clock
     qint64 m_lastKeyMs = -1;
 };
 
