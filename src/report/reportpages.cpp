@@ -7,6 +7,7 @@
 #include "course/programclock.h"
 #include "course/scopedflag.h"
 #include "course/settingsfile.h"
+#include "course/shutdown.h"
 #include "course/tglobalsettings.h"
 #include "report/activitylog.h"
 #include "report/reportedit.h"
@@ -153,7 +154,8 @@ bool ReportPages::SendReport()
     if (!result.ok) {
         m_log.WriteLog(QStringLiteral("Отчёт ") + copyName + QStringLiteral(" не отправлен: ") +
                        result.error);
-        m_page.message(result.error);
+        if (!Shutdown::requested()) // a box would hold up the end of the session
+            m_page.message(result.error);
         return false;
     }
     m_log.WriteLog(QStringLiteral("Отчёт ") + copyName + QStringLiteral(" отправлен"));

@@ -1,8 +1,10 @@
 #include "report/reportuploader.h"
 
 #include "course/scopedflag.h"
+#include "course/shutdown.h"
 #include "report/reportlogging.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkCookieJar>
@@ -54,14 +56,22 @@ QUrl redirectTarget(QNetworkReply *reply)
     return reply->url().resolved(QUrl::fromEncoded(location));
 }
 
-QString failureText(QNetworkReply *reply, bool stalled)
+QString failureText(QNetworkReply *reply, ReportUploader::Cut cut)
 {
-    if (stalled)
+    using Cut = ReportUploader::Cut;
+    if (cut == Cut::Stalled)
         return QStringLiteral("Сайт не отвечает. Отчёт не отправлен, попробуйте позже.");
+    if (cut == Cut::Deadline)
+        return QStringLiteral("Сайт отвечает слишком долго. Отчёт не отправлен, попробуйте позже.");
+    if (cut == Cut::SessionEnd)
+        return QStringLiteral("Отправка отчёта прервана: программа закрывается.");
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status != 0 && (status < 200 || status > 299))
         return QStringLiteral("Сайт ответил ошибкой %1. Отчёт не отправлен, попробуйте позже.")
             .arg(status);
+    if (cut == Cut::TooLong)
+        return QStringLiteral("Сайт прислал непонятный ответ. Отчёт не отправлен, попробуйте "
+                              "позже.");
     switch (reply->error()) {
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::HostNotFoundError:
@@ -72,6 +82,11 @@ QString failureText(QNetworkReply *reply, bool stalled)
         return QStringLiteral("Ошибка сети (%1). Отчёт не отправлен, попробуйте позже.")
             .arg(int(reply->error()));
     }
+}
+
+bool isSuccess(int status)
+{
+    return status >= 200 && status <= 299;
 }
 
 } // namespace
@@ -124,6 +139,8 @@ UploadResult ReportUploader::upload(const QUrl &site, const QString &filePath)
 {
     if (m_busy)
         return {false, QStringLiteral("Отчёт уже отправляется.")};
+    if (Shutdown::requested())
+        return {false, failureText(nullptr, Cut::SessionEnd)};
     ScopedFlag busy(m_busy);
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
@@ -157,13 +174,15 @@ QString ReportUploader::redirectRefusal(const QUrl &from, const QUrl &to, int st
 // failure otherwise.
 UploadResult ReportUploader::post(QUrl url, const QString &filePath, const QByteArray &content)
 {
+    const QDeadlineTimer overall(m_deadline);
     for (int redirects = 0;; ++redirects) {
-        bool stalled = false;
-        QNetworkReply *reply = exchange(url, filePath, content, &stalled);
+        Cut cut = Cut::None;
+        QNetworkReply *reply = exchange(url, filePath, content, overall, &cut);
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QUrl target = redirectTarget(reply);
-        if (stalled || !isRedirect(status) || !target.isValid())
-            return finish(reply, stalled);
+        const bool answered = cut == Cut::None || cut == Cut::Answered;
+        if (!answered || !isRedirect(status) || !target.isValid())
+            return finish(reply, cut);
         if (reply->isOpen())
             reply->readAll();
         reply->deleteLater();
@@ -180,44 +199,68 @@ UploadResult ReportUploader::post(QUrl url, const QString &filePath, const QByte
     }
 }
 
+// Ends at the answer's status line: whatever follows it is not needed, and
+// a site that trickles or never ends its answer cannot hold the window. The
+// deadline and the end of the session bound the rest.
 QNetworkReply *ReportUploader::exchange(const QUrl &url, const QString &filePath,
-                                        const QByteArray &content, bool *stalled)
+                                        const QByteArray &content, const QDeadlineTimer &overall,
+                                        Cut *cut)
 {
     makeReady();
     const QByteArray boundary = makeBoundary(content);
     QNetworkReply *reply =
         m_network->post(uploadRequest(url, boundary), body(boundary, filePath, content));
-    QEventLoop loop;
+    const auto cutOff = [cut, reply](Cut why) {
+        if (*cut == Cut::None)
+            *cut = why;
+        reply->abort();
+    };
     QTimer stall;
     stall.setSingleShot(true);
     const auto progress = [&stall] { stall.start(); };
     connect(reply, &QNetworkReply::uploadProgress, &stall, progress);
     connect(reply, &QNetworkReply::downloadProgress, &stall, progress);
-    connect(reply, &QNetworkReply::metaDataChanged, &stall, progress);
-    // The answer is read as it comes and dropped: only its status matters.
-    connect(reply, &QNetworkReply::readyRead, reply, [reply] { reply->readAll(); });
-    connect(&stall, &QTimer::timeout, reply, [stalled, reply] {
-        *stalled = true;
-        reply->abort();
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, cutOff] {
+        if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 0)
+            cutOff(Cut::Answered);
     });
+    qint64 read = 0;
+    connect(reply, &QNetworkReply::readyRead, reply, [reply, cutOff, &read] {
+        read += reply->readAll().size();
+        if (read > kMaxAnswerBytes)
+            cutOff(Cut::TooLong);
+    });
+    connect(&stall, &QTimer::timeout, reply, [cutOff] { cutOff(Cut::Stalled); });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, reply, [cutOff] { cutOff(Cut::Deadline); });
+    QTimer sessionEnd;
+    connect(&sessionEnd, &QTimer::timeout, reply, [cutOff] {
+        if (Shutdown::requested())
+            cutOff(Cut::SessionEnd);
+    });
+    QEventLoop loop;
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     stall.start(m_stallTimeout);
+    deadline.start(std::max<qint64>(0, overall.remainingTime()));
+    sessionEnd.start(kSessionEndPollMs);
     if (!reply->isFinished())
         loop.exec();
     return reply;
 }
 
-UploadResult ReportUploader::finish(QNetworkReply *reply, bool stalled)
+UploadResult ReportUploader::finish(QNetworkReply *reply, Cut cut)
 {
     if (reply->isOpen())
         reply->readAll();
     reply->deleteLater();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!stalled && reply->error() == QNetworkReply::NoError && status >= 200 && status <= 299)
+    const bool whole = cut == Cut::None && reply->error() == QNetworkReply::NoError;
+    if ((cut == Cut::Answered || whole) && isSuccess(status))
         return {true, {}};
-    qCWarning(lcReport) << "report upload failed:" << status << reply->error()
-                        << (stalled ? "no progress" : "") << reply->url();
-    return {false, failureText(reply, stalled)};
+    qCWarning(lcReport) << "report upload failed:" << status << reply->error() << int(cut)
+                        << reply->url();
+    return {false, failureText(reply, cut)};
 }
 
 } // namespace nk

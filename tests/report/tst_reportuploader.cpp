@@ -1,3 +1,4 @@
+#include "course/shutdown.h"
 #include "phpserver.h"
 #include "report/reportuploader.h"
 
@@ -44,6 +45,78 @@ const QByteArray kLog = QByteArrayLiteral(
     "\xe0\r\n--not-a-boundary\r\n\0binary\xff\r\n"
     "15.01.2026 10:01:00 \xce\xf2\xef\xf0\xe0\xe2\xeb\xff\xe5\xec \xee\xf2\xf7\xb8\xf2...\r\n");
 
+// A site on a bare socket: reads the whole request, then sends `head` and,
+// if asked, a body that trickles a byte every 100 ms or never ends. It gives
+// up by itself after `giveUpMs`, so an uploader that would wait for ever
+// still comes back, with a failure.
+class RawSite
+{
+public:
+    enum Body
+    {
+        None,
+        Trickle,
+        Endless
+    };
+
+    RawSite(QByteArray head, Body body, int giveUpMs = 3000) : m_head(std::move(head)), m_body(body)
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            m_peer = m_server.nextPendingConnection();
+            QObject::connect(m_peer, &QTcpSocket::readyRead, m_peer, [this] { read(); });
+        });
+        m_trickle.setInterval(100);
+        QObject::connect(&m_trickle, &QTimer::timeout, &m_server, [this] { m_peer->write("x"); });
+        QTimer::singleShot(giveUpMs, &m_server, [this] { stop(); });
+    }
+    QUrl url() const { return QUrl(u"http://127.0.0.1:%1"_s.arg(m_server.serverPort())); }
+    qint64 sent() const { return m_sent; }
+
+private:
+    void read()
+    {
+        m_request += m_peer->readAll();
+        const qsizetype end = m_request.indexOf("\r\n\r\n");
+        const qsizetype at = m_request.indexOf("Content-Length: ");
+        if (m_answered || end < 0 || at < 0)
+            return;
+        const qsizetype length =
+            m_request.mid(at + 16, m_request.indexOf('\r', at) - at - 16).toLongLong();
+        if (m_request.size() < end + 4 + length)
+            return;
+        m_answered = true;
+        m_peer->write(m_head);
+        if (m_body == Trickle)
+            m_trickle.start();
+        if (m_body == Endless) {
+            QObject::connect(m_peer, &QTcpSocket::bytesWritten, m_peer, [this](qint64 n) {
+                m_sent += n;
+                if (m_peer && m_peer->bytesToWrite() < 65536)
+                    m_peer->write(QByteArray(65536, 'y'));
+            });
+            m_peer->write(QByteArray(65536, 'y'));
+        }
+    }
+    void stop()
+    {
+        m_trickle.stop();
+        if (m_peer)
+            m_peer->abort(); // an endless body would never let a polite close finish
+        m_peer = nullptr;
+        m_server.close();
+    }
+
+    QTcpServer m_server;
+    QTcpSocket *m_peer = nullptr;
+    QTimer m_trickle;
+    QByteArray m_head;
+    QByteArray m_request;
+    Body m_body;
+    bool m_answered = false;
+    qint64 m_sent = 0;
+};
+
 } // namespace
 
 class TestReportUploader : public QObject
@@ -61,6 +134,8 @@ private Q_SLOTS:
     void redirectRefusal();
     void cookieComesBack();
     void silentServerTimesOut();
+    void answerWithoutEnd_data();
+    void answerWithoutEnd();
     void noServer();
     void unreadableFile();
 
@@ -303,6 +378,51 @@ void TestReportUploader::silentServerTimesOut()
                                          m_logPath.toUtf8() + "\"\r\n")));
     QVERIFY(received.endsWith(
         QByteArray("\r\nContent-Type: text/html\r\n\r\n" + kLog + "\r\n--" + boundary + "--\r\n")));
+}
+
+void TestReportUploader::answerWithoutEnd_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<int>("body");
+    QTest::addColumn<int>("deadlineMs");
+    QTest::addColumn<bool>("sessionEnds");  // the session ends 200 ms into the upload
+    QTest::addColumn<QString>("errorPart"); // empty: sent
+    const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n";
+    QTest::newRow("status, then a byte at a time")
+        << ok << int(RawSite::Trickle) << 120000 << false << QString();
+    QTest::newRow("status, then no end")
+        << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n") << int(RawSite::Endless)
+        << 120000 << false << QString();
+    QTest::newRow("error, then no end")
+        << QByteArray("HTTP/1.1 500 Oops\r\n\r\n") << int(RawSite::Endless) << 120000 << false
+        << u"ошибкой 500"_s;
+    QTest::newRow("no status before the deadline")
+        << QByteArray() << int(RawSite::None) << 300 << false << u"слишком долго"_s;
+    QTest::newRow("the session ends")
+        << QByteArray() << int(RawSite::None) << 120000 << true << u"прервана"_s;
+}
+
+// Whatever the site does after the status line, and if it never sends one,
+// the upload comes to an outcome: the status decides, and the deadline and the
+// end of the session bound the wait.
+void TestReportUploader::answerWithoutEnd()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(int, body);
+    QFETCH(int, deadlineMs);
+    QFETCH(bool, sessionEnds);
+    QFETCH(QString, errorPart);
+    RawSite site(head, RawSite::Body(body));
+    ReportUploader uploader;
+    uploader.setDeadline(std::chrono::milliseconds(deadlineMs));
+    if (sessionEnds)
+        QTimer::singleShot(200, this, [] { Shutdown::request(); });
+    const UploadResult result = uploader.upload(site.url(), m_logPath);
+    Shutdown::reset();
+    QCOMPARE(result.ok, errorPart.isEmpty());
+    QVERIFY2(result.error.contains(errorPart), qPrintable(result.error));
+    QVERIFY(!uploader.isBusy());
+    QVERIFY(site.sent() < 16 * 1024 * 1024); // the endless body was not read on
 }
 
 void TestReportUploader::noServer()
