@@ -161,7 +161,9 @@ QString ReportUploader::redirectRefusal(const QUrl &from, const QUrl &to, int st
     if (!web || to.host().compare(from.host(), Qt::CaseInsensitive) != 0)
         return QStringLiteral("Сайт перенаправил отчёт на другой сайт: %1. Отчёт не отправлен.")
             .arg(address);
-    if (status != 307 && status != 308)
+    // Sites that moved answer 301 or 302; this client sends the file again to
+    // the new address, which those codes allow. 303 asks for a GET without it.
+    if (status == 303)
         return QStringLiteral("Сайт перенаправил отчёт на адрес %1 (ответ %2), при котором "
                               "файл не передаётся. Отчёт не отправлен.")
             .arg(address)
@@ -170,8 +172,8 @@ QString ReportUploader::redirectRefusal(const QUrl &from, const QUrl &to, int st
 }
 
 // Only an answer of success to a request that carried the file counts: a
-// redirect is followed with the file when it stays on the site, and is a
-// failure otherwise.
+// redirect (301, 302, 307, 308) is followed with the file when it stays on the
+// site, even from http to https, and is a failure otherwise.
 UploadResult ReportUploader::post(QUrl url, const QString &filePath, const QByteArray &content)
 {
     const QDeadlineTimer overall(m_deadline);

@@ -1,6 +1,8 @@
 #include "course/shutdown.h"
 #include "phpserver.h"
 #include "report/reportuploader.h"
+#include "skiporfail.h"
+#include "tlssite.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +10,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
+#include <QSslConfiguration>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -133,6 +137,7 @@ private Q_SLOTS:
     void redirectRefusal_data();
     void redirectRefusal();
     void cookieComesBack();
+    void httpToHttpsOnTheSameHost();
     void silentServerTimesOut();
     void answerWithoutEnd_data();
     void answerWithoutEnd();
@@ -255,13 +260,16 @@ void TestReportUploader::answers_data()
     QTest::newRow("308 keeps the post")
         << u"/moved308"_s << true << QString()
         << QStringList{u"/moved308/upreport.php"_s, u"/ok/upreport.php"_s} << true;
+    QTest::newRow("301 keeps the post")
+        << u"/moved301"_s << true << QString()
+        << QStringList{u"/moved301/upreport.php"_s, u"/ok/upreport.php"_s} << true;
+    QTest::newRow("302 keeps the post")
+        << u"/moved302"_s << true << QString()
+        << QStringList{u"/moved302/upreport.php"_s, u"/ok/upreport.php"_s} << true;
     // A redirect that would lose the file names where it pointed, and is not followed.
-    for (const char *status : {"301", "302", "303"}) {
-        const QString folder = u"/moved"_s + QLatin1String(status);
-        QTest::addRow("%s is not followed", status)
-            << folder << false << m_server.url(u"/ok/upreport.php"_s).toString()
-            << QStringList{folder + u"/upreport.php"_s} << true;
-    }
+    QTest::newRow("303 is not followed")
+        << u"/moved303"_s << false << m_server.url(u"/ok/upreport.php"_s).toString()
+        << QStringList{u"/moved303/upreport.php"_s} << true;
     QTest::newRow("307 to another host")
         << u"/away307"_s << false << u"другой сайт: http://localhost:"_s
         << QStringList{u"/away307/upreport.php"_s} << true;
@@ -284,6 +292,10 @@ void TestReportUploader::redirectRefusal_data()
         << site << u"https://SITE.ru/upreport.php"_s << 308 << QString();
     QTest::newRow("http to https on the site")
         << u"http://site.ru/upreport.php"_s << site << 308 << QString();
+    QTest::newRow("301 from http to https on the site")
+        << u"http://site.ru/upreport.php"_s << site << 301 << QString();
+    QTest::newRow("302 on the site")
+        << site << u"https://site.ru/new/upreport.php"_s << 302 << QString();
     QTest::newRow("https to http on the site")
         << site << u"http://site.ru/upreport.php"_s << 307
         << u"незащищённый адрес http://site.ru/upreport.php"_s;
@@ -328,6 +340,34 @@ void TestReportUploader::answers()
     if (!got.isEmpty())
         QCOMPARE(QByteArray::fromBase64(got.last()[u"bytes"_s].toString().toLatin1()) == kLog,
                  fileAtLast);
+}
+
+// The usual move of a whole site: the report goes on to the https address of
+// the same host, with its file.
+void TestReportUploader::httpToHttpsOnTheSameHost()
+{
+    TlsSite secure;
+    if (const QString why = secure.start(m_dir.path()); !why.isEmpty())
+        NK_SKIP_OR_FAIL(why);
+    const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
+    QSslConfiguration trusting = before;
+    trusting.addCaCertificate(secure.certificate());
+    QSslConfiguration::setDefaultConfiguration(trusting);
+    const auto restore =
+        qScopeGuard([&before] { QSslConfiguration::setDefaultConfiguration(before); });
+    const QDir root(m_dir.filePath(u"site/tohttps"_s));
+    QVERIFY(root.mkpath(u"."_s));
+    QFile script(root.filePath(u"upreport.php"_s));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("<?php header('Location: " + secure.url(u"/upreport.php"_s).toEncoded() +
+                 "', true, 301);\n");
+    script.close();
+    ReportUploader uploader;
+    const UploadResult result = uploader.upload(m_server.url(u"/tohttps"_s), m_logPath);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(secure.requests().size(), 1);
+    QVERIFY(secure.requests().first().startsWith("POST /upreport.php HTTP/1.1\r\n"));
+    QVERIFY(secure.requests().first().contains(kLog));
 }
 
 void TestReportUploader::cookieComesBack()
