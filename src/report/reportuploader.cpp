@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkCookieJar>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRandomGenerator>
@@ -56,6 +57,20 @@ QUrl redirectTarget(QNetworkReply *reply)
     return reply->url().resolved(QUrl::fromEncoded(location));
 }
 
+bool throughProxy(const QUrl &url)
+{
+    const QList<QNetworkProxy> proxies =
+        QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(url));
+    return !proxies.isEmpty() && proxies.first().type() != QNetworkProxy::NoProxy &&
+           proxies.first().type() != QNetworkProxy::DefaultProxy;
+}
+
+QString proxyDownText()
+{
+    return QStringLiteral("Прокси-сервер не отвечает. Проверьте настройки прокси в системе. "
+                          "Отчёт не отправлен.");
+}
+
 QString failureText(QNetworkReply *reply, ReportUploader::Cut cut)
 {
     using Cut = ReportUploader::Cut;
@@ -66,6 +81,11 @@ QString failureText(QNetworkReply *reply, ReportUploader::Cut cut)
     if (cut == Cut::SessionEnd)
         return QStringLiteral("Отправка отчёта прервана: программа закрывается.");
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == 407 || reply->error() == QNetworkReply::ProxyAuthenticationRequiredError)
+        return QStringLiteral("Прокси-сервер требует пароль. Отчёт не отправлен: укажите пароль "
+                              "прокси в настройках системы.");
+    if (status == 413)
+        return QStringLiteral("Отчёт слишком велик для сайта и не отправлен.");
     if (status != 0 && (status < 200 || status > 299))
         return QStringLiteral("Сайт ответил ошибкой %1. Отчёт не отправлен, попробуйте позже.")
             .arg(status);
@@ -76,8 +96,21 @@ QString failureText(QNetworkReply *reply, ReportUploader::Cut cut)
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::HostNotFoundError:
     case QNetworkReply::TimeoutError:
+        // Through a proxy, the connection that failed was the one to the proxy.
+        if (throughProxy(reply->url()))
+            return proxyDownText();
+        return QStringLiteral("Нет связи с сайтом. Проверьте подключение к интернету.");
     case QNetworkReply::UnknownNetworkError:
         return QStringLiteral("Нет связи с сайтом. Проверьте подключение к интернету.");
+    case QNetworkReply::SslHandshakeFailedError:
+        // Most often a wrong date on the computer, which makes every certificate look invalid.
+        return QStringLiteral("Неверная дата на компьютере или сертификат сайта: защищённое "
+                              "соединение не установлено. Отчёт не отправлен.");
+    case QNetworkReply::ProxyConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyNotFoundError:
+    case QNetworkReply::ProxyTimeoutError:
+        return proxyDownText();
     default:
         return QStringLiteral("Ошибка сети (%1). Отчёт не отправлен, попробуйте позже.")
             .arg(int(reply->error()));

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkProxy>
 #include <QScopeGuard>
 #include <QSslConfiguration>
 #include <QTcpServer>
@@ -138,6 +139,8 @@ private Q_SLOTS:
     void redirectRefusal();
     void cookieComesBack();
     void httpToHttpsOnTheSameHost();
+    void failuresNamed_data();
+    void failuresNamed();
     void silentServerTimesOut();
     void answerWithoutEnd_data();
     void answerWithoutEnd();
@@ -368,6 +371,40 @@ void TestReportUploader::httpToHttpsOnTheSameHost()
     QCOMPARE(secure.requests().size(), 1);
     QVERIFY(secure.requests().first().startsWith("POST /upreport.php HTTP/1.1\r\n"));
     QVERIFY(secure.requests().first().contains(kLog));
+}
+
+void TestReportUploader::failuresNamed_data()
+{
+    QTest::addColumn<bool>("tls");   // to an https site whose certificate nothing trusts
+    QTest::addColumn<bool>("proxy"); // through a proxy that is not there
+    QTest::addColumn<QString>("told");
+    QTest::newRow("certificate not trusted")
+        << true << false << u"Неверная дата на компьютере или сертификат сайта"_s;
+    QTest::newRow("proxy down") << false << true << u"Прокси-сервер не отвечает"_s;
+}
+
+// What went wrong is named, rather than "try later" for everything.
+void TestReportUploader::failuresNamed()
+{
+    QFETCH(bool, tls);
+    QFETCH(bool, proxy);
+    TlsSite secure;
+    if (tls) {
+        if (const QString why = secure.start(m_dir.path()); !why.isEmpty())
+            NK_SKIP_OR_FAIL(why);
+    }
+    if (proxy) // a loopback address would bypass it
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_s, PhpServer::freePort()));
+    const auto noProxy = qScopeGuard([] { QNetworkProxy::setApplicationProxy({}); });
+    ReportUploader uploader;
+    const UploadResult result =
+        uploader.upload(tls ? secure.url() : QUrl(u"http://maker.example"_s), m_logPath);
+    QVERIFY(!result.ok);
+    QFETCH(QString, told);
+    QVERIFY2(result.error.contains(told), qPrintable(result.error));
+    QVERIFY(requests().isEmpty());
+    QVERIFY(secure.requests().isEmpty());
 }
 
 void TestReportUploader::cookieComesBack()
