@@ -113,6 +113,7 @@ void connectCourse(TMainForm &form)
 void connectSiteLinks(TMainForm &form)
 {
     auto open = [&form](const QString &address) { form.state().site.OpenSite(address); };
+    form.state().site.setMessageHook([&form](const QString &text) { form.page().message(text); });
     form.routes().openSite = open;
     form.page().dispatcher().openSite = open;
 }

@@ -180,7 +180,7 @@ void TestRestBreak::siteLinks_data()
     QTest::newRow("bare path") << "/usr/bin/xterm"
                                << "";
     QTest::newRow("mailto") << "mailto:a@b.example"
-                            << "";
+                            << "mailto:a@b.example";
 }
 
 void TestRestBreak::siteLinks()
@@ -198,7 +198,10 @@ void TestRestBreak::siteLinks()
         QVERIFY(!logLines().last().startsWith(QStringLiteral("Открытие сайта")));
     } else {
         QCOMPARE(recorder.opened, QList<QUrl>{QUrl(opened)});
-        QCOMPARE(logLines().last(), QStringLiteral("Открытие сайта ") + address);
+        if (opened.startsWith(QLatin1String("mailto:"))) // the mail program, not a site
+            QVERIFY(!logLines().last().startsWith(QStringLiteral("Открытие сайта")));
+        else
+            QCOMPARE(logLines().last(), QStringLiteral("Открытие сайта ") + address);
     }
 }
 
