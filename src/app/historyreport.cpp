@@ -16,7 +16,8 @@ namespace {
 
 QString percent(int right, int total)
 {
-    return total > 0 ? QString::number(qRound(100.0 * right / total)) + QLatin1Char('%')
+    // Rounded down, as on the statistics page.
+    return total > 0 ? QString::number(100LL * right / total) + QLatin1Char('%')
                      : QStringLiteral("—");
 }
 

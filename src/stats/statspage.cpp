@@ -40,9 +40,10 @@ QString platformDialog(QWidget *parent, const QString &suggested)
                                         suggested, QStringLiteral("Таблица CSV (*.csv)"));
 }
 
+// Rounded down: 199 right of 200 is not yet "100%".
 QString percent(int part, int whole)
 {
-    return QString::number(whole > 0 ? qRound(100.0 * part / whole) : 0) + u'%';
+    return QString::number(whole > 0 ? 100LL * part / whole : 0) + u'%';
 }
 
 } // namespace
