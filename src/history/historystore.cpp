@@ -164,17 +164,17 @@ int HistoryStore::connect() const
 
 // Opened at the first use, so a start never waits for it, and a file that is
 // locked or unwritable now is tried again at the next answer.
-bool HistoryStore::open() const
+bool HistoryStore::open(const char *doing) const
 {
     for (int attempt = 0; attempt < 2 && !m_db && !m_newer; ++attempt) {
         const int code = connect();
         if (m_newer) {
-            m_problem = QStringLiteral("История ответов записана более новой версией программы: "
-                                       "эта версия её не показывает и не дополняет.");
+            m_newerNote = QStringLiteral("История ответов записана более новой версией программы: "
+                                         "эта версия её не показывает и не дополняет.");
             qCWarning(lcHistory) << m_path << "has a newer layout; left as it is";
-            tell(m_problem);
+            tell(m_newerNote);
         } else if (code != SQLITE_OK && !(attempt == 0 && isBroken(code) && moveAside())) {
-            failed(code, "open");
+            failed(code, doing);
             return false;
         }
     }
@@ -260,12 +260,14 @@ QString HistoryStore::reason(int code) const
 void HistoryStore::failed(int code, const char *doing) const
 {
     const bool reading = m_readOnly || qstrcmp(doing, "read") == 0 || qstrcmp(doing, "export") == 0;
-    m_problem = QStringLiteral("История ответов (levels/history.db) ") +
-                (reading ? QStringLiteral("не читается: ") : QStringLiteral("не сохраняется: ")) +
-                reason(code) + QLatin1Char('.');
+    // Kept apart: a failed write must not hide figures that read well.
+    QString &problem = reading ? m_readProblem : m_writeProblem;
+    problem = QStringLiteral("История ответов (levels/history.db) ") +
+              (reading ? QStringLiteral("не читается: ") : QStringLiteral("не сохраняется: ")) +
+              reason(code) + QLatin1Char('.');
     qCWarning(lcHistory) << "history" << doing << "failed:" << m_path << code
                          << sqlite3_errstr(code);
-    tell(m_problem);
+    tell(problem);
 }
 
 void HistoryStore::tell(const QString &problem) const
@@ -290,7 +292,7 @@ bool HistoryStore::write(const std::function<int(sqlite3 *)> &rows)
         if (code == SQLITE_OK)
             code = sqliteExec(m_db, "COMMIT");
         if (code == SQLITE_OK) {
-            m_problem.clear();
+            m_writeProblem.clear();
             return true;
         }
         sqliteExec(m_db, "ROLLBACK");
@@ -359,8 +361,9 @@ HistorySummary HistoryStore::summary(int level) const
 {
     HistorySummary summary;
     summary.level = level;
+    m_readProblem.clear();
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!open())
+        if (!open("read"))
             break;
         const int code = HistoryReader::read(m_db, level, summary);
         if (code == SQLITE_OK)
@@ -373,7 +376,8 @@ HistorySummary HistoryStore::summary(int level) const
         close();
         break;
     }
-    summary.problem = problem();
+    summary.problem = m_newer ? m_newerNote : m_readProblem;
+    summary.notice = m_writeProblem.isEmpty() ? m_brokenNote : m_writeProblem;
     return summary;
 }
 
@@ -384,12 +388,21 @@ bool HistoryStore::writeCsvHeader(QIODevice &out)
 
 bool HistoryStore::writeCsv(QIODevice &out) const
 {
-    if (!open())
+    if (!open("export"))
         return false;
     const int code = HistoryReader::writeCsv(m_db, out);
     if (code != SQLITE_OK && code != SQLITE_IOERR)
         failed(code, "export");
     return code == SQLITE_OK;
+}
+
+QString HistoryStore::problem() const
+{
+    for (const QString *text : {&m_newerNote, &m_readProblem, &m_writeProblem, &m_brokenNote}) {
+        if (!text->isEmpty())
+            return *text;
+    }
+    return {};
 }
 
 } // namespace nk

@@ -92,10 +92,10 @@ public:
     static bool writeCsvHeader(QIODevice &out);
 
     // Why the history cannot be kept or read now, in the learner's words; empty when it can.
-    QString problem() const { return m_problem.isEmpty() ? m_brokenNote : m_problem; }
+    QString problem() const;
 
 private:
-    bool open() const;
+    bool open(const char *doing = "open") const;
     int connect() const;
     void close() const;
     bool write(const std::function<int(sqlite3 *)> &rows);
@@ -108,8 +108,10 @@ private:
     QString m_path;
     std::function<void(const QString &)> m_message;
     mutable sqlite3 *m_db = nullptr;
-    mutable QString m_problem;
-    mutable QString m_brokenNote; // a broken file was moved aside in this run
+    mutable QString m_newerNote;    // the file is of a newer program
+    mutable QString m_readProblem;  // the last reading failed
+    mutable QString m_writeProblem; // the last writing failed
+    mutable QString m_brokenNote;   // a broken file was moved aside in this run
     mutable bool m_told = false;
     mutable bool m_newer = false;
     bool m_readOnly = false;

@@ -386,11 +386,14 @@ void TestHistoryLearner::badStore_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("problem"); // a part of what the learner is told
-    QTest::newRow("locked by another connection") << u"locked"_s << u"другая программа"_s;
+    QTest::addColumn<bool>("readable");   // the figures can still be shown
+    QTest::newRow("locked by another connection") << u"locked"_s << u"другая программа"_s << false;
+    QTest::newRow("answers refused, figures readable")
+        << u"refusing"_s << u"не сохраняется"_s << true;
     QTest::newRow("read-only: a folder in place of its journal")
-        << u"readonly"_s << u"history.db-wal папка"_s;
-    QTest::newRow("not a database") << u"garbage"_s << u"history.db.broken-2026-12-10"_s;
-    QTest::newRow("newer layout") << u"newer"_s << u"более новой версией"_s;
+        << u"readonly"_s << u"history.db-wal папка"_s << false;
+    QTest::newRow("not a database") << u"garbage"_s << u"history.db.broken-2026-12-10"_s << true;
+    QTest::newRow("newer layout") << u"newer"_s << u"более новой версией"_s << false;
 }
 
 void TestHistoryLearner::badStore()
@@ -407,6 +410,10 @@ void TestHistoryLearner::badStore()
         f.write(garbage);
     } else if (kind == u"newer"_s) {
         QVERIFY(runSql(file, "PRAGMA user_version = 99"));
+    } else if (kind == u"refusing"_s) {
+        QVERIFY(HistoryStore(file).recordRest(g_now, 5, HistoryRest::Training));
+        QVERIFY(runSql(file, "CREATE TRIGGER refuse BEFORE INSERT ON answers"
+                             " BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     } else if (kind == u"readonly"_s) {
         QVERIFY(runSql(file, "CREATE TABLE t(x)"));
         QVERIFY(QDir().mkdir(file + u"-wal"_s));
@@ -422,7 +429,11 @@ void TestHistoryLearner::badStore()
     QCOMPARE(m_rig->logLines().filter(u"Ноты угаданы правильно"_s).size(), 1);
     QTRY_COMPARE(historyMessages().size(), 1);
     QVERIFY2(historyMessages().first().contains(problem), qPrintable(historyMessages().first()));
-    const QString told = m_rig->state().history.summary(5).problem;
+    // A problem that leaves the file readable is a notice beside the figures.
+    QFETCH(bool, readable);
+    const HistorySummary first = m_rig->state().history.summary(5);
+    QCOMPARE(first.problem.isEmpty(), readable);
+    const QString told = readable ? first.notice : first.problem;
     QVERIFY2(told.contains(problem), qPrintable(told));
 
     // The exercise goes on, and the learner is not told again.

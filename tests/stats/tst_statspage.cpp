@@ -80,6 +80,7 @@ private Q_SLOTS:
     void linksOverlapNothing();
     void sentenceInsteadOfPlots_data();
     void sentenceInsteadOfPlots();
+    void noticeAboveTheFigures();
     void viewsShowTheirPlots();
     void legendListsOnlyNotesWithALine();
     void confusionMapCountsPerCell();
@@ -217,6 +218,21 @@ void TestStatsPage::sentenceInsteadOfPlots()
     QCOMPARE(rig.labelText(52), QStringLiteral("<no label>"));
     QVERIFY(rig.button(StatsLinks::SaveCsvTag));
     QVERIFY(rig.link(StatsLinks::BackTag));
+}
+
+// A history that reads but could not be written to, or was started anew,
+// still shows its figures, under one line about it.
+void TestStatsPage::noticeAboveTheFigures()
+{
+    HistorySummary history = knownHistory();
+    history.notice = QStringLiteral("История ответов (levels/history.db) не сохраняется: на диске "
+                                    "нет места.");
+    StatsRig rig(history);
+    QVERIFY(rig.clickLink(StatsLinks::FromLevelTag));
+    QCOMPARE(rig.labelText(36), history.notice);
+    QCOMPARE(rig.labelText(51), QStringLiteral("Ответов: 26, верных: 18 (69%)"));
+    QCOMPARE(rig.labelText(67), QStringLiteral("Чаще всего вы путаете ФА и СОЛЬ: 7 раз из 20"));
+    QVERIFY(rig.form().statistics().plot());
 }
 
 void TestStatsPage::viewsShowTheirPlots()
