@@ -34,10 +34,7 @@ void connectRestBreak(TMainForm &form)
     hooks.restore = [&form] { form.restoreFromTray(); };
     hooks.currentLevel = [&form] { return form.state().Settings.Level; };
     hooks.currentStep = [&form] { return form.state().Settings.Step; };
-    hooks.showLevelPage = [&form](int level) {
-        if (form.routes().showLevelPage)
-            form.routes().showLevelPage(level);
-    };
+    hooks.busy = [&form] { return form.state().Settings.Busy; };
     OneShotTimers &timers = form.timers();
     timers.setAction(RestBreak::HideTag, [&rest] { rest.hideWindow(); });
     timers.setAction(RestBreak::TrainingTag, [&rest] { rest.end(); });

@@ -74,6 +74,7 @@ private slots:
     void listenAgainWaitsForPlayback_data();
     void listenAgainWaitsForPlayback();
     void leavingTheComparisonEndsTheReview();
+    void levelPageAfterAReviewFreesTheMenu();
     void endOfRest_data();
     void endOfRest();
     void finishedStageSurvivesItsRest_data();
@@ -318,6 +319,23 @@ void TrainingTest::leavingTheComparisonEndsTheReview()
     QVERIFY(levelPageShown(rig.form()));
 }
 
+// Every entry of the menu column comes back, not only the course parts.
+void TrainingTest::levelPageAfterAReviewFreesTheMenu()
+{
+    WindowRig rig({QStringLiteral("05")});
+    GlobalState &s = rig.state();
+    s.Settings.Level = 5;
+    s.Allowed.AnswerLen = 1;
+    rig.training().ShowTrainingWrong();
+    const QStringList column{QStringLiteral("lbInstr"), QStringLiteral("Label1"),
+                             QStringLiteral("lbAbout"), QStringLiteral("btPart1")};
+    for (const QString &name : column)
+        QVERIFY(!rig.form().findChild<QWidget *>(name)->isEnabled());
+    rig.form().course().ShowLevelPage(5);
+    for (const QString &name : column)
+        QVERIFY2(rig.form().findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+}
+
 void TrainingTest::endOfRest_data()
 {
     QTest::addColumn<int>("level");
@@ -422,7 +440,7 @@ void TrainingTest::interruptedRest_data()
 }
 
 // Opening a level or a step resets what the rest would go on with: the rest
-// then ends on its level's page and writes nothing; left alone it goes on.
+// then ends where the learner went and writes nothing; left alone it goes on.
 void TrainingTest::interruptedRest()
 {
     QFETCH(bool, memorising);
@@ -456,6 +474,7 @@ void TrainingTest::interruptedRest()
         return all;
     };
     const QByteArray before = files();
+    const QStringList logBefore = rig.logLines();
     QTRY_VERIFY_WITH_TIMEOUT(!s.Resting, 5000);
     if (opened == QLatin1String("nothing")) {
         QVERIFY(rig.button(memorising ? Step2::StartTag : TrainingPages::ListenTag));
@@ -465,10 +484,10 @@ void TrainingTest::interruptedRest()
             QCOMPARE(s.Step3Set.NoteCount, 3);
         return;
     }
-    QVERIFY(levelPageShown(rig.form()));
-    QCOMPARE(s.Settings.Level, 5);
+    QCOMPARE(levelPageShown(rig.form()), opened != QLatin1String("other step"));
+    QCOMPARE(s.Settings.Level, opened == QLatin1String("other level") ? 1 : 5);
     QCOMPARE(files(), before);
-    QVERIFY(rig.logLines().last().endsWith(QStringLiteral(" - Загружен уровень 5")));
+    QCOMPARE(rig.logLines(), logBefore);
 }
 
 void TrainingTest::listenDuringJudging_data()
