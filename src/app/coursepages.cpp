@@ -85,7 +85,8 @@ void CoursePages::ShowLevelPage(int level)
     call(m_hooks.LevelOrStepOpened);
     call(m_hooks.ClearAllKeys);
     resetLevelState();
-    m_page.controls().EnablePartButtons();
+    // The whole column: a wrong answer's review, left for this page, had locked it.
+    m_page.controls().EnableMenu();
     m_page.ClearPage();
     const CourseList list = m_files.readLevel(level);
     m_page.addCaption(list.caption);

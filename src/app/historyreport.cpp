@@ -16,7 +16,8 @@ namespace {
 
 QString percent(int right, int total)
 {
-    return total > 0 ? QString::number(qRound(100.0 * right / total)) + QLatin1Char('%')
+    // Rounded down, as on the statistics page.
+    return total > 0 ? QString::number(100LL * right / total) + QLatin1Char('%')
                      : QStringLiteral("—");
 }
 
@@ -26,6 +27,20 @@ void print(const QString &text, std::FILE *stream)
     std::fflush(stream);
 }
 
+// The output checked to its end: a full disk or a closed pipe is a failure
+// the caller has to see, not a quiet success.
+int finishOutput(QFile &out, bool written, const QString &problem)
+{
+    written = out.flush() && written && out.error() == QFileDevice::NoError;
+    if (written)
+        return 0;
+    const QString why = out.error() != QFileDevice::NoError ? out.errorString() : problem;
+    print(QStringLiteral("Не удалось вывести историю ответов") +
+              (why.isEmpty() ? QString() : QStringLiteral(": ") + why) + QLatin1Char('\n'),
+          stderr);
+    return 1;
+}
+
 } // namespace
 
 QString HistoryReport::text(const HistorySummary &course)
@@ -33,8 +48,9 @@ QString HistoryReport::text(const HistorySummary &course)
     QString text;
     if (!course.problem.isEmpty())
         text += course.problem + QLatin1Char('\n');
-    if (course.isEmpty())
-        return text + QStringLiteral("Ответов пока нет: история пуста.\n");
+    if (course.isEmpty()) // after a problem an empty summary says nothing of the answers
+        return course.problem.isEmpty() ? QStringLiteral("Ответов пока нет: история пуста.\n")
+                                        : text;
     text += QStringLiteral("Всего ответов: ") + QString::number(course.answers) +
             QStringLiteral(", верно ") + QString::number(course.rightAnswers) +
             QStringLiteral(" (") + percent(course.rightAnswers, course.answers) +
@@ -53,29 +69,29 @@ QString HistoryReport::text(const HistorySummary &course)
 }
 
 // A core application only: no window system is opened, so no display is needed.
+// The learner's file is only read, from a copy: a look never changes it.
 int HistoryReport::run(int &argc, char **argv, const CommandLine &line)
 {
     QCoreApplication app(argc, argv);
     const BasePath base(line.folder().isEmpty() ? QCoreApplication::applicationDirPath()
                                                 : line.folder());
     HistoryStore store(base);
-    // Asking must not create a history where the learner has none.
+    store.setReadOnly();
     const bool exists = QFileInfo::exists(store.path());
     if (line.csv()) {
         QFile out;
         if (!out.open(stdout, QIODevice::WriteOnly))
             return 1;
-        if (!exists)
-            return HistoryStore::writeCsvHeader(out) ? 0 : 1;
-        if (store.writeCsv(out))
-            return 0;
-        out.close();
-        print(store.problem() + QLatin1Char('\n'), stderr);
-        return 1;
+        const bool written = exists ? store.writeCsv(out) : HistoryStore::writeCsvHeader(out);
+        return finishOutput(out, written, store.problem());
     }
     const HistorySummary course = exists ? store.summary(0) : HistorySummary();
-    print(text(course), stdout);
-    return course.problem.isEmpty() || !course.isEmpty() ? 0 : 1;
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly))
+        return 1;
+    const bool written = out.write(text(course).toUtf8()) >= 0;
+    const int code = finishOutput(out, written, QString());
+    return code != 0 || (!course.problem.isEmpty() && course.isEmpty()) ? 1 : 0;
 }
 
 } // namespace nk

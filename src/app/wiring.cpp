@@ -34,10 +34,7 @@ void connectRestBreak(TMainForm &form)
     hooks.restore = [&form] { form.restoreFromTray(); };
     hooks.currentLevel = [&form] { return form.state().Settings.Level; };
     hooks.currentStep = [&form] { return form.state().Settings.Step; };
-    hooks.showLevelPage = [&form](int level) {
-        if (form.routes().showLevelPage)
-            form.routes().showLevelPage(level);
-    };
+    hooks.busy = [&form] { return form.state().Settings.Busy; };
     OneShotTimers &timers = form.timers();
     timers.setAction(RestBreak::HideTag, [&rest] { rest.hideWindow(); });
     timers.setAction(RestBreak::TrainingTag, [&rest] { rest.end(); });
@@ -117,6 +114,7 @@ void connectCourse(TMainForm &form)
 void connectSiteLinks(TMainForm &form)
 {
     auto open = [&form](const QString &address) { form.state().site.OpenSite(address); };
+    form.state().site.setMessageHook([&form](const QString &text) { form.page().message(text); });
     form.routes().openSite = open;
     form.page().dispatcher().openSite = open;
 }

@@ -1,5 +1,6 @@
 #include "course/programclock.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -12,6 +13,12 @@ double g_scale = 1.0;
 std::function<QDateTime()> &nowSource()
 {
     static std::function<QDateTime()> source;
+    return source;
+}
+
+std::function<qint64()> &monotonicSource()
+{
+    static std::function<qint64()> source;
     return source;
 }
 } // namespace
@@ -46,6 +53,23 @@ QDateTime ProgramClock::now()
 void ProgramClock::setNowSource(std::function<QDateTime()> source)
 {
     nowSource() = std::move(source);
+}
+
+qint64 ProgramClock::monotonicMs()
+{
+    if (monotonicSource())
+        return monotonicSource()();
+    static const QElapsedTimer started = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return started.elapsed();
+}
+
+void ProgramClock::setMonotonicSource(std::function<qint64()> source)
+{
+    monotonicSource() = std::move(source);
 }
 
 } // namespace nk

@@ -19,6 +19,10 @@ public:
 
     static QDateTime now();
     static void setNowSource(std::function<QDateTime()> source);
+    // Milliseconds on a clock that only runs forward, whatever the date and
+    // time of the computer are set to: for durations.
+    static qint64 monotonicMs();
+    static void setMonotonicSource(std::function<qint64()> source);
 };
 
 } // namespace nk

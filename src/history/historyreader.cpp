@@ -212,7 +212,8 @@ bool HistoryReader::writeHeader(QIODevice &out)
                                 QStringLiteral("отвечено"),
                                 QStringLiteral("время ответа, мс"),
                                 QStringLiteral("нот в вопросе"),
-                                QStringLiteral("выбор")};
+                                QStringLiteral("выбор"),
+                                QStringLiteral("смещение от UTC, мин")};
     QStringList fields;
     for (const QString &name : header)
         fields.append(csvField(name));
@@ -222,8 +223,9 @@ bool HistoryReader::writeHeader(QIODevice &out)
 int HistoryReader::writeCsv(sqlite3 *db, QIODevice &out)
 {
     int code = sqliteExec(db, "BEGIN");
+    // The offset comes last, so readers of the older columns find them where they were.
     SqliteStatement answers(db, "SELECT id, at_ms, level, kind, right, answer_ms, note_count,"
-                                " choice FROM answers ORDER BY id");
+                                " choice, utc_offset FROM answers ORDER BY id");
     SqliteStatement notes(db, "SELECT answer_id, played_octave, played_pitch, answered_octave,"
                               " answered_pitch FROM answer_notes ORDER BY answer_id, position");
     if (code == SQLITE_OK && !writeHeader(out))
@@ -249,7 +251,8 @@ int HistoryReader::writeCsv(sqlite3 *db, QIODevice &out)
                                  columns.answered.join(QLatin1Char(' ')),
                                  optionalNumber(answers, 5),
                                  optionalNumber(answers, 6),
-                                 choiceName(answers, 7)};
+                                 choiceName(answers, 7),
+                                 QString::number(answers.integer(8) / 60)};
         if (out.write((row.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8()) < 0)
             code = SQLITE_IOERR;
     }

@@ -11,7 +11,7 @@ namespace nk {
 class HistorySchema
 {
 public:
-    static constexpr int CurrentVersion = 2;
+    static constexpr int CurrentVersion = 3;
 
     enum class Result
     {
@@ -23,6 +23,9 @@ public:
     // Brings the open database to CurrentVersion in one transaction.
     static Result upgrade(sqlite3 *db, int *code);
     static int version(sqlite3 *db, int *code);
+    // Works the running totals out afresh when they no longer add up to the
+    // answers, as after an edit by hand; returns SQLite's result code.
+    static int repairTotals(sqlite3 *db);
 };
 
 } // namespace nk

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <sqlite3.h>
 
 namespace nk {
@@ -23,6 +24,7 @@ constexpr int BusyTimeoutMs = 100;
 const char *const InsertAnswer =
     "INSERT INTO answers(at_ms, utc_offset, level, kind, right, answer_ms, note_count, choice)"
     " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+const char *const SetAnswerTime = "UPDATE answers SET answer_ms = ?1 WHERE id = ?2";
 const char *const InsertNote =
     "INSERT INTO answer_notes(answer_id, position, played_octave, played_pitch,"
     " answered_octave, answered_pitch) VALUES(?1, ?2, ?3, ?4, ?5, ?6)";
@@ -82,12 +84,20 @@ int insertAnswer(sqlite3 *db, const HistoryAnswer &answer)
     insert.bind(3, qint64(answer.level));
     insert.bind(4, qint64(answer.kind));
     insert.bind(5, qint64(answer.right ? 1 : 0));
-    insert.bindOptional(6, answer.answerMs);
+    insert.bindNull(6); // the time follows the notes, see below
     insert.bindOptional(7, answer.noteCount > 0 ? answer.noteCount : -1);
     insert.bindOptional(8, answer.choice > 0 ? answer.choice : -1);
     if (const int code = finish(insert); code != SQLITE_OK)
         return code;
-    return insertNotes(db, sqlite3_last_insert_rowid(db), answer);
+    const qint64 id = sqlite3_last_insert_rowid(db);
+    if (const int code = insertNotes(db, id, answer); code != SQLITE_OK || answer.answerMs < 0)
+        return code;
+    // Written once the notes are in: the file counts a note's time only
+    // from an answer of that one note.
+    SqliteStatement time(db, SetAnswerTime);
+    time.bind(1, answer.answerMs);
+    time.bind(2, id);
+    return finish(time);
 }
 
 } // namespace
@@ -114,20 +124,36 @@ void HistoryStore::close() const
 
 // WAL keeps a killed program from ever breaking the file, and with it the
 // NORMAL setting loses no committed answer to a crash of the program: only a
-// power cut can take the last few, never the file.
+// power cut can take the last few, never the file. A newer program's file is
+// not switched to WAL either: it is left byte for byte.
 int HistoryStore::connect() const
 {
-    int code = sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_db,
-                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const QString file = m_readOnly ? readableCopy() : m_path;
+    if (file.isEmpty())
+        return SQLITE_CANTOPEN;
+    int code =
+        sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | (m_readOnly ? 0 : SQLITE_OPEN_CREATE), nullptr);
     if (code == SQLITE_OK) {
         sqlite3_busy_timeout(m_db, BusyTimeoutMs);
-        code = sqliteExec(m_db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL");
+        if (HistorySchema::version(m_db, &code) > HistorySchema::CurrentVersion) {
+            close();
+            m_newer = true;
+            return SQLITE_OK;
+        }
     }
+    if (code == SQLITE_OK)
+        code = sqliteExec(m_db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL");
     HistorySchema::Result schema = HistorySchema::Result::Failed;
     if (code == SQLITE_OK)
         schema = HistorySchema::upgrade(m_db, &code);
-    if (schema == HistorySchema::Result::Ready)
-        return SQLITE_OK;
+    if (schema == HistorySchema::Result::Ready) {
+        code = sqliteExec(m_db, "PRAGMA foreign_keys = ON");
+        if (code == SQLITE_OK)
+            code = HistorySchema::repairTotals(m_db);
+        if (code == SQLITE_OK)
+            return SQLITE_OK;
+    }
     close();
     if (schema == HistorySchema::Result::Newer) {
         m_newer = true;
@@ -138,39 +164,67 @@ int HistoryStore::connect() const
 
 // Opened at the first use, so a start never waits for it, and a file that is
 // locked or unwritable now is tried again at the next answer.
-bool HistoryStore::open() const
+bool HistoryStore::open(const char *doing) const
 {
     for (int attempt = 0; attempt < 2 && !m_db && !m_newer; ++attempt) {
         const int code = connect();
         if (m_newer) {
-            m_problem = QStringLiteral("История ответов записана более новой версией программы: "
-                                       "эта версия её не показывает и не дополняет.");
+            m_newerNote = QStringLiteral("История ответов записана более новой версией программы: "
+                                         "эта версия её не показывает и не дополняет.");
             qCWarning(lcHistory) << m_path << "has a newer layout; left as it is";
-            tell(m_problem);
+            tell(m_newerNote);
         } else if (code != SQLITE_OK && !(attempt == 0 && isBroken(code) && moveAside())) {
-            failed(code, "open");
+            failed(code, doing);
             return false;
         }
     }
     return m_db != nullptr;
 }
 
+// The file and what SQLite keeps beside it, copied together: reading the
+// copy, even bringing it to this layout, leaves the learner's file untouched.
+QString HistoryStore::readableCopy() const
+{
+    if (!m_copy) {
+        auto folder = std::make_unique<QTemporaryDir>();
+        const QString copy = folder->filePath(QStringLiteral("history.db"));
+        bool copied = folder->isValid() && QFile::copy(m_path, copy);
+        if (copied && QFileInfo::exists(m_path + u"-wal"))
+            copied = QFile::copy(m_path + u"-wal", copy + u"-wal");
+        if (!copied) {
+            qCWarning(lcHistory) << "history" << m_path << "could not be copied for reading";
+            return {};
+        }
+        m_copy = std::move(folder);
+    }
+    return m_copy->filePath(QStringLiteral("history.db"));
+}
+
 // Renamed, never deleted: the learner's answers may still be read out of it.
+// What SQLite keeps beside the file goes first: should the program be killed
+// between the renames, a fresh file never meets the old file's journal.
 bool HistoryStore::moveAside() const
 {
+    if (m_readOnly)
+        return false;
     close();
     const QString stem =
         m_path + QStringLiteral(".broken-") + ProgramClock::now().toString(u"yyyy-MM-dd");
     QString target = stem;
     for (int n = 2; QFileInfo::exists(target) || QFileInfo::exists(target + u"-wal"); ++n)
         target = stem + QLatin1Char('-') + QString::number(n);
-    if (!QFile::rename(m_path, target)) {
-        qCWarning(lcHistory) << "broken history" << m_path << "could not be moved aside";
-        return false;
-    }
-    for (const QLatin1String suffix : {QLatin1String("-wal"), QLatin1String("-shm")}) {
+    const QLatin1String beside[] = {QLatin1String("-wal"), QLatin1String("-shm")};
+    for (const QLatin1String suffix : beside) {
         if (QFileInfo::exists(m_path + suffix))
             QFile::rename(m_path + suffix, target + suffix);
+    }
+    if (!QFile::rename(m_path, target)) {
+        for (const QLatin1String suffix : beside) {
+            if (QFileInfo::exists(target + suffix))
+                QFile::rename(target + suffix, m_path + suffix);
+        }
+        qCWarning(lcHistory) << "broken history" << m_path << "could not be moved aside";
+        return false;
     }
     const QString name = QFileInfo(target).fileName();
     m_brokenNote = QStringLiteral("История ответов была повреждена: она сохранена как ") + name +
@@ -205,13 +259,15 @@ QString HistoryStore::reason(int code) const
 
 void HistoryStore::failed(int code, const char *doing) const
 {
-    const bool reading = qstrcmp(doing, "read") == 0 || qstrcmp(doing, "export") == 0;
-    m_problem = QStringLiteral("История ответов (levels/history.db) ") +
-                (reading ? QStringLiteral("не читается: ") : QStringLiteral("не сохраняется: ")) +
-                reason(code) + QLatin1Char('.');
+    const bool reading = m_readOnly || qstrcmp(doing, "read") == 0 || qstrcmp(doing, "export") == 0;
+    // Kept apart: a failed write must not hide figures that read well.
+    QString &problem = reading ? m_readProblem : m_writeProblem;
+    problem = QStringLiteral("История ответов (levels/history.db) ") +
+              (reading ? QStringLiteral("не читается: ") : QStringLiteral("не сохраняется: ")) +
+              reason(code) + QLatin1Char('.');
     qCWarning(lcHistory) << "history" << doing << "failed:" << m_path << code
                          << sqlite3_errstr(code);
-    tell(m_problem);
+    tell(problem);
 }
 
 void HistoryStore::tell(const QString &problem) const
@@ -236,7 +292,7 @@ bool HistoryStore::write(const std::function<int(sqlite3 *)> &rows)
         if (code == SQLITE_OK)
             code = sqliteExec(m_db, "COMMIT");
         if (code == SQLITE_OK) {
-            m_problem.clear();
+            m_writeProblem.clear();
             return true;
         }
         sqliteExec(m_db, "ROLLBACK");
@@ -282,28 +338,32 @@ bool HistoryStore::recordRest(const QDateTime &at, int level, HistoryRest kind)
 
 void HistoryStore::listenEnded()
 {
-    m_listenEnd = ProgramClock::now();
-    m_lastKey = QDateTime();
+    m_listenEndMs = ProgramClock::monotonicMs();
+    m_lastKeyMs = -1;
 }
 
 void HistoryStore::answerKey()
 {
-    m_lastKey = ProgramClock::now();
+    m_lastKeyMs = ProgramClock::monotonicMs();
 }
 
+// Longer than a minute, the learner was not answering but away, or the
+// computer slept: such a time would only spoil the note's average.
 qint64 HistoryStore::answerMs() const
 {
-    if (!m_listenEnd.isValid() || !m_lastKey.isValid() || m_lastKey < m_listenEnd)
+    if (m_listenEndMs < 0 || m_lastKeyMs < m_listenEndMs)
         return -1;
-    return m_listenEnd.msecsTo(m_lastKey);
+    const qint64 ms = m_lastKeyMs - m_listenEndMs;
+    return ms > LongestAnswerMs ? -1 : ms;
 }
 
 HistorySummary HistoryStore::summary(int level) const
 {
     HistorySummary summary;
     summary.level = level;
+    m_readProblem.clear();
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!open())
+        if (!open("read"))
             break;
         const int code = HistoryReader::read(m_db, level, summary);
         if (code == SQLITE_OK)
@@ -316,7 +376,8 @@ HistorySummary HistoryStore::summary(int level) const
         close();
         break;
     }
-    summary.problem = problem();
+    summary.problem = m_newer ? m_newerNote : m_readProblem;
+    summary.notice = m_writeProblem.isEmpty() ? m_brokenNote : m_writeProblem;
     return summary;
 }
 
@@ -327,12 +388,21 @@ bool HistoryStore::writeCsvHeader(QIODevice &out)
 
 bool HistoryStore::writeCsv(QIODevice &out) const
 {
-    if (!open())
+    if (!open("export"))
         return false;
     const int code = HistoryReader::writeCsv(m_db, out);
     if (code != SQLITE_OK && code != SQLITE_IOERR)
         failed(code, "export");
     return code == SQLITE_OK;
+}
+
+QString HistoryStore::problem() const
+{
+    for (const QString *text : {&m_newerNote, &m_readProblem, &m_writeProblem, &m_brokenNote}) {
+        if (!text->isEmpty())
+            return *text;
+    }
+    return {};
 }
 
 } // namespace nk

@@ -6,8 +6,10 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QIODevice;
+class QTemporaryDir;
 struct sqlite3;
 
 namespace nk {
@@ -64,6 +66,10 @@ public:
     static QString fileIn(const BasePath &base);
     const QString &path() const { return m_path; }
 
+    // Reads a copy of the file and never writes to the file itself, nor
+    // moves a broken one aside: for a look from outside the course.
+    void setReadOnly() { m_readOnly = true; }
+
     // How the learner is told about the first failure; empty: only the log line.
     void setMessageHook(std::function<void(const QString &)> hook) { m_message = std::move(hook); }
 
@@ -73,7 +79,8 @@ public:
     bool recordRest(const QDateTime &at, int level, HistoryRest kind);
 
     // The answer's time runs from the end of the last listen to its last key,
-    // both on the program's clock.
+    // both on the program's steady clock; over LongestAnswerMs it is unknown.
+    static constexpr qint64 LongestAnswerMs = 60000;
     void listenEnded();
     void answerKey();
     qint64 answerMs() const;
@@ -85,27 +92,32 @@ public:
     static bool writeCsvHeader(QIODevice &out);
 
     // Why the history cannot be kept or read now, in the learner's words; empty when it can.
-    QString problem() const { return m_problem.isEmpty() ? m_brokenNote : m_problem; }
+    QString problem() const;
 
 private:
-    bool open() const;
+    bool open(const char *doing = "open") const;
     int connect() const;
     void close() const;
     bool write(const std::function<int(sqlite3 *)> &rows);
     void failed(int code, const char *doing) const;
     bool moveAside() const;
+    QString readableCopy() const;
     QString reason(int code) const;
     void tell(const QString &problem) const;
 
     QString m_path;
     std::function<void(const QString &)> m_message;
     mutable sqlite3 *m_db = nullptr;
-    mutable QString m_problem;
-    mutable QString m_brokenNote; // a broken file was moved aside in this run
+    mutable QString m_newerNote;    // the file is of a newer program
+    mutable QString m_readProblem;  // the last reading failed
+    mutable QString m_writeProblem; // the last writing failed
+    mutable QString m_brokenNote;   // a broken file was moved aside in this run
     mutable bool m_told = false;
     mutable bool m_newer = false;
-    QDateTime m_listenEnd;
-    QDateTime m_lastKey;
+    bool m_readOnly = false;
+    mutable std::unique_ptr<QTemporaryDir> m_copy; // what a read-only store reads
+    qint64 m_listenEndMs = -1;                     // on the program's steady clock
+    qint64 m_lastKeyMs = -1;
 };
 
 } // namespace nk

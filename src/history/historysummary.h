@@ -79,6 +79,8 @@ struct HistorySummary
     QList<LevelAccuracy> levels;      // by level; one entry for a single level
     QList<ConfusedPair> mostConfused; // at most three, the most confused first
     QString problem;                  // why the history could not be read, empty when it could
+    QString
+        notice; // a problem that leaves the figures readable: a failed write, a file moved aside
 
     bool isEmpty() const { return answers == 0; }
 };

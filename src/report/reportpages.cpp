@@ -7,6 +7,7 @@
 #include "course/programclock.h"
 #include "course/scopedflag.h"
 #include "course/settingsfile.h"
+#include "course/shutdown.h"
 #include "course/tglobalsettings.h"
 #include "report/activitylog.h"
 #include "report/reportedit.h"
@@ -138,11 +139,11 @@ bool ReportPages::SendReport()
     const QString copyPath = m_page.base().resolve(QStringLiteral("levels\\") + copyName);
     UploadResult result;
     {
-        // The copy is sent whole even if the log grows meanwhile, and never
-        // outlives the upload, whatever its outcome.
+        // The copy is sent whole even if the log grows meanwhile. A copy that
+        // was not sent stays for the learner to send by other means; the next
+        // start clears it away.
         QFile::remove(copyPath);
         QFile::copy(m_log.path(), copyPath);
-        const auto removeCopy = qScopeGuard([&copyPath] { QFile::remove(copyPath); });
         // The upload keeps the window painted; nothing in it may start
         // another action until the answer is in.
         const AllControlsDisabled controlsOff(m_page.controls());
@@ -151,11 +152,14 @@ bool ReportPages::SendReport()
         result = m_uploader.upload(QUrl(uploadSite()), copyPath);
     }
     if (!result.ok) {
+        // The text may quote the site's own words, such as an address it named.
         m_log.WriteLog(QStringLiteral("Отчёт ") + copyName + QStringLiteral(" не отправлен: ") +
-                       result.error);
-        m_page.message(result.error);
+                       ActivityLog::fromOutside(result.error));
+        if (!Shutdown::requested()) // a box would hold up the end of the session
+            m_page.message(result.error);
         return false;
     }
+    QFile::remove(copyPath);
     m_log.WriteLog(QStringLiteral("Отчёт ") + copyName + QStringLiteral(" отправлен"));
     return true;
 }

@@ -24,6 +24,20 @@ class ReportUploader : public QObject
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kDefaultStallTimeout{60000};
+    static constexpr std::chrono::milliseconds kDefaultDeadline{120000};
+    static constexpr qint64 kMaxAnswerBytes = 64 * 1024;
+    static constexpr int kSessionEndPollMs = 50;
+
+    // Why an exchange ended before its answer was read to the end.
+    enum class Cut
+    {
+        None,
+        Answered, // the status line came: nothing after it is needed
+        Stalled,
+        Deadline,
+        SessionEnd,
+        TooLong
+    };
 
     explicit ReportUploader(QObject *parent = nullptr);
     ~ReportUploader() override;
@@ -35,10 +49,14 @@ public:
 
     // Gives up when no byte moves in either direction for this long.
     void setStallTimeout(std::chrono::milliseconds timeout) { m_stallTimeout = timeout; }
+    // Gives up when the whole upload, redirects and all, takes longer than this.
+    void setDeadline(std::chrono::milliseconds deadline) { m_deadline = deadline; }
 
     // Sends `filePath` to site + "/upreport.php". Keeps the event loop running
-    // until the answer is read, so the window stays painted; a call made while
-    // another runs is refused at once.
+    // until the answer's status line is in, so the window stays painted; a
+    // 2xx status counts as sent without waiting for the rest of the answer. A
+    // call made while another runs is refused at once; the end of the session
+    // (Shutdown) aborts the exchange.
     UploadResult upload(const QUrl &site, const QString &filePath);
 
     bool isBusy() const { return m_busy; }
@@ -57,11 +75,13 @@ public:
 private:
     UploadResult post(QUrl url, const QString &filePath, const QByteArray &content);
     class QNetworkReply *exchange(const QUrl &url, const QString &filePath,
-                                  const QByteArray &content, bool *stalled);
-    UploadResult finish(class QNetworkReply *reply, bool stalled);
+                                  const QByteArray &content, const class QDeadlineTimer &overall,
+                                  Cut *cut);
+    UploadResult finish(class QNetworkReply *reply, Cut cut);
 
     std::unique_ptr<QNetworkAccessManager> m_network; // none until ready
     std::chrono::milliseconds m_stallTimeout = kDefaultStallTimeout;
+    std::chrono::milliseconds m_deadline = kDefaultDeadline;
     bool m_busy = false;
 };
 

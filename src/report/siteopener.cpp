@@ -23,12 +23,27 @@ std::optional<QUrl> SiteOpener::webUrl(const QString &address)
     return url;
 }
 
+// The address is part of the one message, so the learner can copy it into a
+// browser by hand.
+bool SiteOpener::open(const QUrl &url, const QString &shown) const
+{
+    if (QDesktopServices::openUrl(url))
+        return true;
+    if (m_message)
+        m_message(QStringLiteral("Не удалось открыть браузер. Откройте адрес сами: ") + shown);
+    return false;
+}
+
 bool SiteOpener::OpenSite(const QString &address)
 {
+    const QString text = address.trimmed();
+    if (text.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) {
+        const QUrl mail(text, QUrl::StrictMode);
+        return mail.isValid() && !mail.path().isEmpty() && open(mail, mail.path());
+    }
     const std::optional<QUrl> url = webUrl(address);
-    if (!url)
+    if (!url || !open(*url, url->toString()))
         return false;
-    QDesktopServices::openUrl(*url);
     m_log.WriteLog(QStringLiteral("Открытие сайта ") + ActivityLog::fromOutside(address));
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
 namespace nk {
@@ -16,15 +17,24 @@ class SiteOpener
 public:
     explicit SiteOpener(ActivityLog &log);
 
-    // Opens the address and logs "Открытие сайта " + address; anything but
-    // http, https or a www. address is ignored. Returns whether it was opened.
+    // Opens the address and logs "Открытие сайта " + address; a mailto:
+    // address goes to the mail program, unlogged; anything else but http,
+    // https or a www. address is ignored. When nothing could be started the
+    // learner is shown the address, and nothing is logged. Returns whether it
+    // was opened.
     bool OpenSite(const QString &address);
+
+    // How the learner is shown an address that could not be opened.
+    void setMessageHook(std::function<void(const QString &)> hook) { m_message = std::move(hook); }
 
     // The URL to open, or nothing for an address that is not a web address.
     static std::optional<QUrl> webUrl(const QString &address);
 
 private:
+    bool open(const QUrl &url, const QString &shown) const;
+
     ActivityLog &m_log;
+    std::function<void(const QString &)> m_message;
 };
 
 } // namespace nk

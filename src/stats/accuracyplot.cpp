@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QSet>
 
 namespace nk {
 
@@ -36,7 +37,12 @@ AccuracyPlot::AccuracyPlot(const HistorySummary &summary, QSize available, QWidg
         widen(m_first, m_last, s.day);
         m_maxStage = qMax(m_maxStage, s.noteCount);
     }
-    const int legend = kLegendLine * int(m_labels.notes().size()) + 24;
+    QSet<int> withLine; // the notes the legend lists
+    for (const auto &a : summary.accuracy) {
+        if (a.total > 0 && m_labels.indexOf(a.note) >= 0)
+            withLine.insert(m_labels.indexOf(a.note));
+    }
+    const int legend = kLegendLine * int(withLine.size()) + 24;
     setFixedSize(available.width(), qMax(available.height(), legend));
     layOutLines();
 }
@@ -167,17 +173,38 @@ void AccuracyPlot::paintStages(QPainter &p) const
     p.drawPath(path);
 }
 
+// A note named elsewhere on the page, in a confusion or a time, may have no
+// line here: the legend leaves it out, and each line keeps its own colour.
+QList<int> AccuracyPlot::legendLines() const
+{
+    QList<int> lines;
+    for (int i = 0; i < m_lines.size(); ++i) {
+        if (!m_lines[i].isEmpty())
+            lines.append(i);
+    }
+    return lines;
+}
+
+QStringList AccuracyPlot::legendNames() const
+{
+    QStringList names;
+    for (int i : legendLines())
+        names.append(m_labels.shortName(m_labels.notes()[i]));
+    return names;
+}
+
 void AccuracyPlot::paintLegend(QPainter &p) const
 {
     const int left = width() - kLegendWidth;
     p.setFont(Fonts::arial(10));
-    const QList<HistoryNote> &notes = m_labels.notes();
-    for (int i = 0; i < notes.size(); ++i) {
-        const int y = 4 + i * kLegendLine;
-        p.fillRect(QRect(left, y + 5, 16, 3), lineColour(i));
+    const QList<int> lines = legendLines();
+    const QStringList names = legendNames();
+    for (int row = 0; row < lines.size(); ++row) {
+        const int y = 4 + row * kLegendLine;
+        p.fillRect(QRect(left, y + 5, 16, 3), lineColour(lines[row]));
         p.setPen(Qt::black);
         p.drawText(QRect(left + 20, y, kLegendWidth - 20, kLegendLine),
-                   Qt::AlignLeft | Qt::AlignVCenter, m_labels.shortName(notes[i]));
+                   Qt::AlignLeft | Qt::AlignVCenter, names[row]);
     }
 }
 

@@ -21,6 +21,8 @@ public:
     AccuracyPlot(const HistorySummary &summary, QSize available, QWidget *parent = nullptr);
 
     static QColor lineColour(int index);
+    // The names the legend lists, in its order: only notes that have a line.
+    QStringList legendNames() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -36,6 +38,7 @@ private:
     void paintLines(QPainter &p) const;
     void paintStages(QPainter &p) const;
     void paintLegend(QPainter &p) const;
+    QList<int> legendLines() const;
 
     HistorySummary m_summary;
     NoteLabels m_labels;

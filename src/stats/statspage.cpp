@@ -40,9 +40,10 @@ QString platformDialog(QWidget *parent, const QString &suggested)
                                         suggested, QStringLiteral("Таблица CSV (*.csv)"));
 }
 
+// Rounded down: 199 right of 200 is not yet "100%".
 QString percent(int part, int whole)
 {
-    return QString::number(whole > 0 ? qRound(100.0 * part / whole) : 0) + u'%';
+    return QString::number(whole > 0 ? 100LL * part / whole : 0) + u'%';
 }
 
 } // namespace
@@ -129,8 +130,13 @@ void StatsPage::build()
     createCaption();
     createScopeSwitch();
     if (!createSentenceInstead(summary)) {
-        createSummaryLine(summary);
-        createPairs(summary);
+        // A problem that does not stop the reading is one line above the
+        // figures, which move down by a line and give up their third pair.
+        const int shift = summary.notice.isEmpty() ? 0 : kPairLine;
+        if (shift != 0)
+            createNotice(summary.notice);
+        createSummaryLine(summary, kSummaryTop + shift);
+        createPairs(summary, kPairsTop + shift, shift == 0 ? 3 : 2);
         createViewTabs();
         createPlot(summary);
     }
@@ -200,31 +206,37 @@ bool StatsPage::createSentenceInstead(const HistorySummary &summary)
     return true;
 }
 
-void StatsPage::createSummaryLine(const HistorySummary &summary)
+void StatsPage::createNotice(const QString &text)
+{
+    PageLabel *line = m_page.addText(text, QPoint(kTextLeft, kSummaryTop));
+    line->setFont(Fonts::arial(10));
+    line->setTextColor(kProblem);
+    line->setFixedWidth(kRight - kTextLeft);
+}
+
+void StatsPage::createSummaryLine(const HistorySummary &summary, int top)
 {
     m_page.addText(QStringLiteral("Ответов: ") + QString::number(summary.answers) +
                        QStringLiteral(", верных: ") + QString::number(summary.rightAnswers) +
                        QStringLiteral(" (") + percent(summary.rightAnswers, summary.answers) + u')',
-                   QPoint(kTextLeft, kSummaryTop));
+                   QPoint(kTextLeft, top));
 }
 
-void StatsPage::createPairs(const HistorySummary &summary)
+void StatsPage::createPairs(const HistorySummary &summary, int first, int lines)
 {
     const NoteLabels labels(summary);
-    int top = kPairsTop;
+    int top = first;
     for (const auto &pair : summary.mostConfused) {
-        if (pair.confused <= 0 || top >= kPairsTop + 3 * kPairLine)
+        if (pair.confused <= 0 || top >= first + lines * kPairLine)
             continue;
         PageLabel *line =
-            m_page.addText(labels.pairSentence(pair, top == kPairsTop), QPoint(kTextLeft, top));
-        line->setFont(Fonts::arial(12, top == kPairsTop));
+            m_page.addText(labels.pairSentence(pair, top == first), QPoint(kTextLeft, top));
+        line->setFont(Fonts::arial(12, top == first));
         line->adjustSize();
         top += kPairLine;
     }
-    if (top == kPairsTop)
-        m_page
-            .addText(QStringLiteral("Вы ещё ни разу не спутали ноты."),
-                     QPoint(kTextLeft, kPairsTop))
+    if (top == first)
+        m_page.addText(QStringLiteral("Вы ещё ни разу не спутали ноты."), QPoint(kTextLeft, first))
             ->setFont(Fonts::arial(12, true));
 }
 

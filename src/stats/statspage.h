@@ -62,8 +62,9 @@ private:
     void createCaption();
     void createScopeSwitch();
     bool createSentenceInstead(const HistorySummary &summary);
-    void createSummaryLine(const HistorySummary &summary);
-    void createPairs(const HistorySummary &summary);
+    void createNotice(const QString &text);
+    void createSummaryLine(const HistorySummary &summary, int top);
+    void createPairs(const HistorySummary &summary, int first, int lines);
     void createViewTabs();
     void createPlot(const HistorySummary &summary);
     void createSaveButton();

@@ -17,6 +17,11 @@ namespace {
 // The level whose questions are shown on the keyboard as they play.
 constexpr int KeysLitLevel = 4;
 
+// Counts the playbacks begun. A playback begun inside another one's wait
+// supersedes it: the learner now answers the newer notes, so the older loop
+// must neither overwrite them nor sound over them.
+quint64 latestPlayback = 0;
+
 } // namespace
 
 bool PlayNoteSequence(StepContext &context, const QString &text)
@@ -33,8 +38,12 @@ bool PlayNoteSequence(StepContext &context, const QString &text)
         context.Allowed.AnswerLen = int(notes.size());
         context.Allowed.AnswerPos = 1;
     }
+    const quint64 playback = ++latestPlayback;
+    const auto superseded = [playback] { return playback != latestPlayback; };
     for (int i = 1; i <= notes.size() && !Shutdown::requested(); ++i) {
         QCoreApplication::processEvents();
+        if (superseded())
+            return false;
         const TNote &note = notes[i - 1];
         if (!reviewing)
             atPosition(context.NotesB, i) = note;
@@ -44,6 +53,8 @@ bool PlayNoteSequence(StepContext &context, const QString &text)
         }
         context.player.PlayNote(note.Octave, note.Pitch);
         WaitMs(qint64(context.Settings.TI) * note.Duration);
+        if (superseded())
+            return false;
     }
     context.keyboard.ClearAllKeys();
     return true;

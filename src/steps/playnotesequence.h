@@ -11,7 +11,9 @@ struct StepContext;
 // to reproduce and the answer starts again at its first note. On level 4 the
 // keys light up as they sound. A text with a token that is not a note shows
 // one message naming it and plays nothing; a run longer than the answer
-// arrays is cut to their length. Returns whether anything was played.
+// arrays is cut to their length. A playback started during this one's waits
+// supersedes it: this one then stops at once and returns false. Returns
+// whether the whole sequence was played.
 bool PlayNoteSequence(StepContext &context, const QString &text);
 
 } // namespace nk

@@ -251,10 +251,25 @@ void Step3::NextComparePair()
     ShowTrainingQuestion();
 }
 
+// The stage is won once its second half is: its progress is kept before the
+// rest, which the learner may well end by closing the program.
+void Step3::saveFinishedStage()
+{
+    if (m_set.Half != 2)
+        return;
+    if (m_set.NoteCount < MaxNoteCount) {
+        m_context.settingsFile.SaveNoteCount(m_set.NoteCount + 1);
+        return;
+    }
+    if (Navigation *navigation = m_context.page.navigation())
+        navigation->ActivateStep(Levels::melodyStep(level()));
+}
+
 void Step3::ShowTrainingRest()
 {
     m_context.log.WriteLog(QStringLiteral("relax 1"));
     AnswerHistory::recordRest(m_context, HistoryRest::Training);
+    saveFinishedStage();
     m_context.page.ClearPage();
     m_pages.createRest();
     m_context.rest.start(RestBreak::Kind::Training, [this, saved = m_set] {
@@ -275,17 +290,14 @@ void Step3::EndTrainingRest()
         m_set.RightInRow = 0;
         m_set.Half = 1;
         ++m_set.NoteCount;
-        m_context.settingsFile.SaveNoteCount(m_set.NoteCount);
         m_set.QuestionText = RandomQuestion(m_set.NoteCount);
         m_askedAgain = false;
         ShowTrainingQuestion();
         return;
     }
     m_context.page.message(QStringLiteral("А теперь можно переходить и к мелодиям :)"));
-    if (Navigation *navigation = m_context.page.navigation()) {
-        navigation->ActivateStep(Levels::melodyStep(level()));
+    if (Navigation *navigation = m_context.page.navigation())
         navigation->ShowLevelPage(level());
-    }
 }
 
 // Neighbours are drawn among the other notes, so a draw always ends; a level

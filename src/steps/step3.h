@@ -62,6 +62,7 @@ private:
     QString answerNames(const NoteArray &notes) const;
     void hideKeyboard();
     void endReview();
+    void saveFinishedStage();
     bool cardShown() const;
     bool playPair(int position);
 

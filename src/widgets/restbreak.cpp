@@ -52,14 +52,11 @@ void RestBreak::end()
     if (m_hooks.restore)
         m_hooks.restore();
     const std::optional<Continuation> c = std::exchange(m_continuation, std::nullopt);
-    if (!c)
-        return;
-    if (stillCurrent(*c)) {
+    // The learner who went on to something else, or is in the middle of it,
+    // stays there: the rest only gives the window back.
+    const bool busy = m_hooks.busy && m_hooks.busy();
+    if (c && !busy && stillCurrent(*c))
         c->resume();
-        return;
-    }
-    if (m_hooks.showLevelPage)
-        m_hooks.showLevelPage(c->level);
 }
 
 } // namespace nk

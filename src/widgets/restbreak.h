@@ -12,8 +12,10 @@ class OneShotTimers;
 // comes back by itself when the time is up to open the next page.
 //
 // A rest remembers what it continues. The window stays usable for the first
-// seconds, and opening a level or a step then resets the very state the
-// continuation would work on: such a rest ends on its level's page instead.
+// seconds (and all along where there is no tray), and opening a level or a
+// step then resets the very state the continuation would work on: such a
+// rest, or one that ends while an action is under way (Busy), only gives the
+// window back and leaves the learner where they are.
 class RestBreak
 {
 public:
@@ -35,7 +37,7 @@ public:
         std::function<void()> restore;
         std::function<int()> currentLevel;
         std::function<int()> currentStep;
-        std::function<void(int level)> showLevelPage;
+        std::function<bool()> busy;
     };
 
     RestBreak(OneShotTimers &timers, bool &resting);

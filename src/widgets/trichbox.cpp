@@ -33,13 +33,16 @@ bool TRichBox::loadFile(const QString &path)
 
 QString TRichBox::linkAddress(const QString &link)
 {
+    if (link.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive))
+        return link;
     return link.contains(QLatin1Char('#')) ? link : link + QStringLiteral("?id=demo");
 }
 
+// Passed on as written: a decoded "%20" would no longer be an address.
 void TRichBox::URLClick(const QUrl &url)
 {
     if (m_page.dispatcher().openSite)
-        m_page.dispatcher().openSite(linkAddress(url.toString()));
+        m_page.dispatcher().openSite(linkAddress(url.toString(QUrl::FullyEncoded)));
 }
 
 } // namespace nk

@@ -92,6 +92,8 @@ private Q_SLOTS:
     void csvExport();
     void versionOneFileOpens();
     void repetitionsAndRests();
+    void handEditedFile_data();
+    void handEditedFile();
 
 private:
     void fill(HistoryStore &store);
@@ -132,18 +134,17 @@ void TestHistoryStore::summaryFigures_data()
     QTest::addColumn<QString>("confusions"); // played>answered:count, by played then answered
     QTest::addColumn<QString>("accuracy");   // day note right/total
     QTest::addColumn<QString>("stages");     // day:stage
-    QTest::addColumn<QString>("times");      // note:average/answers
+    QTest::addColumn<QString>("times");      // note:average/answers, of one-note answers
     QTest::addColumn<QString>("levels");     // level:right/total
     QTest::newRow("level 5") << 5 << QList<int>{3, 1} << u"55>55:2 55>57:1 57>55:1 57>57:1"_s
                              << u"2026-12-09 55 1/1, 2026-12-09 57 0/1, "
                                 "2026-12-10 55 1/2, 2026-12-10 57 1/1"_s
-                             << u"2026-12-09:2 2026-12-10:3"_s << u"55:2000/2 57:2000/2"_s
-                             << u"5:1/3"_s;
+                             << u"2026-12-09:2 2026-12-10:3"_s << QString() << u"5:1/3"_s;
     QTest::newRow("whole course") << 0 << QList<int>{4, 2}
                                   << u"411>411:1 55>55:2 55>57:1 57>55:1 57>57:1"_s
                                   << u"2026-12-09 55 1/1, 2026-12-09 57 0/1, 2026-12-10 411 1/1, "
                                      "2026-12-10 55 1/2, 2026-12-10 57 1/1"_s
-                                  << u"2026-12-09:2 2026-12-10:3"_s << u"55:2000/2 57:2000/2"_s
+                                  << u"2026-12-09:2 2026-12-10:3"_s << QString()
                                   << u"5:1/3 7:1/1"_s;
     QTest::newRow("a level without answers")
         << 9 << QList<int>{0, 0} << QString() << QString() << QString() << QString() << QString();
@@ -203,13 +204,13 @@ void TestHistoryStore::csvExport()
     const QStringList lines = QString::fromUtf8(out.data()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 5);
     QCOMPARE(lines[0], u"время (UTC),уровень,упражнение,верно,сыграно,отвечено,"
-                       "\"время ответа, мс\",нот в вопросе,выбор"_s);
-    QCOMPARE(lines[1], u"2026-12-09T20:59:30.000Z,5,тренировка,нет,55 57,55 55,1000,2,"_s);
-    QCOMPARE(lines[2],
-             u"2026-12-09T21:00:30.000Z,5,повтор после сравнения,нет,55 57 55,55 57 57,3000,3,"_s);
-    QCOMPARE(lines[3], u"2026-12-09T21:00:30.000Z,7,мелодия,да,411,411,,,"_s);
-    QCOMPARE(lines[4],
-             u"2026-12-09T21:00:30.000Z,5,аккорды на чёрных и белых,да,,,500,,первыми чёрные"_s);
+                       "\"время ответа, мс\",нот в вопросе,выбор,\"смещение от UTC, мин\""_s);
+    QCOMPARE(lines[1], u"2026-12-09T20:59:30.000Z,5,тренировка,нет,55 57,55 55,1000,2,,180"_s);
+    QCOMPARE(lines[2], u"2026-12-09T21:00:30.000Z,5,повтор после сравнения,нет,55 57 55,55 57 57,"
+                       "3000,3,,180"_s);
+    QCOMPARE(lines[3], u"2026-12-09T21:00:30.000Z,7,мелодия,да,411,411,,,,180"_s);
+    QCOMPARE(lines[4], u"2026-12-09T21:00:30.000Z,5,аккорды на чёрных и белых,да,,,500,,"
+                       "первыми чёрные,180"_s);
 }
 
 void TestHistoryStore::versionOneFileOpens()
@@ -224,7 +225,8 @@ void TestHistoryStore::versionOneFileOpens()
     QVERIFY(store.recordAnswer(answer(QDateTime::currentDateTime(), 3, HistoryKind::Training,
                                       {n(5, 5)}, {n(5, 5)}, 900, 1)));
     QCOMPARE(store.summary(3).answers, 3);
-    QCOMPARE(scalar(m_file, "PRAGMA user_version"), 2);
+    QCOMPARE(scalar(m_file, "PRAGMA user_version"), 3);
+    QCOMPARE(store.summary(3).times.size(), 1); // the first answer's, of one note
 }
 
 void TestHistoryStore::repetitionsAndRests()
@@ -241,6 +243,59 @@ void TestHistoryStore::repetitionsAndRests()
                             " (3, 1))"),
              2);
     QCOMPARE(store.summary(0).answers, 0); // neither is an answer
+}
+
+void TestHistoryStore::handEditedFile_data()
+{
+    QTest::addColumn<QByteArray>("edit"); // run by another program between two sessions
+    QTest::addColumn<QString>("figures"); // answers right, confusions, note times, after one more
+    QTest::newRow("newest answer deleted")
+        << QByteArray("DELETE FROM answers WHERE id = (SELECT max(id) FROM answers)")
+        << u"2 2, 55>55:2, 55:1500/2"_s;
+    QTest::newRow("oldest answer deleted")
+        << QByteArray("DELETE FROM answers WHERE id = (SELECT min(id) FROM answers)")
+        << u"2 1, 55>55:1 55>57:1, 55:2250/2"_s;
+    QTest::newRow("totals emptied")
+        << QByteArray("DELETE FROM day_answers; DELETE FROM confusions; DELETE FROM note_times")
+        << u"3 2, 55>55:2 55>57:1, 55:1833.33/3"_s;
+    QTest::newRow("notes of an answer deleted")
+        << QByteArray("DELETE FROM answer_notes WHERE answer_id = (SELECT max(id) FROM answers)")
+        << u"3 2, 55>55:2, 55:1500/2"_s;
+}
+
+// ФА right in 1 s, then ФА heard as СОЛЬ in 2.5 s; the file edited by hand;
+// then ФА right in 2.5 s, recorded by the next session.
+void TestHistoryStore::handEditedFile()
+{
+    QFETCH(QByteArray, edit);
+    const QDateTime at(QDate(2026, 12, 9), QTime(12, 0), QTimeZone(0));
+    {
+        HistoryStore store(m_file);
+        QVERIFY(store.recordAnswer(
+            answer(at, 5, HistoryKind::Training, {n(5, 5)}, {n(5, 5)}, 1000, 1)));
+        QVERIFY(store.recordAnswer(
+            answer(at, 5, HistoryKind::Training, {n(5, 5)}, {n(5, 7)}, 2500, 1)));
+    }
+    QVERIFY(runSql(m_file, edit.constData()));
+    HistoryStore store(m_file);
+    QVERIFY(store.recordAnswer(
+        answer(at.addSecs(60), 5, HistoryKind::Training, {n(5, 5)}, {n(5, 5)}, 2000, 1)));
+    const HistorySummary s = store.summary(5);
+    QCOMPARE(s.problem, QString());
+    QStringList confusions;
+    for (const auto &c : s.confusions)
+        confusions << u"%1%2>%3%4:%5"_s.arg(c.played.Octave)
+                          .arg(c.played.Pitch)
+                          .arg(c.answered.Octave)
+                          .arg(c.answered.Pitch)
+                          .arg(c.count);
+    QStringList times;
+    for (const auto &t : s.times)
+        times
+            << u"%1%2:%3/%4"_s.arg(t.note.Octave).arg(t.note.Pitch).arg(t.averageMs).arg(t.answers);
+    const QString figures = u"%1 %2, "_s.arg(s.answers).arg(s.rightAnswers) +
+                            confusions.join(u' ') + u", "_s + times.join(u' ');
+    QTEST(figures, "figures");
 }
 
 QTEST_GUILESS_MAIN(TestHistoryStore)

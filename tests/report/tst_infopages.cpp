@@ -7,7 +7,10 @@
 #include "widgets/trichbox.h"
 #include "windowrig.h"
 
+#include <QDesktopServices>
 #include <QPointer>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <memory>
@@ -34,7 +37,8 @@ public:
 
 const QString kInstruction = u"Как заниматься по курсу"_s;
 const QString kAbout = u"О курсе. Сайт: http://maker.example/page и вопросы: "
-                       u"http://maker.example/faq#top"_s;
+                       u"http://maker.example/faq#top, http://maker.example/a%20b, "
+                       u"http://maker.example/q?a=1|2 и mailto:maker@maker.example"_s;
 const QString kError = u"Если что-то пошло не так, напишите нам"_s;
 
 QStringList anchorsOf(const QTextDocument *document)
@@ -69,6 +73,7 @@ private Q_SLOTS:
     void missingTextStillGivesTheLinks();
     void textLinksOpenTheSite_data();
     void textLinksOpenTheSite();
+    void noBrowser();
 
 private:
     void startForm();
@@ -294,6 +299,11 @@ void TestInfoPages::textLinksOpenTheSite_data()
                                << u"http://maker.example/page?id=demo"_s;
     QTest::newRow("with #") << u"http://maker.example/faq#top"_s
                             << u"http://maker.example/faq#top"_s;
+    QTest::newRow("escaped blank")
+        << u"http://maker.example/a%20b"_s << u"http://maker.example/a%20b?id=demo"_s;
+    QTest::newRow("bar") << u"http://maker.example/q?a=1|2"_s
+                         << u"http://maker.example/q?a=1%7C2?id=demo"_s;
+    QTest::newRow("mail") << u"mailto:maker@maker.example"_s << u"mailto:maker@maker.example"_s;
 }
 
 void TestInfoPages::textLinksOpenTheSite()
@@ -306,8 +316,36 @@ void TestInfoPages::textLinksOpenTheSite()
     QVERIFY(anchorsOf(about->document()).contains(anchor));
     Q_EMIT about->anchorClicked(QUrl(anchor));
     QCOMPARE(m_rig->openedUrls(), QList<QUrl>{QUrl(opened)});
-    QCOMPARE(m_rig->logMessages().last(), u"Открытие сайта "_s + opened);
+    if (opened.startsWith(u"mailto:"_s))
+        QVERIFY(!m_rig->logMessages().last().startsWith(u"Открытие сайта"_s));
+    else
+        QCOMPARE(m_rig->logMessages().last(), u"Открытие сайта "_s + opened);
     QVERIFY(box(u"abox"_s));
+}
+
+// With no browser to start the learner is given the address to copy, and
+// the log does not claim the site was opened.
+void TestInfoPages::noBrowser()
+{
+    startForm();
+    click("lbAbout");
+    QDesktopServices::unsetUrlHandler(u"http"_s);
+    QTemporaryDir emptyPath;
+    const QByteArray path = qgetenv("PATH");
+    const QByteArray browser = qgetenv("BROWSER");
+    qputenv("PATH", QFile::encodeName(emptyPath.path()));
+    qunsetenv("BROWSER");
+    const auto restore = qScopeGuard([&] {
+        qputenv("PATH", path);
+        if (!browser.isEmpty())
+            qputenv("BROWSER", browser);
+    });
+    const qsizetype logged = m_rig->logMessages().size();
+    WindowRig::messages().clear();
+    Q_EMIT box(u"abox"_s)->anchorClicked(QUrl(u"http://maker.example/page"_s));
+    QCOMPARE(WindowRig::messages(), QStringList{u"Не удалось открыть браузер. Откройте адрес сами: "
+                                                "http://maker.example/page?id=demo"_s});
+    QCOMPARE(m_rig->logMessages().size(), logged);
 }
 
 QTEST_MAIN(TestInfoPages)

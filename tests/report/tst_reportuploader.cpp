@@ -1,5 +1,8 @@
+#include "course/shutdown.h"
 #include "phpserver.h"
 #include "report/reportuploader.h"
+#include "skiporfail.h"
+#include "tlssite.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +10,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkProxy>
+#include <QScopeGuard>
+#include <QSslConfiguration>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -44,6 +50,78 @@ const QByteArray kLog = QByteArrayLiteral(
     "\xe0\r\n--not-a-boundary\r\n\0binary\xff\r\n"
     "15.01.2026 10:01:00 \xce\xf2\xef\xf0\xe0\xe2\xeb\xff\xe5\xec \xee\xf2\xf7\xb8\xf2...\r\n");
 
+// A site on a bare socket: reads the whole request, then sends `head` and,
+// if asked, a body that trickles a byte every 100 ms or never ends. It gives
+// up by itself after `giveUpMs`, so an uploader that would wait for ever
+// still comes back, with a failure.
+class RawSite
+{
+public:
+    enum Body
+    {
+        None,
+        Trickle,
+        Endless
+    };
+
+    RawSite(QByteArray head, Body body, int giveUpMs = 3000) : m_head(std::move(head)), m_body(body)
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            m_peer = m_server.nextPendingConnection();
+            QObject::connect(m_peer, &QTcpSocket::readyRead, m_peer, [this] { read(); });
+        });
+        m_trickle.setInterval(100);
+        QObject::connect(&m_trickle, &QTimer::timeout, &m_server, [this] { m_peer->write("x"); });
+        QTimer::singleShot(giveUpMs, &m_server, [this] { stop(); });
+    }
+    QUrl url() const { return QUrl(u"http://127.0.0.1:%1"_s.arg(m_server.serverPort())); }
+    qint64 sent() const { return m_sent; }
+
+private:
+    void read()
+    {
+        m_request += m_peer->readAll();
+        const qsizetype end = m_request.indexOf("\r\n\r\n");
+        const qsizetype at = m_request.indexOf("Content-Length: ");
+        if (m_answered || end < 0 || at < 0)
+            return;
+        const qsizetype length =
+            m_request.mid(at + 16, m_request.indexOf('\r', at) - at - 16).toLongLong();
+        if (m_request.size() < end + 4 + length)
+            return;
+        m_answered = true;
+        m_peer->write(m_head);
+        if (m_body == Trickle)
+            m_trickle.start();
+        if (m_body == Endless) {
+            QObject::connect(m_peer, &QTcpSocket::bytesWritten, m_peer, [this](qint64 n) {
+                m_sent += n;
+                if (m_peer && m_peer->bytesToWrite() < 65536)
+                    m_peer->write(QByteArray(65536, 'y'));
+            });
+            m_peer->write(QByteArray(65536, 'y'));
+        }
+    }
+    void stop()
+    {
+        m_trickle.stop();
+        if (m_peer)
+            m_peer->abort(); // an endless body would never let a polite close finish
+        m_peer = nullptr;
+        m_server.close();
+    }
+
+    QTcpServer m_server;
+    QTcpSocket *m_peer = nullptr;
+    QTimer m_trickle;
+    QByteArray m_head;
+    QByteArray m_request;
+    Body m_body;
+    bool m_answered = false;
+    qint64 m_sent = 0;
+};
+
 } // namespace
 
 class TestReportUploader : public QObject
@@ -60,7 +138,12 @@ private Q_SLOTS:
     void redirectRefusal_data();
     void redirectRefusal();
     void cookieComesBack();
+    void httpToHttpsOnTheSameHost();
+    void failuresNamed_data();
+    void failuresNamed();
     void silentServerTimesOut();
+    void answerWithoutEnd_data();
+    void answerWithoutEnd();
     void noServer();
     void unreadableFile();
 
@@ -180,13 +263,16 @@ void TestReportUploader::answers_data()
     QTest::newRow("308 keeps the post")
         << u"/moved308"_s << true << QString()
         << QStringList{u"/moved308/upreport.php"_s, u"/ok/upreport.php"_s} << true;
+    QTest::newRow("301 keeps the post")
+        << u"/moved301"_s << true << QString()
+        << QStringList{u"/moved301/upreport.php"_s, u"/ok/upreport.php"_s} << true;
+    QTest::newRow("302 keeps the post")
+        << u"/moved302"_s << true << QString()
+        << QStringList{u"/moved302/upreport.php"_s, u"/ok/upreport.php"_s} << true;
     // A redirect that would lose the file names where it pointed, and is not followed.
-    for (const char *status : {"301", "302", "303"}) {
-        const QString folder = u"/moved"_s + QLatin1String(status);
-        QTest::addRow("%s is not followed", status)
-            << folder << false << m_server.url(u"/ok/upreport.php"_s).toString()
-            << QStringList{folder + u"/upreport.php"_s} << true;
-    }
+    QTest::newRow("303 is not followed")
+        << u"/moved303"_s << false << m_server.url(u"/ok/upreport.php"_s).toString()
+        << QStringList{u"/moved303/upreport.php"_s} << true;
     QTest::newRow("307 to another host")
         << u"/away307"_s << false << u"другой сайт: http://localhost:"_s
         << QStringList{u"/away307/upreport.php"_s} << true;
@@ -209,6 +295,10 @@ void TestReportUploader::redirectRefusal_data()
         << site << u"https://SITE.ru/upreport.php"_s << 308 << QString();
     QTest::newRow("http to https on the site")
         << u"http://site.ru/upreport.php"_s << site << 308 << QString();
+    QTest::newRow("301 from http to https on the site")
+        << u"http://site.ru/upreport.php"_s << site << 301 << QString();
+    QTest::newRow("302 on the site")
+        << site << u"https://site.ru/new/upreport.php"_s << 302 << QString();
     QTest::newRow("https to http on the site")
         << site << u"http://site.ru/upreport.php"_s << 307
         << u"незащищённый адрес http://site.ru/upreport.php"_s;
@@ -253,6 +343,68 @@ void TestReportUploader::answers()
     if (!got.isEmpty())
         QCOMPARE(QByteArray::fromBase64(got.last()[u"bytes"_s].toString().toLatin1()) == kLog,
                  fileAtLast);
+}
+
+// The usual move of a whole site: the report goes on to the https address of
+// the same host, with its file.
+void TestReportUploader::httpToHttpsOnTheSameHost()
+{
+    TlsSite secure;
+    if (const QString why = secure.start(m_dir.path()); !why.isEmpty())
+        NK_SKIP_OR_FAIL(why);
+    const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
+    QSslConfiguration trusting = before;
+    trusting.addCaCertificate(secure.certificate());
+    QSslConfiguration::setDefaultConfiguration(trusting);
+    const auto restore =
+        qScopeGuard([&before] { QSslConfiguration::setDefaultConfiguration(before); });
+    const QDir root(m_dir.filePath(u"site/tohttps"_s));
+    QVERIFY(root.mkpath(u"."_s));
+    QFile script(root.filePath(u"upreport.php"_s));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("<?php header('Location: " + secure.url(u"/upreport.php"_s).toEncoded() +
+                 "', true, 301);\n");
+    script.close();
+    ReportUploader uploader;
+    const UploadResult result = uploader.upload(m_server.url(u"/tohttps"_s), m_logPath);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(secure.requests().size(), 1);
+    QVERIFY(secure.requests().first().startsWith("POST /upreport.php HTTP/1.1\r\n"));
+    QVERIFY(secure.requests().first().contains(kLog));
+}
+
+void TestReportUploader::failuresNamed_data()
+{
+    QTest::addColumn<bool>("tls");   // to an https site whose certificate nothing trusts
+    QTest::addColumn<bool>("proxy"); // through a proxy that is not there
+    QTest::addColumn<QString>("told");
+    QTest::newRow("certificate not trusted")
+        << true << false << u"Неверная дата на компьютере или сертификат сайта"_s;
+    QTest::newRow("proxy down") << false << true << u"Прокси-сервер не отвечает"_s;
+}
+
+// What went wrong is named, rather than "try later" for everything.
+void TestReportUploader::failuresNamed()
+{
+    QFETCH(bool, tls);
+    QFETCH(bool, proxy);
+    TlsSite secure;
+    if (tls) {
+        if (const QString why = secure.start(m_dir.path()); !why.isEmpty())
+            NK_SKIP_OR_FAIL(why);
+    }
+    if (proxy) // a loopback address would bypass it
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_s, PhpServer::freePort()));
+    const auto noProxy = qScopeGuard([] { QNetworkProxy::setApplicationProxy({}); });
+    ReportUploader uploader;
+    const UploadResult result =
+        uploader.upload(tls ? secure.url() : QUrl(u"http://maker.example"_s), m_logPath);
+    QVERIFY(!result.ok);
+    QFETCH(QString, told);
+    QVERIFY2(result.error.contains(told), qPrintable(result.error));
+    QVERIFY(requests().isEmpty());
+    QVERIFY(secure.requests().isEmpty());
 }
 
 void TestReportUploader::cookieComesBack()
@@ -303,6 +455,51 @@ void TestReportUploader::silentServerTimesOut()
                                          m_logPath.toUtf8() + "\"\r\n")));
     QVERIFY(received.endsWith(
         QByteArray("\r\nContent-Type: text/html\r\n\r\n" + kLog + "\r\n--" + boundary + "--\r\n")));
+}
+
+void TestReportUploader::answerWithoutEnd_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<int>("body");
+    QTest::addColumn<int>("deadlineMs");
+    QTest::addColumn<bool>("sessionEnds");  // the session ends 200 ms into the upload
+    QTest::addColumn<QString>("errorPart"); // empty: sent
+    const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n";
+    QTest::newRow("status, then a byte at a time")
+        << ok << int(RawSite::Trickle) << 120000 << false << QString();
+    QTest::newRow("status, then no end")
+        << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n") << int(RawSite::Endless)
+        << 120000 << false << QString();
+    QTest::newRow("error, then no end")
+        << QByteArray("HTTP/1.1 500 Oops\r\n\r\n") << int(RawSite::Endless) << 120000 << false
+        << u"ошибкой 500"_s;
+    QTest::newRow("no status before the deadline")
+        << QByteArray() << int(RawSite::None) << 300 << false << u"слишком долго"_s;
+    QTest::newRow("the session ends")
+        << QByteArray() << int(RawSite::None) << 120000 << true << u"прервана"_s;
+}
+
+// Whatever the site does after the status line, and if it never sends one,
+// the upload comes to an outcome: the status decides, and the deadline and the
+// end of the session bound the wait.
+void TestReportUploader::answerWithoutEnd()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(int, body);
+    QFETCH(int, deadlineMs);
+    QFETCH(bool, sessionEnds);
+    QFETCH(QString, errorPart);
+    RawSite site(head, RawSite::Body(body));
+    ReportUploader uploader;
+    uploader.setDeadline(std::chrono::milliseconds(deadlineMs));
+    if (sessionEnds)
+        QTimer::singleShot(200, this, [] { Shutdown::request(); });
+    const UploadResult result = uploader.upload(site.url(), m_logPath);
+    Shutdown::reset();
+    QCOMPARE(result.ok, errorPart.isEmpty());
+    QVERIFY2(result.error.contains(errorPart), qPrintable(result.error));
+    QVERIFY(!uploader.isBusy());
+    QVERIFY(site.sent() < 16 * 1024 * 1024); // the endless body was not read on
 }
 
 void TestReportUploader::noServer()

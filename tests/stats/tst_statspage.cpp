@@ -74,11 +74,15 @@ class TestStatsPage : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void levelPageLeadsThereAndBack();
+    void shareRoundsDown_data();
+    void shareRoundsDown();
     void aboutPageLeadsThereAndBack();
     void linksOverlapNothing();
     void sentenceInsteadOfPlots_data();
     void sentenceInsteadOfPlots();
+    void noticeAboveTheFigures();
     void viewsShowTheirPlots();
+    void legendListsOnlyNotesWithALine();
     void confusionMapCountsPerCell();
     void savesHistoryAsCsv_data();
     void savesHistoryAsCsv();
@@ -106,6 +110,30 @@ void TestStatsPage::levelPageLeadsThereAndBack()
     QVERIFY(rig.clickLink(StatsLinks::BackTag));
     QVERIFY(rig.link(StatsLinks::FromLevelTag));
     QCOMPARE(rig.state().Settings.Level, 1);
+}
+
+void TestStatsPage::shareRoundsDown_data()
+{
+    QTest::addColumn<int>("right");
+    QTest::addColumn<int>("answers");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("199 of 200") << 199 << 200 << QStringLiteral("Ответов: 200, верных: 199 (99%)");
+    QTest::newRow("all") << 200 << 200 << QStringLiteral("Ответов: 200, верных: 200 (100%)");
+    QTest::newRow("1 of 200") << 1 << 200 << QStringLiteral("Ответов: 200, верных: 1 (0%)");
+    QTest::newRow("2 of 3") << 2 << 3 << QStringLiteral("Ответов: 3, верных: 2 (66%)");
+}
+
+// "100%" only when every answer was right.
+void TestStatsPage::shareRoundsDown()
+{
+    QFETCH(int, right);
+    QFETCH(int, answers);
+    HistorySummary history = knownHistory();
+    history.answers = answers;
+    history.rightAnswers = right;
+    StatsRig rig(history);
+    QVERIFY(rig.clickLink(StatsLinks::FromLevelTag));
+    QTEST(rig.labelText(36), "shown");
 }
 
 void TestStatsPage::aboutPageLeadsThereAndBack()
@@ -192,6 +220,21 @@ void TestStatsPage::sentenceInsteadOfPlots()
     QVERIFY(rig.link(StatsLinks::BackTag));
 }
 
+// A history that reads but could not be written to, or was started anew,
+// still shows its figures, under one line about it.
+void TestStatsPage::noticeAboveTheFigures()
+{
+    HistorySummary history = knownHistory();
+    history.notice = QStringLiteral("История ответов (levels/history.db) не сохраняется: на диске "
+                                    "нет места.");
+    StatsRig rig(history);
+    QVERIFY(rig.clickLink(StatsLinks::FromLevelTag));
+    QCOMPARE(rig.labelText(36), history.notice);
+    QCOMPARE(rig.labelText(51), QStringLiteral("Ответов: 26, верных: 18 (69%)"));
+    QCOMPARE(rig.labelText(67), QStringLiteral("Чаще всего вы путаете ФА и СОЛЬ: 7 раз из 20"));
+    QVERIFY(rig.form().statistics().plot());
+}
+
 void TestStatsPage::viewsShowTheirPlots()
 {
     StatsRig rig(sampleHistory(7, 20));
@@ -215,6 +258,13 @@ void TestStatsPage::viewsShowTheirPlots()
     // A view chosen stays when the scope changes.
     QVERIFY(rig.clickLink(StatsLinks::CourseScopeTag));
     QVERIFY(qobject_cast<AnswerTimeBars *>(stats.plot()));
+}
+
+// ФА is the only note with days of accuracy; СОЛЬ and ЛЯ are only confused.
+void TestStatsPage::legendListsOnlyNotesWithALine()
+{
+    const AccuracyPlot plot(knownHistory(), QSize(634, 228));
+    QCOMPARE(plot.legendNames(), QStringList{QStringLiteral("ФА")});
 }
 
 // Rows are played notes, columns answered ones, in keyboard order; the

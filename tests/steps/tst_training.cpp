@@ -8,8 +8,8 @@
 #include "privatepulse.h"
 #include "sinkrecorder.h"
 #include "skiporfail.h"
+#include "steps/melodypages.h"
 #include "steps/playnotesequence.h"
-#include "steps/step2.h"
 #include "steps/step3.h"
 #include "steps/stepcontext.h"
 #include "widgets/page.h"
@@ -17,7 +17,6 @@
 #include "widgets/tyesbutton.h"
 #include "windowrig.h"
 
-#include <QFile>
 #include <QTest>
 #include <QTimer>
 
@@ -29,7 +28,6 @@ namespace {
 const QString kNextPair = QStringLiteral("А теперь послушайте и сравните следующую пару нот.");
 const QString kReviewDone =
     QStringLiteral("Надеюсь, вы запомнили разницу между этими нотами. Иначе придётся повторить ;)");
-const QString kToMelodies = QStringLiteral("А теперь можно переходить и к мелодиям :)");
 
 QString notesText(const QStringList &notes)
 {
@@ -73,12 +71,11 @@ private slots:
     void listenAgainWaitsForPlayback_data();
     void listenAgainWaitsForPlayback();
     void leavingTheComparisonEndsTheReview();
-    void endOfRest_data();
-    void endOfRest();
-    void interruptedRest_data();
-    void interruptedRest();
+    void levelPageAfterAReviewFreesTheMenu();
     void listenDuringJudging_data();
     void listenDuringJudging();
+    void newestPlaybackWins_data();
+    void newestPlaybackWins();
     void characteristicsListed_data();
     void characteristicsListed();
     void startClampsTheStage_data();
@@ -313,118 +310,21 @@ void TrainingTest::leavingTheComparisonEndsTheReview()
     QVERIFY(levelPageShown(rig.form()));
 }
 
-void TrainingTest::endOfRest_data()
+// Every entry of the menu column comes back, not only the course parts.
+void TrainingTest::levelPageAfterAReviewFreesTheMenu()
 {
-    QTest::addColumn<int>("level");
-    QTest::addColumn<int>("half");
-    QTest::addColumn<int>("noteCount");
-    QTest::addColumn<int>("halfAfter");
-    QTest::addColumn<int>("noteCountAfter");
-    QTest::addColumn<int>("activated"); // the melodies step, or 0 when the training goes on
-    QTest::addColumn<int>("saved");     // notecount in settings.dat afterwards, 0 for none
-    QTest::newRow("first half") << 5 << 1 << 2 << 2 << 2 << 0 << 0;
-    QTest::newRow("next stage") << 5 << 2 << 2 << 1 << 3 << 0 << 3;
-    // The level page opened at the end starts the level's state afresh.
-    QTest::newRow("last rest") << 5 << 2 << 4 << 1 << 1 << 4 << 0;
-    QTest::newRow("last rest, revision level") << 3 << 2 << 4 << 1 << 1 << 2 << 0;
-}
-
-void TrainingTest::endOfRest()
-{
-    QFETCH(int, level);
-    QFETCH(int, half);
-    QFETCH(int, noteCount);
-    QFETCH(int, halfAfter);
-    QFETCH(int, noteCountAfter);
-    QFETCH(int, activated);
-    QFETCH(int, saved);
-    WindowRig rig({QStringLiteral("03"), QStringLiteral("05")});
+    WindowRig rig({QStringLiteral("05")});
     GlobalState &s = rig.state();
-    rig.form().course().ShowLevelPage(level);
-    s.Step3Set = {noteCount, 6, half, 4, QStringLiteral("455")};
-    const QString levelFile = rig.path(QStringLiteral("levels/0%1/level.dat").arg(level));
-    const QString melodies = QStringLiteral("step%1").arg(activated);
-    QVERIFY(activated == 0 || !IniFile(levelFile).readBool(melodies, u"active", false));
-
-    rig.training().EndTrainingRest();
-
-    QCOMPARE(s.Step3Set.Half, halfAfter);
-    QCOMPARE(s.Step3Set.NoteCount, noteCountAfter);
-    const bool ends = activated != 0;
-    QCOMPARE(s.Step3Set.RightInRow, ends ? 1 : 0);
-    QCOMPARE(WindowRig::messages(), ends ? QStringList{kToMelodies} : QStringList());
-    QCOMPARE(levelPageShown(rig.form()), ends);
-    if (ends)
-        QVERIFY(IniFile(levelFile).readBool(melodies, u"active", false));
-    else
-        QVERIFY(rig.button(TrainingPages::ListenTag) != nullptr);
-    QCOMPARE(IniFile(rig.path(QStringLiteral("levels/settings.dat")))
-                 .readInteger(u"main", u"notecount", 0),
-             saved);
-    if (saved != 0)
-        QCOMPARE(s.Step3Set.QuestionText.split(QLatin1Char(' ')).size(), noteCountAfter);
-}
-
-void TrainingTest::interruptedRest_data()
-{
-    QTest::addColumn<bool>("memorising");
-    QTest::addColumn<QString>("opened"); // opened in the seconds before the window hides
-    for (const bool memorising : {true, false}) {
-        const char *kind = memorising ? "memorisation" : "training";
-        for (const char *opened : {"nothing", "same level", "other level", "other step"}) {
-            QTest::addRow("%s, %s", kind, opened) << memorising << QString::fromLatin1(opened);
-        }
-    }
-}
-
-// Opening a level or a step resets what the rest would go on with: the rest
-// then ends on its level's page and writes nothing; left alone it goes on.
-void TrainingTest::interruptedRest()
-{
-    QFETCH(bool, memorising);
-    QFETCH(QString, opened);
-    WindowRig rig({QStringLiteral("01"), QStringLiteral("05")});
-    GlobalState &s = rig.state();
-    CoursePages &course = rig.form().course();
-    course.ShowLevelPage(5);
-    course.OpenStep(5, memorising ? 2 : 3);
-    if (memorising) {
-        s.TimeSet.Repetition = 3;
-        rig.form().exercises().memorising().ShowStep2Rest();
-    } else {
-        s.Step3Set = {2, 6, 2, 4, QStringLiteral("455 457")};
-        rig.training().ShowTrainingRest();
-    }
-    QVERIFY(s.Resting);
-    if (opened == QLatin1String("same level"))
-        course.ShowLevelPage(5);
-    else if (opened == QLatin1String("other level"))
-        course.ShowLevelPage(1);
-    else if (opened == QLatin1String("other step"))
-        course.OpenStep(5, memorising ? 3 : 2);
-    const auto files = [&rig] {
-        QByteArray all;
-        for (const char *name : {"levels/settings.dat", "levels/05/level.dat",
-                                 "levels/01/level.dat", "levels/05/notes.dat"}) {
-            QFile f(rig.path(QLatin1String(name)));
-            all += f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("-");
-        }
-        return all;
-    };
-    const QByteArray before = files();
-    QTRY_VERIFY_WITH_TIMEOUT(!s.Resting, 5000);
-    if (opened == QLatin1String("nothing")) {
-        QVERIFY(rig.button(memorising ? Step2::StartTag : TrainingPages::ListenTag));
-        if (memorising)
-            QCOMPARE(s.TimeSet.Repetition, 3);
-        else
-            QCOMPARE(s.Step3Set.NoteCount, 3);
-        return;
-    }
-    QVERIFY(levelPageShown(rig.form()));
-    QCOMPARE(s.Settings.Level, 5);
-    QCOMPARE(files(), before);
-    QVERIFY(rig.logLines().last().endsWith(QStringLiteral(" - Загружен уровень 5")));
+    s.Settings.Level = 5;
+    s.Allowed.AnswerLen = 1;
+    rig.training().ShowTrainingWrong();
+    const QStringList column{QStringLiteral("lbInstr"), QStringLiteral("Label1"),
+                             QStringLiteral("lbAbout"), QStringLiteral("btPart1")};
+    for (const QString &name : column)
+        QVERIFY(!rig.form().findChild<QWidget *>(name)->isEnabled());
+    rig.form().course().ShowLevelPage(5);
+    for (const QString &name : column)
+        QVERIFY2(rig.form().findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
 }
 
 void TrainingTest::listenDuringJudging_data()
@@ -476,6 +376,60 @@ void TrainingTest::listenDuringJudging()
         rig.pressKey(note.Octave, note.Pitch);
     QTRY_VERIFY(rig.link(TrainingPages::NextLinkTag));
     QCOMPARE(rig.logLines().filter(QStringLiteral("Ноты угаданы правильно")).size(), 2);
+}
+
+void TrainingTest::newestPlaybackWins_data()
+{
+    QTest::addColumn<bool>("melody"); // the second listen is a melody of Step 4
+    QTest::newRow("second question") << false;
+    QTest::newRow("melody of Step 4") << true;
+}
+
+// A listen begun while a question still sounds takes over: the learner
+// answers the newer notes, and the older playback adds none of its own.
+void TrainingTest::newestPlaybackWins()
+{
+    QFETCH(bool, melody);
+    WindowRig rig({QStringLiteral("05")});
+    GlobalState &s = rig.state();
+    IniFile level(rig.levelFile(5, QStringLiteral("level.dat")));
+    level.writeInteger(QStringLiteral("step4"), QStringLiteral("active"), 1);
+    level.writeInteger(QStringLiteral("step4"), QStringLiteral("used"), 1);
+    rig.writeText(QStringLiteral("levels/05/melody.dat"),
+                  QStringLiteral("[melody]\r\nm1=157 159\r\n"));
+    rig.openTraining(5);
+    QVERIFY(rig.clickLink(TrainingPages::ContinueLinkTag));
+    s.Step3Set.QuestionText = QStringLiteral("450 452 454 455");
+    s.NotesB[0] = TNote{1, 6, 11}; // not the first note, so the probe waits for it
+    bool second = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, &rig.form(), [&] {
+        if (second || s.NotesB[0].Octave != 5 || s.NotesB[0].Pitch != 0)
+            return; // the first note has not begun sounding yet
+        second = true;
+        if (melody) {
+            rig.form().course().OpenStep(5, 4);
+            QVERIFY(rig.clickButton(MelodyPages::ListenTag));
+        } else {
+            s.Step3Set.QuestionText = QStringLiteral("457 459");
+            QVERIFY(rig.clickButton(TrainingPages::ListenTag));
+        }
+    });
+    probe.start(0);
+    QVERIFY(rig.clickButton(TrainingPages::ListenTag));
+    probe.stop();
+    QVERIFY(second);
+    QCOMPARE(s.Allowed.AnswerLen, 2);
+    for (int i : {0, 1})
+        QCOMPARE((QList<int>{s.NotesB[std::size_t(i)].Octave, s.NotesB[std::size_t(i)].Pitch}),
+                 (QList<int>{5, 7 + 2 * i}));
+    QVERIFY(rig.clickButton(melody ? MelodyPages::AnswerTag : TrainingPages::AnswerTag));
+    rig.pressKey(5, 7);
+    rig.pressKey(5, 9);
+    if (melody)
+        QTRY_VERIFY(rig.onRightPage());
+    else
+        QTRY_VERIFY(rig.link(TrainingPages::NextLinkTag));
 }
 
 void TrainingTest::characteristicsListed_data()
