@@ -26,6 +26,7 @@ constexpr int toneMs = 600;
 constexpr int silenceMs = 300;
 constexpr double amplitude = 0.5;
 constexpr double present = 0.1 * amplitude * 32767; // a tone counts as sounding above this
+constexpr int tries = 3;                            // of a check a busy machine can spoil
 constexpr qsizetype pitchBlock = 16384;             // 0.37 s: semitones apart even at ДО
 const auto chordFile = u"sound\\piano\\chord1.wav"_s;
 const double chordLow = 261.63; // ДО and МИ of the first octave
@@ -64,6 +65,9 @@ private Q_SLOTS:
     void closedRightAfterACut();
 
 private:
+    QString heardPitch(int octave, int pitch);
+    QString heardCut(const QString &first, double firstFrequency, const QString &second,
+                     double secondFrequency);
     qsizetype waitForOnset(const std::vector<qint16> &clip, qsizetype from);
 
     PrivatePulse m_pulse;
@@ -110,38 +114,53 @@ void TestRealSound::notePitch_data()
     QTest::newRow("second СИ") << 6 << 11;
 }
 
-void TestRealSound::notePitch()
+// What was wrong with one note as the sink heard it; empty when nothing was.
+QString TestRealSound::heardPitch(int octave, int pitch)
 {
-    QFETCH(int, octave);
-    QFETCH(int, pitch);
     const qsizetype from = m_recorder->sampleCount();
     m_player->PlayNote(octave, quint8(pitch));
     WaitMs(toneMs + 700);
     m_recorder->waitForSamples(from + qsizetype(SampleRate) * (toneMs + 700) / 1000);
     const auto &samples = m_recorder->samples();
     const qsizetype onset = firstLoudSample(samples, from, int(present));
-    QVERIFY2(onset >= 0, "nothing reached the sink");
+    if (onset < 0)
+        return u"nothing reached the sink"_s;
     const qsizetype block = onset + SampleRate * 30 / 1000; // past the fade-in
-    QVERIFY2(block + pitchBlock <= m_recorder->sampleCount(), "recording too short");
-
+    if (block + pitchBlock > m_recorder->sampleCount())
+        return u"recording too short"_s;
     int loudest = -1;
     double loudestAmplitude = 0, runnerUp = 0;
     for (int o = 4; o <= 6; ++o) {
         for (int p = 0; p < 12; ++p) {
             const double a = toneAmplitude(samples, block, pitchBlock, noteFrequency(o, p));
+            runnerUp = std::max(runnerUp, std::min(a, loudestAmplitude));
             if (a > loudestAmplitude) {
-                runnerUp = loudestAmplitude;
                 loudestAmplitude = a;
                 loudest = o * 12 + p;
-            } else {
-                runnerUp = std::max(runnerUp, a);
             }
         }
     }
-    QCOMPARE(loudest, octave * 12 + pitch);
-    QVERIFY2(loudestAmplitude > present, qPrintable(QString::number(loudestAmplitude)));
-    QVERIFY2(loudestAmplitude > 20 * runnerUp,
-             qPrintable(u"%1 vs %2"_s.arg(loudestAmplitude).arg(runnerUp)));
+    if (loudest != octave * 12 + pitch || loudestAmplitude <= present ||
+        loudestAmplitude <= 20 * runnerUp)
+        return u"loudest note %1 at %2, the next at %3"_s.arg(loudest)
+            .arg(loudestAmplitude)
+            .arg(runnerUp);
+    return {};
+}
+
+void TestRealSound::notePitch()
+{
+    QFETCH(int, octave);
+    QFETCH(int, pitch);
+    QString error;
+    // A busy machine can break a note off or start it late; a note that is
+    // wrong is wrong every time.
+    for (int attempt = 1; attempt <= tries; ++attempt) {
+        if ((error = heardPitch(octave, pitch)).isEmpty())
+            break;
+        qInfo("try %d: %s", attempt, qPrintable(error));
+    }
+    QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 void TestRealSound::newSoundStopsOld_data()
@@ -163,52 +182,58 @@ void TestRealSound::newSoundStopsOld_data()
     QTest::newRow("no second sound: full length") << u"note 5 9"_s << la << QString() << 0.0;
 }
 
+// What was wrong with one sound cut by another as the sink heard it; empty
+// when nothing was.
+QString TestRealSound::heardCut(const QString &first, double firstFrequency, const QString &second,
+                                double secondFrequency)
+{
+    const qsizetype from = m_recorder->sampleCount();
+    QElapsedTimer between;
+    Action{first}.run(*m_player);
+    between.start();
+    WaitMs(toneMs / 2);
+    const qint64 cutAfterMs = between.elapsed();
+    Action{second}.run(*m_player);
+    WaitMs(toneMs + 1000);
+    m_recorder->waitForSamples(from + qsizetype(SampleRate) * (toneMs * 3 / 2 + 1000) / 1000);
+    if (!second.isEmpty() && cutAfterMs >= toneMs - 200)
+        return u"the second sound came only %1 ms after the first"_s.arg(cutAfterMs);
+    const double threshold = present * (first.startsWith(u"file") ? 0.6 : 1.0);
+    const ToneSpan old = findTone(m_recorder->samples(), from, firstFrequency, threshold);
+    if (old.start < 0)
+        return u"the first sound never reached the sink"_s;
+    if (second.isEmpty())
+        return old.lengthMs() > toneMs - 60 ? QString() : u"%1 ms"_s.arg(old.lengthMs());
+    // Cut where the second action came, well before its natural end.
+    if (old.lengthMs() <= toneMs / 4 || old.lengthMs() >= cutAfterMs + 180)
+        return u"%1 ms, cut after %2 ms"_s.arg(old.lengthMs()).arg(cutAfterMs);
+    if (secondFrequency <= 0)
+        return {};
+    const ToneSpan next = findTone(m_recorder->samples(), from, secondFrequency, present * 0.6);
+    if (next.start < 0)
+        return u"the second sound never reached the sink"_s;
+    // The sounds never overlap. How soon the new one follows is latency, which
+    // the benchmark measures; here it only has to follow the cut at all.
+    const double gapMs = (next.start - old.end) * 1000.0 / SampleRate;
+    return gapMs > -60 && gapMs < 1000 ? QString() : u"gap of %1 ms"_s.arg(gapMs);
+}
+
 void TestRealSound::newSoundStopsOld()
 {
     QFETCH(QString, first);
     QFETCH(double, firstFrequency);
     QFETCH(QString, second);
     QFETCH(double, secondFrequency);
-    // A busy machine may wake from the wait so late, or feed the output so
-    // late, that the first sound has played out or broken off by itself:
-    // such a try says nothing of the cut, and is made again.
-    qsizetype from = 0;
-    qint64 cutAfterMs = 0;
-    for (int attempt = 1;; ++attempt) {
-        from = m_recorder->sampleCount();
-        const int underruns = m_player->underruns();
-        QElapsedTimer between;
-        Action{first}.run(*m_player);
-        between.start();
-        WaitMs(toneMs / 2);
-        cutAfterMs = between.elapsed();
-        Action{second}.run(*m_player);
-        WaitMs(toneMs + 1000);
-        m_recorder->waitForSamples(from + qsizetype(SampleRate) * (toneMs * 3 / 2 + 1000) / 1000);
-        if ((cutAfterMs < toneMs - 200 && m_player->underruns() == underruns) || attempt == 3)
+    QString error;
+    // A busy machine may wake from the wait late, start a sound late or feed
+    // the output late: such a try is made again, while a player that cuts
+    // wrongly fails every try.
+    for (int attempt = 1; attempt <= tries; ++attempt) {
+        if ((error = heardCut(first, firstFrequency, second, secondFrequency)).isEmpty())
             break;
-        qInfo("try %d: the second sound came %lld ms after the first, with %d underruns", attempt,
-              cutAfterMs, m_player->underruns() - underruns);
+        qInfo("try %d: %s", attempt, qPrintable(error));
     }
-
-    const double threshold = present * (first.startsWith(u"file") ? 0.6 : 1.0);
-    const ToneSpan old = findTone(m_recorder->samples(), from, firstFrequency, threshold);
-    QVERIFY2(old.start >= 0, "the first sound never reached the sink");
-    if (second.isEmpty()) {
-        QVERIFY2(old.lengthMs() > toneMs - 60, qPrintable(QString::number(old.lengthMs())));
-        return;
-    }
-    // Cut where the second action came, well before its natural end.
-    QVERIFY2(old.lengthMs() > toneMs / 4 && old.lengthMs() < cutAfterMs + 180,
-             qPrintable(u"%1 ms, cut after %2 ms"_s.arg(old.lengthMs()).arg(cutAfterMs)));
-    if (secondFrequency > 0) {
-        const ToneSpan next = findTone(m_recorder->samples(), from, secondFrequency, present * 0.6);
-        QVERIFY2(next.start >= 0, "the second sound never reached the sink");
-        // The sounds never overlap. How soon the new one follows is latency, which
-        // the benchmark measures; here it only has to follow the cut at all.
-        const double gapMs = (next.start - old.end) * 1000.0 / SampleRate;
-        QVERIFY2(gapMs > -60 && gapMs < 1000, qPrintable(QString::number(gapMs)));
-    }
+    QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 // A sound effect replayed over and over falls silent after a few plays here;
