@@ -109,6 +109,34 @@ int HistoryReader::read(sqlite3 *db, int level, HistorySummary &summary)
     return code;
 }
 
+// A pass over the level's one-note answers: the window function keeps each
+// note's newest ones, so the running totals are no help here.
+int HistoryReader::readNoteRecords(sqlite3 *db, int level, int perNote, QList<NoteRecord> &records)
+{
+    SqliteStatement query(
+        db, "SELECT o, p, right, ms FROM ("
+            " SELECT n.played_octave AS o, n.played_pitch AS p,"
+            "  n.answered_octave = n.played_octave AND n.answered_pitch = n.played_pitch AS right,"
+            "  a.answer_ms AS ms, row_number() OVER"
+            "  (PARTITION BY n.played_octave, n.played_pitch ORDER BY a.id DESC) AS r"
+            " FROM answers a JOIN answer_notes n ON n.answer_id = a.id AND n.position = 1"
+            " WHERE a.level = ?1 AND a.kind IN (1, 7) AND n.answered_octave IS NOT NULL"
+            "  AND NOT EXISTS (SELECT 1 FROM answer_notes m"
+            "                  WHERE m.answer_id = a.id AND m.position = 2))"
+            " WHERE r <= ?2 ORDER BY o, p, r");
+    query.bind(1, qint64(level));
+    query.bind(2, qint64(perNote));
+    int code = query.step();
+    for (; code == SQLITE_ROW; code = query.step()) {
+        const HistoryNote note = noteAt(query, 0);
+        if (records.isEmpty() || !(records.last().note == note))
+            records.append({note, {}});
+        records.last().answers.append(
+            {query.integer(2) != 0, query.isNull(3) ? -1 : query.integer(3)});
+    }
+    return code == SQLITE_DONE ? SQLITE_OK : code;
+}
+
 QList<HistorySummary::ConfusedPair>
 HistoryReader::mostConfused(const QList<HistorySummary::Confusion> &confusions)
 {
@@ -157,6 +185,8 @@ QString HistoryReader::kindName(int kind)
         return QStringLiteral("мелодии на чёрных и белых");
     case 6:
         return QStringLiteral("ноты на чёрных и белых");
+    case 7:
+        return QStringLiteral("работа над ошибками");
     default:
         return QString::number(kind);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/historysummary.h"
+#include "history/notemastery.h"
 
 class QIODevice;
 struct sqlite3;
@@ -15,6 +16,7 @@ class HistoryReader
 {
 public:
     static int read(sqlite3 *db, int level, HistorySummary &summary);
+    static int readNoteRecords(sqlite3 *db, int level, int perNote, QList<NoteRecord> &records);
     // SQLITE_IOERR when the output refused the text.
     static int writeCsv(sqlite3 *db, QIODevice &out);
     static bool writeHeader(QIODevice &out);

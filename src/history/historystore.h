@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/historysummary.h"
+#include "history/notemastery.h"
 
 #include <QDateTime>
 #include <QList>
@@ -23,6 +24,7 @@ enum class HistoryKind
     ChordsDrill = 4,
     MelodiesDrill = 5,
     NotesDrill = 6,
+    Practice = 7, // a practice run of the notes the learner misses
 };
 
 enum class HistoryRest
@@ -79,6 +81,9 @@ public:
     qint64 answerMs() const;
 
     HistorySummary summary(int level) const;
+    // Each note's last `perNote` one-note answers of training and practice on
+    // `level`, the newest first; what the practice draw and mastery work from.
+    QList<NoteRecord> noteRecords(int level, int perNote) const;
     // UTF-8, a header row, one row per answer in the order given.
     bool writeCsv(QIODevice &out) const;
     // The header row alone: the export of a history that has no file yet.
