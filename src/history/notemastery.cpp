@@ -39,4 +39,10 @@ int NoteMastery::count(const QList<HistoryNote> &notes, const QList<NoteRecord> 
     return mastered;
 }
 
+QString NoteMastery::sentence(int mastered, int notes)
+{
+    return QStringLiteral("Освоено нот: ") + QString::number(mastered) + QStringLiteral(" из ") +
+           QString::number(notes);
+}
+
 } // namespace nk

@@ -3,6 +3,7 @@
 #include "history/historysummary.h"
 
 #include <QList>
+#include <QString>
 #include <QtGlobal>
 
 namespace nk {
@@ -36,6 +37,8 @@ public:
     static bool mastered(const QList<NoteAnswer> &newestFirst);
     // How many of `notes` the records show mastered.
     static int count(const QList<HistoryNote> &notes, const QList<NoteRecord> &records);
+    // "Освоено нот: k из n", as the level page and the command line say it.
+    static QString sentence(int mastered, int notes);
     // An unknown time counts as slow: the store keeps no time it cannot trust.
     static qint64 medianMs(const QList<NoteAnswer> &answers);
 };
