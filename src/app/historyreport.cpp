@@ -70,7 +70,8 @@ HistoryReport::Mastery HistoryReport::mastery(const HistoryStore &store, const B
         const QList<HistoryNote> notes = LevelNotes::of(catalogue, level.level);
         if (notes.isEmpty())
             continue;
-        const QList<NoteRecord> records = store.noteRecords(level.level, NoteMastery::Window);
+        const QList<NoteRecord> records =
+            store.noteRecords(level.level, NoteMastery::Window, notes);
         mastery.insert(level.level, {NoteMastery::count(notes, records), int(notes.size())});
     }
     return mastery;

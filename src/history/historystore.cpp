@@ -320,12 +320,13 @@ HistorySummary HistoryStore::summary(int level) const
     return summary;
 }
 
-QList<NoteRecord> HistoryStore::noteRecords(int level, int perNote) const
+QList<NoteRecord> HistoryStore::noteRecords(int level, int perNote,
+                                            const QList<HistoryNote> &notes) const
 {
     QList<NoteRecord> records;
     if (!open())
         return records;
-    const int code = HistoryReader::readNoteRecords(m_db, level, perNote, records);
+    const int code = HistoryReader::readNoteRecords(m_db, level, perNote, notes, records);
     if (code != SQLITE_OK) {
         records.clear();
         failed(code, "read");

@@ -82,8 +82,11 @@ public:
 
     HistorySummary summary(int level) const;
     // Each note's last `perNote` one-note answers of training and practice on
-    // `level`, the newest first; what the practice draw and mastery work from.
-    QList<NoteRecord> noteRecords(int level, int perNote) const;
+    // `level`, the newest first, by octave and pitch; what the practice draw
+    // and mastery work from. Given the level's notes, only theirs are sure to
+    // be complete, and the reading ends sooner.
+    QList<NoteRecord> noteRecords(int level, int perNote,
+                                  const QList<HistoryNote> &notes = {}) const;
     // UTF-8, a header row, one row per answer in the order given.
     bool writeCsv(QIODevice &out) const;
     // The header row alone: the export of a history that has no file yet.

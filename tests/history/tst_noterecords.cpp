@@ -87,6 +87,16 @@ void NoteRecordsTest::newestFirstAndLimited()
     const auto misses = std::count_if(records[0].answers.begin(), records[0].answers.end(),
                                       [](const NoteAnswer &a) { return !a.right; });
     QCOMPARE(misses, 5); // answers 6 to 10 of the first ten
+    // РЕ answered before all of them: asked for, it is read to the end.
+    QVERIFY(store.recordAnswer(answer(-5, 2, HistoryKind::Training, {Re}, {Re}, 700)));
+    QVERIFY(store.recordAnswer(answer(-6, 2, HistoryKind::Training, {Re}, {La}, 800)));
+    const QList<NoteRecord> both = store.noteRecords(2, 20, {Do, Re});
+    QCOMPARE(both.size(), 2);
+    QCOMPARE(both[0].answers.size(), 20);
+    QCOMPARE(describe(both[1].answers), u"+700 -800"_s);
+    const QList<NoteRecord> doOnly = store.noteRecords(2, 20, {Do});
+    QCOMPARE(doOnly.first().answers.size(), 20);
+    QCOMPARE(doOnly.first().answers.first().answerMs, 2500);
 }
 
 void NoteRecordsTest::practiceAnswersInTheExport()
