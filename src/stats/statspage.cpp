@@ -290,10 +290,14 @@ void StatsPage::createMastered(const QList<HistoryNote> &notes, const HistorySum
     QStringList names;
     for (const HistoryNote &note : mastered)
         names.append(labels.name(note));
-    if (!names.isEmpty())
-        text += QStringLiteral(": ") + names.join(QStringLiteral(", "));
     PageLabel *line = m_page.addText(text, QPoint(kTextLeft, kSummaryTop));
+    // The names while they leave the summary line on its left clear.
+    line->setCaption(text + QStringLiteral(": ") + names.join(QStringLiteral(", ")));
     line->adjustSize();
+    if (names.isEmpty() || line->width() > (kRight - kTextLeft) / 2) {
+        line->setCaption(text);
+        line->adjustSize();
+    }
     line->move(kRight - line->width(), kSummaryTop);
     line->setObjectName(masteredName());
     line->setTextColor(kMastered);
