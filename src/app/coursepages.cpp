@@ -2,14 +2,20 @@
 
 #include "app/globalstate.h"
 #include "course/levels.h"
+#include "course/notecatalogue.h"
+#include "history/notemastery.h"
 #include "stats/statslinks.h"
+#include "steps/levelnotes.h"
+#include "steps/stepcontext.h"
 #include "widgets/fonts.h"
 #include "widgets/page.h"
+#include "widgets/pagelabel.h"
 #include "widgets/pagepicture.h"
 #include "widgets/tlevel.h"
 #include "widgets/tstep.h"
 #include "widgets/windowcontrols.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 
 namespace nk {
@@ -23,6 +29,7 @@ constexpr int kEntryLeft = 148;
 constexpr int kBearTag = 6;
 constexpr int kStepTagBase = 10;
 constexpr int kStatisticsRight = 770;
+constexpr int kMasteredTop = 330;
 
 void call(const std::function<void()> &hook)
 {
@@ -94,6 +101,7 @@ void CoursePages::ShowLevelPage(int level)
     if (const int current = list.currentOfLevel())
         markCurrent(m_stepLabels[current - 1]);
     createStatisticsLink();
+    createMasteredLine(level);
     m_state.Settings.Level = level;
 }
 
@@ -134,6 +142,25 @@ void CoursePages::createStatisticsLink()
     const int width = QFontMetrics(font).horizontalAdvance(StatsLinks::text());
     m_page.addArrowLink(StatsLinks::text(), StatsLinks::FromLevelTag, Page::Link::Forward, 352,
                         kStatisticsRight - width);
+}
+
+// Above the statistics link, once the level has answers; a learner without a
+// history gets no file made by looking.
+void CoursePages::createMasteredLine(int level)
+{
+    const HistoryStore &history = m_state.history;
+    const QList<HistoryNote> notes =
+        LevelNotes::of(NoteCatalogue(m_state.basePath, stepPitchNaming()), level);
+    if (notes.isEmpty() || !QFileInfo::exists(history.path()) || history.summary(level).isEmpty())
+        return;
+    const int mastered =
+        NoteMastery::count(notes, history.noteRecords(level, NoteMastery::Window, notes));
+    PageLabel *line =
+        m_page.addText(NoteMastery::sentence(mastered, int(notes.size())), QPoint(0, kMasteredTop));
+    line->setFont(Fonts::arial(Fonts::pointsToPixels(10)));
+    line->adjustSize();
+    line->move(kStatisticsRight - line->width(), kMasteredTop);
+    line->setObjectName(masteredLineName());
 }
 
 void CoursePages::createBear()

@@ -45,6 +45,8 @@ public:
     CoursePages(Page &page, GlobalState &state);
 
     Hooks &hooks() { return m_hooks; }
+    // The label of "Освоено нот: k из n" on a level page.
+    static QString masteredLineName() { return QStringLiteral("masteredLine"); }
 
     void ShowPartPage(int part) override;
     void ShowLevelPage(int level) override;
@@ -67,6 +69,7 @@ private:
     void markCurrent(PageLabel *label);
     void createBear();
     void createStatisticsLink();
+    void createMasteredLine(int level);
     void resetLevelState();
     const std::function<void()> &hookFor(StepTarget target) const;
 

@@ -2,8 +2,12 @@
 
 #include "app/commandline.h"
 #include "course/basepath.h"
+#include "course/levels.h"
+#include "course/notecatalogue.h"
 #include "history/historystore.h"
 #include "stats/notelabels.h"
+#include "steps/levelnotes.h"
+#include "steps/stepcontext.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -43,7 +47,7 @@ int finishOutput(QFile &out, bool written, const QString &problem)
 
 } // namespace
 
-QString HistoryReport::text(const HistorySummary &course)
+QString HistoryReport::text(const HistorySummary &course, const Mastery &mastery)
 {
     QString text;
     if (!course.problem.isEmpty())
@@ -60,12 +64,33 @@ QString HistoryReport::text(const HistorySummary &course)
                 QStringLiteral(": верно ") + QString::number(level.right) + QStringLiteral(" из ") +
                 QString::number(level.total) + QStringLiteral(" (") +
                 percent(level.right, level.total) + QStringLiteral(")\n");
+        if (mastery.contains(level.level))
+            text += NoteMastery::sentence(mastery[level.level].first, mastery[level.level].second) +
+                    QLatin1Char('\n');
     }
     // Worded as the statistics page words them.
     const NoteLabels labels(course);
     for (qsizetype i = 0; i < course.mostConfused.size(); ++i)
         text += labels.pairSentence(course.mostConfused[i], i == 0) + QLatin1Char('\n');
     return text;
+}
+
+HistoryReport::Mastery HistoryReport::mastery(const HistoryStore &store, const BasePath &base,
+                                              const HistorySummary &course)
+{
+    const NoteCatalogue catalogue(base, stepPitchNaming());
+    Mastery mastery;
+    for (const HistorySummary::LevelAccuracy &level : course.levels) {
+        if (level.level < 1 || level.level > Levels::Count)
+            continue;
+        const QList<HistoryNote> notes = LevelNotes::of(catalogue, level.level);
+        if (notes.isEmpty())
+            continue;
+        const QList<NoteRecord> records =
+            store.noteRecords(level.level, NoteMastery::Window, notes);
+        mastery.insert(level.level, {NoteMastery::count(notes, records), int(notes.size())});
+    }
+    return mastery;
 }
 
 // A core application only: no window system is opened, so no display is needed.
@@ -89,7 +114,8 @@ int HistoryReport::run(int &argc, char **argv, const CommandLine &line)
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly))
         return 1;
-    const bool written = out.write(text(course).toUtf8()) >= 0;
+    const bool written =
+        out.write(text(course, exists ? mastery(store, base, course) : Mastery()).toUtf8()) >= 0;
     const int code = finishOutput(out, written, QString());
     return code != 0 || (!course.problem.isEmpty() && course.isEmpty()) ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include "history/historysummary.h"
 
+#include <QMap>
 #include <QString>
 
 class QIODevice;
@@ -9,6 +10,7 @@ class QIODevice;
 namespace nk {
 
 class CommandLine;
+class BasePath;
 class HistoryStore;
 
 // `notoklyuv --stats`: the learner's history on standard output, without a
@@ -20,8 +22,13 @@ public:
     // line; 0 when the history could be read, 1 when not.
     static int run(int &argc, char **argv, const CommandLine &line);
 
-    // Accuracy per level and the most confused pairs, one per line.
-    static QString text(const HistorySummary &course);
+    // Mastered notes of a level and the level's notes, by level.
+    using Mastery = QMap<int, QPair<int, int>>;
+
+    // Accuracy and mastered notes per level and the most confused pairs, one per line.
+    static QString text(const HistorySummary &course, const Mastery &mastery = {});
+    static Mastery mastery(const HistoryStore &store, const BasePath &base,
+                           const HistorySummary &course);
 };
 
 } // namespace nk

@@ -3,7 +3,9 @@
 #include "app/coursepages.h"
 #include "app/exercises.h"
 #include "app/tmainform.h"
+#include "course/notecatalogue.h"
 #include "drills/blackwhitedrills.h"
+#include "history/notemastery.h"
 #include "keyboard/computerkeys.h"
 #include "keyboard/keyboard.h"
 #include "midi/midiinput.h"
@@ -11,6 +13,8 @@
 #include "report/reportpages.h"
 #include "stats/statslinks.h"
 #include "stats/statspage.h"
+#include "steps/levelnotes.h"
+#include "steps/stepcontext.h"
 #include "widgets/actionboundary.h"
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
@@ -235,6 +239,35 @@ void connectDrills(TMainForm &form)
     hooks.StartNotesDrill = [&notes] { notes.ShowDrillQuestion(); };
 }
 
+// A practice run of a level's weak notes starts from its statistics page and
+// comes back to it after the run's rest.
+void connectPractice(TMainForm &form, StatsPage &stats)
+{
+    const HistoryStore &history = form.state().history;
+    const BasePath &base = form.state().basePath;
+    auto notes = [&base](int level) {
+        return LevelNotes::of(NoteCatalogue(base, stepPitchNaming()), level);
+    };
+    StatsPractice practice;
+    practice.notes = notes;
+    practice.mastered = [&history, notes](int level) {
+        QList<HistoryNote> mastered;
+        const QList<HistoryNote> ofLevel = notes(level);
+        for (const NoteRecord &record : history.noteRecords(level, NoteMastery::Window, ofLevel)) {
+            if (ofLevel.contains(record.note) && NoteMastery::mastered(record.answers))
+                mastered.append(record.note);
+        }
+        return mastered;
+    };
+    practice.start = [&form, &stats, &history, notes](int level) {
+        std::function<void()> back = stats.back();
+        form.exercises().training().StartPractice(
+            history.noteRecords(level, PracticeDraw::Recent, notes(level)),
+            [&stats, back] { stats.ShowStatsPage(StatsPage::Scope::Level, back); });
+    };
+    stats.setPractice(std::move(practice));
+}
+
 // The statistics page shows the learner's history, from a level page (back to
 // that level) and from the about page (back to it).
 void connectStatistics(TMainForm &form)
@@ -257,6 +290,7 @@ void connectStatistics(TMainForm &form)
                 form.routes().showAboutPage();
         });
     });
+    connectPractice(form, stats);
     for (int tag = StatsLinks::BackTag; tag <= StatsLinks::LastPageTag; ++tag)
         d.setArrowAction(tag, [&stats](TArrowLabel &link) { stats.linkClick(link.tag()); });
     d.setYesAction(StatsLinks::SaveCsvTag, [&stats] { stats.saveCsvClick(); });

@@ -109,6 +109,39 @@ int HistoryReader::read(sqlite3 *db, int level, HistorySummary &summary)
     return code;
 }
 
+// The level's one-note answers newest first, along the index of the level's
+// answers by time, until every note asked for has its share: a long history
+// of one level is never read whole for a few notes.
+int HistoryReader::readNoteRecords(sqlite3 *db, int level, int perNote,
+                                   const QList<HistoryNote> &notes, QList<NoteRecord> &records)
+{
+    SqliteStatement query(
+        db,
+        "SELECT n.played_octave, n.played_pitch,"
+        " n.answered_octave = n.played_octave AND n.answered_pitch = n.played_pitch, a.answer_ms"
+        " FROM answers a JOIN answer_notes n ON n.answer_id = a.id AND n.position = 1"
+        " WHERE a.level = ?1 AND a.kind IN (1, 7) AND n.answered_octave IS NOT NULL"
+        " AND NOT EXISTS (SELECT 1 FROM answer_notes m"
+        "                 WHERE m.answer_id = a.id AND m.position = 2)"
+        " ORDER BY a.at_ms DESC");
+    query.bind(1, qint64(level));
+    QMap<int, NoteRecord> byNote; // octave * 16 + pitch
+    qsizetype full = 0;
+    int code = query.step();
+    for (; code == SQLITE_ROW && (notes.isEmpty() || full < notes.size()); code = query.step()) {
+        const HistoryNote note = noteAt(query, 0);
+        NoteRecord &record = byNote[note.Octave * 16 + note.Pitch];
+        record.note = note;
+        if (record.answers.size() >= perNote)
+            continue;
+        record.answers.append({query.integer(2) != 0, query.isNull(3) ? -1 : query.integer(3)});
+        if (record.answers.size() == perNote && notes.contains(note))
+            ++full;
+    }
+    records = byNote.values();
+    return code == SQLITE_DONE || code == SQLITE_ROW ? SQLITE_OK : code;
+}
+
 QList<HistorySummary::ConfusedPair>
 HistoryReader::mostConfused(const QList<HistorySummary::Confusion> &confusions)
 {
@@ -157,6 +190,8 @@ QString HistoryReader::kindName(int kind)
         return QStringLiteral("мелодии на чёрных и белых");
     case 6:
         return QStringLiteral("ноты на чёрных и белых");
+    case 7:
+        return QStringLiteral("работа над ошибками");
     default:
         return QString::number(kind);
     }

@@ -381,6 +381,20 @@ HistorySummary HistoryStore::summary(int level) const
     return summary;
 }
 
+QList<NoteRecord> HistoryStore::noteRecords(int level, int perNote,
+                                            const QList<HistoryNote> &notes) const
+{
+    QList<NoteRecord> records;
+    if (!open())
+        return records;
+    const int code = HistoryReader::readNoteRecords(m_db, level, perNote, notes, records);
+    if (code != SQLITE_OK) {
+        records.clear();
+        failed(code, "read");
+    }
+    return records;
+}
+
 bool HistoryStore::writeCsvHeader(QIODevice &out)
 {
     return HistoryReader::writeHeader(out);

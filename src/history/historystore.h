@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/historysummary.h"
+#include "history/notemastery.h"
 
 #include <QDateTime>
 #include <QList>
@@ -25,6 +26,7 @@ enum class HistoryKind
     ChordsDrill = 4,
     MelodiesDrill = 5,
     NotesDrill = 6,
+    Practice = 7, // a practice run of the notes the learner misses
 };
 
 enum class HistoryRest
@@ -86,6 +88,12 @@ public:
     qint64 answerMs() const;
 
     HistorySummary summary(int level) const;
+    // Each note's last `perNote` one-note answers of training and practice on
+    // `level`, the newest first, by octave and pitch; what the practice draw
+    // and mastery work from. Given the level's notes, only theirs are sure to
+    // be complete, and the reading ends sooner.
+    QList<NoteRecord> noteRecords(int level, int perNote,
+                                  const QList<HistoryNote> &notes = {}) const;
     // UTF-8, a header row, one row per answer in the order given.
     bool writeCsv(QIODevice &out) const;
     // The header row alone: the export of a history that has no file yet.

@@ -17,10 +17,12 @@ struct StatsLinks
     static constexpr int ConfusionViewTag = 45;
     static constexpr int AccuracyViewTag = 46;
     static constexpr int TimeViewTag = 47;
-    static constexpr int LastPageTag = TimeViewTag; // the page's own links: BackTag up to here
+    static constexpr int PracticeTag = 48; // "Потренировать трудные ноты"
+    static constexpr int LastPageTag = PracticeTag; // the page's own links: BackTag up to here
     static constexpr int SaveCsvTag = 40;           // the button, dispatched apart from the links
 
     static QString text() { return QStringLiteral("Моя статистика"); }
+    static QString practiceText() { return QStringLiteral("Потренировать трудные ноты"); }
 };
 
 } // namespace nk

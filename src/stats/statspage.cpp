@@ -33,6 +33,8 @@ constexpr int kBottomTop = 352;
 const QColor kCurrent(0xFF, 0x00, 0x00);
 const QColor kOther(0x33, 0x33, 0x99);
 const QColor kProblem(0xC0, 0x00, 0x00);
+const QColor kMastered(0x00, 0x80, 0x00);
+constexpr int kPracticeLeft = 300;
 
 QString platformDialog(QWidget *parent, const QString &suggested)
 {
@@ -103,6 +105,10 @@ void StatsPage::linkClick(int tag)
     case StatsLinks::TimeViewTag:
         showView(View::Time);
         break;
+    case StatsLinks::PracticeTag:
+        if (m_practice.start)
+            m_practice.start(m_level);
+        break;
     default:
         break;
     }
@@ -139,6 +145,14 @@ void StatsPage::build()
         createPairs(summary, kPairsTop + shift, shift == 0 ? 3 : 2);
         createViewTabs();
         createPlot(summary);
+        const QList<HistoryNote> notes = m_scope == Scope::Level && m_practice.notes
+                                             ? m_practice.notes(m_level)
+                                             : QList<HistoryNote>();
+        if (!notes.isEmpty()) {
+            createMastered(notes, summary);
+            if (m_practice.start)
+                createPracticeLink();
+        }
     }
     createSaveButton();
     createBackLink();
@@ -275,6 +289,37 @@ void StatsPage::createPlot(const HistorySummary &summary)
         m_plot->setWidget(new AnswerTimeBars(summary, room));
         break;
     }
+}
+
+// Right of the summary line: which of the level's notes are mastered.
+void StatsPage::createMastered(const QList<HistoryNote> &notes, const HistorySummary &summary)
+{
+    const QList<HistoryNote> mastered =
+        m_practice.mastered ? m_practice.mastered(m_level) : QList<HistoryNote>();
+    QString text = QStringLiteral("Освоено нот: ") + QString::number(mastered.size()) +
+                   QStringLiteral(" из ") + QString::number(notes.size());
+    const NoteLabels labels(summary);
+    QStringList names;
+    for (const HistoryNote &note : mastered)
+        names.append(labels.name(note));
+    PageLabel *line = m_page.addText(text, QPoint(kTextLeft, kSummaryTop));
+    // The names while they leave the summary line on its left clear.
+    line->setCaption(text + QStringLiteral(": ") + names.join(QStringLiteral(", ")));
+    line->adjustSize();
+    if (names.isEmpty() || line->width() > (kRight - kTextLeft) / 2) {
+        line->setCaption(text);
+        line->adjustSize();
+    }
+    line->move(kRight - line->width(), kSummaryTop);
+    line->setObjectName(masteredName());
+    line->setTextColor(kMastered);
+}
+
+// Between "Вернуться" and the save button.
+void StatsPage::createPracticeLink()
+{
+    m_page.addArrowLink(StatsLinks::practiceText(), StatsLinks::PracticeTag, Page::Link::Forward,
+                        kBottomTop, kPracticeLeft);
 }
 
 void StatsPage::createSaveButton()

@@ -37,11 +37,15 @@ public:
     using SaveDialog = std::function<QString(QWidget *parent, const QString &suggested)>;
 
     static const QRect PlotFrame; // where the plots stand on the page
+    static QString masteredName() { return QStringLiteral("masteredNotes"); }
 
     StatsPage(Page &page, TGlobalSettings &settings);
 
     void setSource(StatsSource source) { m_source = std::move(source); }
     void setSaveDialog(SaveDialog dialog) { m_dialog = std::move(dialog); }
+    void setPractice(StatsPractice practice) { m_practice = std::move(practice); }
+    // Where "Вернуться" leads now, for a page that comes back here.
+    const std::function<void()> &back() const { return m_back; }
 
     // `back` leads to the page the learner came from.
     void ShowStatsPage(Scope scope, std::function<void()> back);
@@ -67,6 +71,8 @@ private:
     void createPairs(const HistorySummary &summary, int first, int lines);
     void createViewTabs();
     void createPlot(const HistorySummary &summary);
+    void createMastered(const QList<HistoryNote> &notes, const HistorySummary &summary);
+    void createPracticeLink();
     void createSaveButton();
     void createBackLink();
     TArrowLabel *createSwitch(const QString &text, int tag, bool current, int left, int top);
@@ -78,6 +84,7 @@ private:
     TGlobalSettings &m_settings;
     StatsSource m_source;
     SaveDialog m_dialog;
+    StatsPractice m_practice;
     std::function<void()> m_back;
     Scope m_scope = Scope::Level;
     View m_view = View::Confusion;

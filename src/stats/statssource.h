@@ -17,4 +17,14 @@ struct StatsSource
     std::function<bool(QIODevice &out)> writeCsv;
 };
 
+// A level's notes for practice and mastery, and the start of a practice run
+// of its weak notes. The wiring place fills it in; empty functions show no
+// link and no mastered notes.
+struct StatsPractice
+{
+    std::function<QList<HistoryNote>(int level)> notes;    // empty: nothing to practise
+    std::function<QList<HistoryNote>(int level)> mastered; // of those notes
+    std::function<void(int level)> start;
+};
+
 } // namespace nk

@@ -10,6 +10,7 @@
 #include "keyboard/terrorset.h"
 #include "report/activitylog.h"
 #include "steps/answerhistory.h"
+#include "steps/levelnotes.h"
 #include "steps/notecard.h"
 #include "steps/notesequence.h"
 #include "steps/playnotesequence.h"
@@ -35,6 +36,12 @@ constexpr int EndReviewPauseMs = 300;
 
 const QChar CR(u'\r');
 
+HistoryNote firstNote(const NoteArray &notes)
+{
+    const TNote &note = atPosition(notes, 1);
+    return {note.Octave, note.Pitch};
+}
+
 } // namespace
 
 Step3::Step3(StepContext &context, TStep3Set &set)
@@ -51,6 +58,8 @@ NoteCatalogue Step3::catalogue() const
 // whether comparing helped.
 HistoryKind Step3::answerKind() const
 {
+    if (m_practice)
+        return HistoryKind::Practice;
     return m_askedAgain ? HistoryKind::Comparison : HistoryKind::Training;
 }
 
@@ -70,17 +79,23 @@ void Step3::hideKeyboard()
     m_context.page.controls().SlideKeyboard();
 }
 
-void Step3::StartStep3()
+void Step3::allowWholeKeyboard()
 {
-    const int notes = catalogue().noteCount(level());
     TAllowed &allowed = m_context.Allowed;
     allowed.LowOctave = 4;
     allowed.HighOctave = 6;
     allowed.LowPitch = 0;
     allowed.HighPitch = 11;
     allowed.MarkShown = false;
-    m_context.QSettings.SectionCount = notes;
+    m_context.QSettings.SectionCount = catalogue().noteCount(level());
     m_context.QSettings.NoteIndex = 1;
+}
+
+void Step3::StartStep3()
+{
+    leavePractice();
+    const int notes = catalogue().noteCount(level());
+    allowWholeKeyboard();
     m_set.NoteCount = std::clamp(m_context.settingsFile.LoadNoteCount(), 1, MaxNoteCount);
     m_set.RightInRow = 0;
     m_set.Half = 1;
@@ -129,9 +144,10 @@ void Step3::ShowTrainingQuestion()
     m_context.Settings.Octave = current.octave;
     m_context.Settings.Note = current.pitch;
     TrainingQuestionView view;
-    view.progressPicture = QStringLiteral("pictures\\step3\\") + QString::number(m_set.NoteCount) +
-                           QLatin1Char('_') + QString::number(3 - m_set.Half) +
-                           QStringLiteral(".gif");
+    if (!m_practice) // a practice run is no stage of training
+        view.progressPicture = QStringLiteral("pictures\\step3\\") +
+                               QString::number(m_set.NoteCount) + QLatin1Char('_') +
+                               QString::number(3 - m_set.Half) + QStringLiteral(".gif");
     view.oneNote = oneNote();
     if (level() < ListedBelowLevel)
         view.noteList = noteListText();
@@ -141,7 +157,9 @@ void Step3::ShowTrainingQuestion()
 void Step3::ShowTrainingRight()
 {
     m_context.log.WriteLog(QStringLiteral("Ноты угаданы правильно"));
-    AnswerHistory::recordNotes(m_context, answerKind(), true, m_set.NoteCount);
+    AnswerHistory::recordNotes(m_context, answerKind(), true, m_practice ? 0 : m_set.NoteCount);
+    if (m_practice)
+        m_practice->answered(firstNote(m_context.NotesB), firstNote(m_context.NotesA));
     m_askedAgain = false;
     m_context.page.ClearPage();
     hideKeyboard();
@@ -162,7 +180,9 @@ QString Step3::answerNames(const NoteArray &notes) const
 void Step3::ShowTrainingWrong()
 {
     m_context.log.WriteLog(QStringLiteral("Ноты угаданы неправильно"));
-    AnswerHistory::recordNotes(m_context, answerKind(), false, m_set.NoteCount);
+    AnswerHistory::recordNotes(m_context, answerKind(), false, m_practice ? 0 : m_set.NoteCount);
+    if (m_practice)
+        m_practice->answered(firstNote(m_context.NotesB), firstNote(m_context.NotesA));
     m_askedAgain = true;
     m_context.page.controls().DisableMenu();
     m_context.page.ClearPage();
@@ -248,7 +268,7 @@ void Step3::NextComparePair()
     errors.Reviewing = false;
     WaitMs(EndReviewPauseMs);
     m_context.page.controls().EnableMenu();
-    ShowTrainingQuestion();
+    askNext();
 }
 
 // The stage is won once its second half is: its progress is kept before the
@@ -298,6 +318,76 @@ void Step3::EndTrainingRest()
     m_context.page.message(QStringLiteral("А теперь можно переходить и к мелодиям :)"));
     if (Navigation *navigation = m_context.page.navigation())
         navigation->ShowLevelPage(level());
+}
+
+void Step3::StartPractice(const QList<NoteRecord> &records, std::function<void()> done)
+{
+    leavePractice();
+    m_context.Settings.Step = Levels::trainingStep(level());
+    allowWholeKeyboard();
+    m_trainingSet = m_set;
+    m_set.NoteCount = 1;
+    m_set.RightInRow = 0;
+    m_set.Half = 1;
+    m_set.LevelNoteCount = catalogue().noteCount(level());
+    m_askedAgain = false;
+    m_practice = std::make_unique<PracticeDraw>(LevelNotes::of(catalogue(), level()), records);
+    m_practiceDone = std::move(done);
+    m_pages.setCaption(practiceCaption());
+    hideKeyboard();
+    showPracticeQuestion();
+}
+
+// After a wrong answer training asks the same question again; a practice run
+// brings the confused notes back later instead.
+void Step3::askNext()
+{
+    if (m_practice)
+        showPracticeQuestion();
+    else
+        ShowTrainingQuestion();
+}
+
+void Step3::showPracticeQuestion()
+{
+    if (m_practice->finished()) {
+        showPracticeRest();
+        return;
+    }
+    const HistoryNote note = m_practice->next();
+    m_set.QuestionText =
+        QLatin1Char('4') + QString::number(note.Octave) + QString::number(note.Pitch);
+    m_askedAgain = false;
+    ShowTrainingQuestion();
+}
+
+void Step3::showPracticeRest()
+{
+    m_context.log.WriteLog(QStringLiteral("relax 1"));
+    AnswerHistory::recordRest(m_context, HistoryRest::Training);
+    m_context.page.ClearPage();
+    m_pages.createRest();
+    m_context.rest.start(RestBreak::Kind::Training, [this] { endPractice(); });
+}
+
+void Step3::endPractice()
+{
+    std::function<void()> done = std::move(m_practiceDone);
+    leavePractice();
+    if (done)
+        done();
+}
+
+// A run left for another page ends here too, the next time training or a
+// run starts: training's state comes back untouched.
+void Step3::leavePractice()
+{
+    if (!m_practice)
+        return;
+    m_practice.reset();
+    m_practiceDone = nullptr;
+    m_set = m_trainingSet;
+    m_pages.setCaption(TrainingPages::trainingCaption());
 }
 
 // Neighbours are drawn among the other notes, so a draw always ends; a level
@@ -365,12 +455,14 @@ void Step3::listenAgainClick(int which)
 
 void Step3::continueClick()
 {
-    ShowTrainingQuestion();
+    askNext();
 }
 
 void Step3::nextClick()
 {
-    if (m_set.RightInRow < RightAnswersPerHalf - 1) {
+    if (m_practice)
+        showPracticeQuestion();
+    else if (m_set.RightInRow < RightAnswersPerHalf - 1) {
         ++m_set.RightInRow;
         ShowTrainingQuestion();
     } else {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "history/historystore.h"
+#include "steps/practicedraw.h"
 #include "steps/stepcontext.h"
 #include "steps/trainingpages.h"
 #include "steps/tstep3set.h"
 
 #include <QPointer>
+#include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -42,6 +45,13 @@ public:
     void ShowTrainingRest();
     void EndTrainingRest();
 
+    // A practice run of the level's notes the learner misses, on the question
+    // pages of training; `done` follows its rest. Training's own state, its
+    // flags and `notecount` stay as they were.
+    void StartPractice(const QList<NoteRecord> &records, std::function<void()> done);
+    bool practising() const { return m_practice != nullptr; }
+    static QString practiceCaption() { return QStringLiteral("Работа над ошибками"); }
+
     QString RandomQuestion(int n) const;
     QString SequenceFromNotes(int which) const;
 
@@ -65,6 +75,12 @@ private:
     void saveFinishedStage();
     bool cardShown() const;
     bool playPair(int position);
+    void allowWholeKeyboard();
+    void askNext();
+    void showPracticeQuestion();
+    void showPracticeRest();
+    void endPractice();
+    void leavePractice();
 
     StepContext &m_context;
     TStep3Set &m_set;
@@ -72,6 +88,9 @@ private:
     QPointer<TYesButton> m_answerButton;
     QPointer<QWidget> m_card;  // the picture of the comparison page being drilled
     bool m_askedAgain = false; // the question is asked again after a wrong answer
+    std::unique_ptr<PracticeDraw> m_practice;
+    std::function<void()> m_practiceDone;
+    TStep3Set m_trainingSet; // training's state while a practice run borrows the pages
 };
 
 } // namespace nk

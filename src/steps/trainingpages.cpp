@@ -36,7 +36,7 @@ QString TrainingPages::notesWord(bool oneNote)
 
 void TrainingPages::createCaption()
 {
-    m_page.addCaption(QStringLiteral("ШАГ 3. Тренировка"));
+    m_page.addCaption(m_caption);
 }
 
 PageLabel *TrainingPages::createLabel(const QString &text, int top)
@@ -64,8 +64,10 @@ void TrainingPages::createIntro()
 TYesButton *TrainingPages::createQuestion(const TrainingQuestionView &view)
 {
     createCaption();
-    auto *progress = new PagePicture(m_page, 8);
-    progress->loadInto(m_page.base().resolve(view.progressPicture), QRect(460, 0, 151, 55));
+    if (!view.progressPicture.isEmpty()) {
+        auto *progress = new PagePicture(m_page, 8);
+        progress->loadInto(m_page.base().resolve(view.progressPicture), QRect(460, 0, 151, 55));
+    }
     const QString word = notesWord(view.oneNote);
     createLabel(QStringLiteral("Послушайте ") + word +
                     QStringLiteral(". Можно не один раз, а больше :)"),

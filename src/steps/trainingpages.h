@@ -47,6 +47,10 @@ public:
 
     explicit TrainingPages(Page &page);
 
+    // The caption of every page; a practice run names itself.
+    void setCaption(QString caption) { m_caption = std::move(caption); }
+    static QString trainingCaption() { return QStringLiteral("ШАГ 3. Тренировка"); }
+
     void createIntro();
     // Returns the answer button, disabled until the question has been heard.
     TYesButton *createQuestion(const TrainingQuestionView &view);
@@ -63,6 +67,7 @@ private:
     TYesButton *createButton(const QString &text, int top, int tag, bool yellow);
 
     Page &m_page;
+    QString m_caption = trainingCaption();
 };
 
 } // namespace nk

@@ -282,6 +282,7 @@ void TestHistoryLearner::knownSequence()
              u"Всего ответов: 7, верно 4 (57%)\n"
              "Уровень 4: верно 1 из 2 (50%)\n"
              "Уровень 5: верно 3 из 5 (60%)\n"
+             "Освоено нот: 0 из 2\n"
              "Чаще всего вы путаете ФА и СОЛЬ: 2 раза из 6\n"_s);
     const QStringList csv = runProgram({u"--stats"_s, u"--csv"_s, u"--folder"_s, folder})
                                 .split(u'\n', Qt::SkipEmptyParts);
