@@ -132,6 +132,9 @@ void Step3::ShowTrainingQuestion()
     view.progressPicture = QStringLiteral("pictures\\step3\\") + QString::number(m_set.NoteCount) +
                            QLatin1Char('_') + QString::number(3 - m_set.Half) +
                            QStringLiteral(".gif");
+    view.progressText = QStringLiteral("Пройдено: ") + QString::number(m_set.NoteCount) +
+                        QStringLiteral(" нот, половина ") + QString::number(3 - m_set.Half) +
+                        QStringLiteral(" из 2");
     view.oneNote = oneNote();
     if (level() < ListedBelowLevel)
         view.noteList = noteListText();
