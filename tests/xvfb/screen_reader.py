@@ -54,7 +54,10 @@ def wait_for(what, predicate, limit=20.0):
     end = time.monotonic() + limit
     while time.monotonic() < end:
         pump()
-        found = predicate()
+        try:
+            found = predicate()
+        except GLib.Error:
+            found = None  # a widget of the page that was just cleared
         if found:
             return found
         time.sleep(0.02)
@@ -134,7 +137,19 @@ def control(role, name=None, prefix=None, enabled=True):
 
 
 def walk(page):
-    """Every control a click acts on is named, and every picture described."""
+    """Every control a click acts on is named, and every picture described.
+    Tried again while the tree still changes under the walk."""
+    for _ in range(20):
+        before = len(failures)
+        try:
+            return walk_once(page)
+        except GLib.Error:
+            del failures[before:]
+            time.sleep(0.05)  # the page is still being replaced
+    fail(f"{page}: the page never settled for a walk")
+
+
+def walk_once(page):
     seen = 0
     for node in visible_controls():
         role = node.get_role()
