@@ -213,6 +213,7 @@ def main():
     press(stats)
     wait_for("the statistics page", lambda: control(Atspi.Role.LINK, "Вернуться"))
     walk("statistics page")
+    questionnaire()
     press(control(Atspi.Role.PUSH_BUTTON, "Часть I"))
     level = wait_for("the levels of part I", lambda: len(entries()) >= 3 and entries())
     walk("part page")
@@ -263,6 +264,38 @@ def main():
                  and focused().get_name() == first.get_name())
     press(control(Atspi.Role.PUSH_BUTTON, "Выход"))
     report_and_exit()
+
+
+def questionnaire():
+    """Level 1's first step: the introduction, then the first question
+    answered by writing into its box and pressing «ДА!»."""
+    press(control(Atspi.Role.PUSH_BUTTON, "Часть I"))
+    wait_for("the levels of part I", lambda: len(entries()) >= 3)
+    press(entries()[0])
+    wait_for("level 1's page", lambda: control(Atspi.Role.LINK, "Моя статистика"))
+    press(entries()[0])
+    press(wait_for("the questionnaire's introduction", lambda: control(Atspi.Role.PUSH_BUTTON, "ДА!")))
+    box = wait_for("the first question's answer box", answer_box)
+    walk("questionnaire question")
+    if control(Atspi.Role.LINK, "Продолжить") is not None:
+        fail("«Продолжить» is enabled before the question was answered")
+    if not box.get_name().startswith("По громкости"):
+        fail(f"the answer box is named {box.get_name()!r}, not by its prompt")
+    box.set_text_contents(ANSWER)
+    press(control(Atspi.Role.PUSH_BUTTON, "ДА!"))
+    press(wait_for("«Продолжить» after the answer", lambda: control(Atspi.Role.LINK, "Продолжить")))
+    wait_for("the second question", lambda: control(Atspi.Role.LABEL, "Вопрос 2:"))
+    print(f"ANSWERED {ANSWER}")
+
+
+ANSWER = "тихой и звонкой"
+
+
+def answer_box():
+    for node in visible_controls():
+        if has(node, Atspi.StateType.EDITABLE):
+            return node
+    return None
 
 
 def on_named(node, name):

@@ -45,4 +45,8 @@ printf '%s\n' "${expected[@]}" > "$XD_WORK/expected.txt"
 awk 'NR == FNR { want[++n] = $0; next } i < n && $0 == want[i + 1] { i++ } END { exit i < n }' \
   "$XD_WORK/expected.txt" "$XD_WORK/lines.txt" ||
   xd_fail "the log does not tell the question as clicks would: $(cat "$XD_WORK/lines.txt")"
+# The questionnaire's answer, written through the bus, is kept with the level.
+answer=$(sed -n 's/^ANSWERED //p' "$XD_WORK/client.txt")
+iconv -f WINDOWS-1251 -t UTF-8 "$prog/levels/01/notes.dat" | grep -qF "$answer" ||
+  xd_fail "the answer «$answer» is not in level 1's notes"
 echo "PASS"
