@@ -262,6 +262,8 @@ def main():
         wait_for("the focus on the wrong-answer page's first button",
                  lambda: focused() is not None and first is not None
                  and focused().get_name() == first.get_name())
+    # The listener that heard nothing during the playback hears the new page.
+    wait_for("a focus event for the result page", lambda: any("focused" in e[1] for e in events))
     press(control(Atspi.Role.PUSH_BUTTON, "Выход"))
     report_and_exit()
 
