@@ -214,6 +214,8 @@ def main():
     wait_for("the statistics page", lambda: control(Atspi.Role.LINK, "Вернуться"))
     walk("statistics page")
     questionnaire()
+    melody()
+    report_form()
     press(control(Atspi.Role.PUSH_BUTTON, "Часть I"))
     level = wait_for("the levels of part I", lambda: len(entries()) >= 3 and entries())
     walk("part page")
@@ -288,6 +290,75 @@ def questionnaire():
     press(wait_for("«Продолжить» after the answer", lambda: control(Atspi.Role.LINK, "Продолжить")))
     wait_for("the second question", lambda: control(Atspi.Role.LABEL, "Вопрос 2:"))
     print(f"ANSWERED {ANSWER}")
+
+
+def open_step(name):
+    press(control(Atspi.Role.PUSH_BUTTON, "Часть I"))
+    wait_for("the levels of part I", lambda: len(entries()) >= 3)
+    press(entries()[0])
+    step = wait_for(f"level 1's step {name!r}", lambda: control(Atspi.Role.LIST_ITEM, name))
+    press(step)
+
+
+def quiet_playback(listen, then):
+    """Presses a listen button and waits for what the playback's end enables;
+    nothing is to be announced in between."""
+    pump()
+    events.clear()
+    press(listen)
+    enabled = wait_for(f"{then!r} enabled after the playback",
+                       lambda: control(Atspi.Role.PUSH_BUTTON, then))
+    pump()
+    noisy = [e for e in events if "focus" in e[1] or "text-changed" in e[1]]
+    if noisy:
+        fail(f"announced during the playback: {noisy}")
+    return enabled
+
+
+def melody():
+    """Level 1's melody step: listen, answer on the keys until judged."""
+    open_step("Шаг 4. Мелодии")
+    press(wait_for("the melody introduction", lambda: control(Atspi.Role.LINK, "Продолжить работу")))
+    listen = wait_for("the melody page", lambda: control(Atspi.Role.PUSH_BUTTON, "Послушать мелодию"))
+    walk("melody page")
+    first_on_page("melody page", listen)
+    press(quiet_playback(listen, "Ответить!"))
+    key = wait_for("a pressable key", lambda: next(
+        (n for n in visible_controls() if n.get_name().endswith(" октавы")
+         and has(n, Atspi.StateType.ENABLED)), None))
+    walk("melody answer")
+    for _ in range(40):
+        if melody_result():
+            break
+        try:
+            press(key)
+        except GLib.Error:
+            break  # judged, and the keys went with the panel
+        wait_for("the key's note", lambda: True)
+    result = wait_for("a melody result page", melody_result)
+    walk(f"melody result ({result})")
+
+
+def melody_result():
+    if control(Atspi.Role.LINK, "Дальше"):
+        return "right"
+    if control(Atspi.Role.PUSH_BUTTON, "Я подобрал!", enabled=False):
+        return "wrong"
+    return None
+
+
+def report_form():
+    """Level 1's report: every field named by its question; the form is filled
+    but not sent, as sending would go to the maker's site."""
+    open_step("Шаг 5. Отчёт об уровне")
+    wait_for("the report form", lambda: control(Atspi.Role.PUSH_BUTTON, "Отправить"))
+    walk("report form")
+    fields = [n for n in visible_controls() if has(n, Atspi.StateType.EDITABLE)]
+    if not fields:
+        fail("the report form has no fields")
+    first_on_page("report form", fields[0])
+    for field in fields:
+        field.set_text_contents("да")
 
 
 ANSWER = "тихой и звонкой"
