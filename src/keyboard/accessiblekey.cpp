@@ -73,7 +73,17 @@ void AccessibleKey::doAction(const QString &actionName)
 {
     if (actionName != pressAction() || !pressable())
         return;
-    Q_EMIT m_picture->pressed(KeyboardLayout::seed(m_key.octave, m_key.pitch), Qt::LeftButton);
+    // From the event loop, as a mouse press comes, so the screen reader gets
+    // its answer before the note has played.
+    QPointer<ClickLabel> picture = m_picture;
+    const QPoint point = KeyboardLayout::seed(m_key.octave, m_key.pitch);
+    QMetaObject::invokeMethod(
+        picture.data(),
+        [picture, point] {
+            if (picture)
+                Q_EMIT picture->pressed(point, Qt::LeftButton);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace nk

@@ -60,8 +60,10 @@ QStringList AccessibleLabel::actionNames() const
 
 void AccessibleLabel::doAction(const QString &actionName)
 {
+    // From the event loop, as a mouse click comes: the screen reader gets its
+    // answer at once, even when the click plays a melody or shows a message.
     if (actionName == pressAction())
-        label()->activate();
+        QMetaObject::invokeMethod(label(), &ClickLabel::activate, Qt::QueuedConnection);
     else
         QAccessibleWidget::doAction(actionName);
 }

@@ -290,6 +290,36 @@ def questionnaire():
     press(wait_for("«Продолжить» after the answer", lambda: control(Atspi.Role.LINK, "Продолжить")))
     wait_for("the second question", lambda: control(Atspi.Role.LABEL, "Вопрос 2:"))
     print(f"ANSWERED {ANSWER}")
+    for _ in range(30):
+        if control(Atspi.Role.PUSH_BUTTON, "Сохранить"):
+            break
+        wait_for("a question's answer box", answer_box).set_text_contents(ANSWER)
+        press(wait_for("«ДА!»", lambda: control(Atspi.Role.PUSH_BUTTON, "ДА!")))
+        press(wait_for("«Продолжить»", lambda: control(Atspi.Role.LINK, "Продолжить")))
+        wait_for("the next page", lambda: control(Atspi.Role.PUSH_BUTTON, "Сохранить") or answer_box())
+    traits()
+
+
+def traits():
+    """The three characteristics, ticked through the check list's own actions,
+    then saved: the level page comes back or the next note's questions."""
+    save = wait_for("the characteristics page", lambda: control(Atspi.Role.PUSH_BUTTON, "Сохранить"))
+    walk("characteristics page")
+    items = [n for n in visible_controls() if n.get_role() == Atspi.Role.CHECK_BOX
+             and n.get_name() != KEY_LETTERS and "Toggle" in actions(n)]
+    if len(items) < 3:
+        fail(f"the check list offers {len(items)} items to tick")
+        report_and_exit()
+    ticked = [item.get_name() for item in items[:3]]
+    for item in items[:3]:
+        item.do_action(actions(item).index("Toggle"))
+    wait_for("three ticked", lambda: sum(has(i, Atspi.StateType.CHECKED) for i in items) == 3)
+    press(save)
+    wait_for("the characteristics saved", lambda: not control(Atspi.Role.PUSH_BUTTON, "Сохранить"))
+    print("TRAITS " + " | ".join(ticked))
+
+
+KEY_LETTERS = "Буквы клавиш на клавиатуре (стрелки ← → сдвигают октаву)"
 
 
 def open_step(name):
@@ -328,12 +358,13 @@ def melody():
          and has(n, Atspi.StateType.ENABLED)), None))
     walk("melody answer")
     for _ in range(40):
-        if melody_result():
-            break
         try:
+            if melody_result() or not has(key, Atspi.StateType.ENABLED):
+                break
             press(key)
         except GLib.Error:
             break  # judged, and the keys went with the panel
+        # The press acts from the program's event loop; wait until it did.
         wait_for("the key's note", lambda: True)
     result = wait_for("a melody result page", melody_result)
     walk(f"melody result ({result})")

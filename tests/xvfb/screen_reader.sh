@@ -35,7 +35,11 @@ xdotool windowactivate --sync "$XD_WID" 2>/dev/null || xdotool windowfocus --syn
 
 status=0
 "$python" "$here/screen_reader.py" | tee "$XD_WORK/client.txt" || status=$?
-[ "$status" = 0 ] || { [ "$status" = 77 ] && cannot_run "no AT-SPI client"; xd_fail "the screen reader's learner failed"; }
+if [ "$status" != 0 ]; then
+  [ "$status" = 77 ] && cannot_run "no AT-SPI client"
+  tail -n 30 "$XD_WORK/out.txt"
+  xd_fail "the screen reader's learner failed"
+fi
 xd_wait_exit
 
 outcome='Ноты угаданы неправильно'
