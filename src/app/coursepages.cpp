@@ -120,6 +120,9 @@ void CoursePages::createEntries(const CourseList &list, std::array<QPointer<Labe
         label->move(kEntryLeft, 24 * k + 8);
         if (entry.active)
             label->setCursor(Qt::PointingHandCursor);
+        // Tab and a screen reader skip what a click would refuse.
+        label->setOffered(entry.active);
+        label->setFocusPolicy(entry.active ? Qt::TabFocus : Qt::NoFocus);
         label->setTextColor(entry.active ? kActive : kInactive);
         labels[k - 1] = label;
     }
@@ -130,8 +133,12 @@ void CoursePages::markCurrent(PageLabel *label)
     if (!label)
         return;
     label->setTextColor(kCurrent);
-    m_page.addPicture(QStringLiteral("pictures\\smallarrow.gif"),
-                      QPoint(label->x() - 24, label->y()), label->tag());
+    // The arrow only repeats what the entry's own description says.
+    m_page
+        .addPicture(QStringLiteral("pictures\\smallarrow.gif"), QPoint(label->x() - 24, label->y()),
+                    label->tag())
+        ->setDecorative();
+    label->setAccessibleDescription(QStringLiteral("текущий"));
 }
 
 // Bottom right, clear of the steps and of the place where other pages keep
@@ -168,6 +175,7 @@ void CoursePages::createBear()
     auto *bear = new PagePicture(m_page, kBearTag);
     bear->loadInto(m_state.basePath.resolve(QStringLiteral("pictures\\bear\\1.gif")),
                    QRect(608, 0, 170, 272));
+    bear->setDecorative();
 }
 
 // A newly opened level starts every exercise and the keyboard from the

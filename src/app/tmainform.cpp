@@ -11,6 +11,7 @@
 #include "report/infopages.h"
 #include "report/reportpages.h"
 #include "stats/statspage.h"
+#include "widgets/accessiblelabel.h"
 #include "widgets/actionboundary.h"
 #include "widgets/afterfirstpaint.h"
 #include "widgets/clicklabel.h"
@@ -44,6 +45,7 @@ constexpr int kSessionEndRetryMs = 20;
 
 TMainForm::TMainForm(const BasePath &base, QWidget *parent) : QWidget(parent)
 {
+    AccessibleLabel::installFactory();
     createWindow();
     createKeyboardPicture();
     createKeyLettersToggle();
@@ -105,19 +107,21 @@ QCheckBox *TMainForm::keyLettersToggle() const
 
 void TMainForm::createLogo()
 {
-    auto *logo = new ClickLabel(this);
+    auto *logo = new ClickLabel(this, QAccessible::Link);
     logo->setObjectName(QStringLiteral("Image1"));
     const QPixmap picture = Artwork::logo();
     logo->setPixmap(picture);
     logo->setGeometry(0, 0, picture.width(), picture.height());
     logo->setCursor(Qt::PointingHandCursor);
+    logo->setAccessibleName(QStringLiteral("Сайт программы «Нотоклюв»"));
+    logo->setFocusPolicy(Qt::TabFocus);
     connect(logo, &ClickLabel::clicked, this, ActionBoundary::guard([this] { openMakerSite(); }));
 }
 
 ClickLabel *TMainForm::createLink(const QString &name, const QString &text, const QRect &geometry,
                                   const QFont &font, const QColor &color)
 {
-    auto *link = new ClickLabel(this);
+    auto *link = new ClickLabel(this, QAccessible::Link);
     link->setObjectName(name);
     link->setText(text);
     link->setFont(font);
@@ -129,6 +133,7 @@ ClickLabel *TMainForm::createLink(const QString &name, const QString &text, cons
     link->setPalette(pal);
     link->setGeometry(geometry);
     link->setCursor(Qt::PointingHandCursor);
+    link->setFocusPolicy(Qt::TabFocus);
     return link;
 }
 
@@ -176,9 +181,12 @@ void TMainForm::createExitButton()
     exit->setFaceColor(Qt::white);
     exit->setGeometry(8, 320, 113, 57);
     exit->setToolTip(QStringLiteral("Выход"));
+    exit->setAccessibleName(QStringLiteral("Выход"));
     connect(exit, &GradientButton::clicked, this, ActionBoundary::guard([this] { btExitClick(); }));
     QWidget *previous = nullptr;
-    for (const char *name : {"btPart1", "btPart2", "btPart3", "btPart4", "btExit"}) {
+    // Tab goes down the column as it reads, links and buttons alike.
+    for (const char *name : {"Image1", "lbInstr", "btPart1", "btPart2", "btPart3", "btPart4",
+                             "Label1", "lbAbout", "btExit"}) {
         QWidget *w = findChild<QWidget *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
         if (previous)
             setTabOrder(previous, w);

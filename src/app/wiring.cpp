@@ -3,6 +3,7 @@
 #include "app/coursepages.h"
 #include "app/exercises.h"
 #include "app/tmainform.h"
+#include "audio/waitms.h"
 #include "course/notecatalogue.h"
 #include "drills/blackwhitedrills.h"
 #include "history/notemastery.h"
@@ -101,6 +102,9 @@ void connectCourse(TMainForm &form)
 {
     CoursePages &course = form.course();
     form.page().setNavigation(&course);
+    GlobalState &state = form.state();
+    form.page().setQuietWhile(
+        [&state] { return WaitMsRunning() || state.Settings.Busy || state.MelodyPlaying; });
     form.routes().showPartPage = [&course](int part) { course.ShowPartPage(part); };
     form.routes().showLevelPage = [&course](int level) { course.ShowLevelPage(level); };
     ClickDispatcher &d = form.page().dispatcher();

@@ -24,7 +24,22 @@ void sleepWithoutLoop(qint64 total, const QElapsedTimer &clock)
     }
 }
 
+int g_waitDepth = 0;
+
+struct DepthCount
+{
+    DepthCount() { ++g_waitDepth; }
+    ~DepthCount() { --g_waitDepth; }
+    DepthCount(const DepthCount &) = delete;
+    DepthCount &operator=(const DepthCount &) = delete;
+};
+
 } // namespace
+
+bool WaitMsRunning()
+{
+    return g_waitDepth > 0;
+}
 
 // The thread sleeps in the message loop until an event comes: a click, a
 // timer, or the wake-up set for the end of the wait. A shutdown is requested
@@ -34,6 +49,7 @@ void WaitMs(qint64 ms)
     const qint64 total = ProgramClock::scaled(ms);
     if (total <= 0 || Shutdown::requested())
         return;
+    const DepthCount depth;
     QElapsedTimer clock;
     clock.start();
     if (!QCoreApplication::instance()) {

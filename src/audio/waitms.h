@@ -10,4 +10,8 @@ namespace nk {
 // requested. This is the only clock playback is timed by.
 void WaitMs(qint64 ms);
 
+// Whether a wait is in progress further up the stack: a note or a melody is
+// being played, and what is handled meanwhile should stay quiet.
+bool WaitMsRunning();
+
 } // namespace nk

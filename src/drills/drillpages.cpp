@@ -42,16 +42,20 @@ TYesButton *DrillPages::createQuestion(int streak)
     progress->loadInto(m_page.base().resolve(m_drill.progressFolder + QString::number(streak) +
                                              QStringLiteral(".gif")),
                        QRect(460, 0, 187, 29));
+    progress->describe(QStringLiteral("Правильно подряд: ") + QString::number(streak));
     createLabel(m_drill.intro, 40);
     const DrillTags &tags = m_drill.tags;
     createButton(m_drill.listenPairText, Left, m_drill.listenTop, 200, tags.listenPair, true);
     TYesButton *answer =
         createButton(QStringLiteral("Ответить"), Left, m_drill.answerTop, 200, tags.answer, true);
     answer->setEnabled(false);
-    m_page.addPicture(QStringLiteral("pictures\\white-black.gif"), QPoint(Left, WhiteFirstTop));
+    // The buttons beside these pictures say the same in words.
+    m_page.addPicture(QStringLiteral("pictures\\white-black.gif"), QPoint(Left, WhiteFirstTop))
+        ->setDecorative();
     createButton(m_drill.whiteFirstText, AnswerLeft, WhiteFirstTop, 300, tags.whiteFirst, false)
         ->setEnabled(false);
-    m_page.addPicture(QStringLiteral("pictures\\black-white.gif"), QPoint(Left, BlackFirstTop));
+    m_page.addPicture(QStringLiteral("pictures\\black-white.gif"), QPoint(Left, BlackFirstTop))
+        ->setDecorative();
     createButton(m_drill.blackFirstText, AnswerLeft, BlackFirstTop, 300, tags.blackFirst, false)
         ->setEnabled(false);
     return answer;
@@ -59,7 +63,8 @@ TYesButton *DrillPages::createQuestion(int streak)
 
 void DrillPages::createRight()
 {
-    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(Left, 100));
+    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(Left, 100))
+        ->describe(QStringLiteral("Правильно!"));
     m_page.addArrowLink(QStringLiteral("Дальше"), m_drill.tags.next);
 }
 

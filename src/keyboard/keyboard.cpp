@@ -5,9 +5,11 @@
 #include "audio/waitms.h"
 #include "course/levels.h"
 #include "course/shutdown.h"
+#include "keyboard/accessiblekeyboard.h"
 #include "keyboard/keyboardlayout.h"
 #include "keyboard/keyletters.h"
 #include "keyboard/surfacefill.h"
+#include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
 #include "widgets/windowcontrols.h"
@@ -63,9 +65,18 @@ QImage Keyboard::restingPicture()
     return picture.convertToFormat(QImage::Format_RGB32);
 }
 
+Keyboard::~Keyboard()
+{
+    AccessibleKeyboard::detach(this);
+}
+
 void Keyboard::setPictureLabel(QLabel *label)
 {
     m_label = label;
+    if (auto *picture = qobject_cast<ClickLabel *>(label)) {
+        AccessibleKeyboard::installFactory();
+        AccessibleKeyboard::attach(picture, this);
+    }
     showPicture();
 }
 

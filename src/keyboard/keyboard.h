@@ -50,11 +50,15 @@ public:
     static constexpr int JudgeDelayMs = 1000;
 
     Keyboard(State state, NotePlayer &player, OneShotTimers &timers, Page &page);
+    ~Keyboard();
+    Keyboard(const Keyboard &) = delete;
+    Keyboard &operator=(const Keyboard &) = delete;
 
     // The picture at rest, as built into the program.
     static QImage restingPicture();
 
-    // Where the picture is shown; it gets a fresh copy after every change.
+    // Where the picture is shown; it gets a fresh copy after every change. A
+    // picture that reports clicks also shows its 36 keys to assistive technology.
     void setPictureLabel(QLabel *label);
     const QImage &picture() const { return m_picture; }
     ResultPages &resultPages() { return m_pages; }

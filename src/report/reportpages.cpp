@@ -79,9 +79,12 @@ void ReportPages::createQuestion(const IniFile &file, int k)
     if (file.readInteger(section, u"et", 1) == kMultiLine) {
         auto *memo = new ReportMemo(m_page, k);
         memo->setGeometry(kLeft, top, kFieldWidth, kMemoHeight);
+        memo->setAccessibleName(label->text().simplified());
     } else {
         auto *edit = new ReportEdit(m_page, k);
         edit->setGeometry(kLeft, top, kFieldWidth, edit->sizeHint().height());
+        // A screen reader names the field by the question above it.
+        edit->setAccessibleName(label->text().simplified());
     }
 }
 

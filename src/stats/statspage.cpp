@@ -48,6 +48,17 @@ QString percent(int part, int whole)
     return QString::number(whole > 0 ? 100LL * part / whole : 0) + u'%';
 }
 
+// What a plot shows, in one sentence a screen reader says in its place.
+QString plotSentence(const HistorySummary &summary, const QString &title)
+{
+    QString text = title + QStringLiteral(": ответов ") + QString::number(summary.answers) +
+                   QStringLiteral(", верных ") + percent(summary.rightAnswers, summary.answers);
+    if (!summary.mostConfused.isEmpty())
+        text += QStringLiteral(". ") +
+                NoteLabels(summary).pairSentence(summary.mostConfused.first(), true);
+    return text + QLatin1Char('.');
+}
+
 } // namespace
 
 const QRect StatsPage::PlotFrame(136, 118, 634, 228);
@@ -278,17 +289,23 @@ void StatsPage::createPlot(const HistorySummary &summary)
 {
     m_plot = new PlotArea(m_page, PlotFrame);
     const QSize room = m_plot->room();
+    QString title;
     switch (m_view) {
     case View::Confusion:
         m_plot->setWidget(new ConfusionMap(summary, room));
+        title = QStringLiteral("Путаница нот");
         break;
     case View::Accuracy:
         m_plot->setWidget(new AccuracyPlot(summary, room));
+        title = QStringLiteral("Успехи по дням");
         break;
     case View::Time:
         m_plot->setWidget(new AnswerTimeBars(summary, room));
+        title = QStringLiteral("Время ответа");
         break;
     }
+    m_plot->setAccessibleName(title);
+    m_plot->setAccessibleDescription(plotSentence(summary, title));
 }
 
 // Right of the summary line: which of the level's notes are mastered.

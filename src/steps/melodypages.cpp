@@ -45,6 +45,7 @@ void MelodyPages::createFrame(const MelodyPageFrame &frame)
     if (!frame.counting)
         return;
     auto *progress = new PagePicture(m_page, 8);
+    progress->describe(QStringLiteral("Угадано мелодий: ") + QString::number(frame.rightCount));
     progress->loadInto(m_page.base().resolve(QStringLiteral("pictures\\melody\\") +
                                              QString::number(frame.rightCount) +
                                              QStringLiteral(".gif")),
@@ -112,7 +113,8 @@ TYesButton *MelodyPages::createWrong(const MelodyPageFrame &frame, const QString
 void MelodyPages::createRight(const MelodyPageFrame &frame)
 {
     createFrame(frame);
-    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(Left, 100), 1);
+    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(Left, 100), 1)
+        ->describe(QStringLiteral("Правильно!"));
     m_page.addArrowLink(QStringLiteral("Дальше"), NextLinkTag, Page::Link::Forward, 330);
     if (!frame.counting)
         createReturnLink();

@@ -29,6 +29,7 @@ void ShowNoteCard(StepContext &context, int octave, quint8 pitch)
     if (auto *picture =
             qobject_cast<PagePicture *>(page.findByName(TrainingPages::cardPictureName()))) {
         picture->loadInto(catalogue.NotePicturePath(level, pitch), picture->geometry());
+        picture->describe(QStringLiteral("Картинка ноты ") + PitchName(pitch));
     }
     const CatalogueNote note = catalogue.note(level, catalogue.FindNoteSection(level, pitch));
     const QChar cr(u'\r');

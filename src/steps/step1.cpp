@@ -140,6 +140,7 @@ void Step1::ShowQuestion()
     page.addCaption(notesFile().readString(u"step", u"name", QStringLiteral("НЕТ НАСТРОЕК")));
     auto *picture = new PagePicture(page, 8);
     picture->loadInto(m_context.QSettings.PictPath, QRect(460, 8, 161, 26));
+    picture->describe(QStringLiteral("Картинка ноты ") + PitchName(m_context.Settings.Note));
     createQuestionLinks(k);
     m_context.QSettings.QuestionNo = k + 1;
     if (m_question.AnswerEdit)
@@ -171,6 +172,8 @@ void Step1::createQuestionRow(int k)
     edit->setFont(Fonts::arial(Fonts::pointsToPixels(12), true));
     edit->setMaxLength(MaxAnswerLength);
     edit->setGeometry(132, 295, 300, 28);
+    // A screen reader names the box by the prompt above it.
+    edit->setAccessibleName(m_question.PromptLabel->text().simplified());
     m_question.AnswerEdit = edit;
     auto *button = new TMyButton(page, QStringLiteral("ДА!"), 1);
     button->setFaceColor(QColor(0x84, 0xC2, 0x25));
@@ -249,6 +252,7 @@ void Step1::ShowTraitChoice()
     page.addCaption(QStringLiteral("Выберите ТРИ самых важных характеристики"));
     auto *list = new TCheckListBox(page, 1);
     list->setGeometry(136, 40, 641, 304);
+    list->setAccessibleName(QStringLiteral("Выберите ТРИ самых важных характеристики"));
     const IniFile file = notesFile();
     const QString section = NoteCatalogue::noteSection(m_context.QSettings.NoteIndex);
     for (const QString &key : file.keys(section)) {

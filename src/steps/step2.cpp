@@ -144,6 +144,7 @@ void Step2::ShowMemorisePrep()
     createCaption();
     auto *picture = new PagePicture(page, 8);
     picture->loadInto(repetitionPicture(file), QRect(460, 0, 151, 55));
+    picture->describe(QStringLiteral("Картинка ноты ") + PitchName(m_context.Settings.Note));
     createLabel(page,
                 instructionText(PitchName(m_context.Settings.Note), m_context.Settings.Octave), 55);
     auto *import = new TPictureButton(page, QStringLiteral("Загрузить свою картинку"),
@@ -162,10 +163,12 @@ void Step2::ShowMemoriseSession()
     createCaption();
     auto *repetition = new PagePicture(page, 8);
     repetition->loadInto(repetitionPicture(file), QRect(460, 0, 151, 55));
+    repetition->describe(QStringLiteral("Картинка ноты ") + PitchName(pitch));
     createLabel(page, PitchName(pitch), 32);
     const NoteCatalogue catalogue(page.base(), stepPitchNaming());
     auto *picture = new PagePicture(page, 1);
     picture->loadInto(catalogue.NotePicturePath(level, pitch), QRect(Left, 55, 401, 249));
+    picture->describe(QStringLiteral("Картинка ноты ") + PitchName(pitch));
     const CatalogueNote note = catalogue.note(level, catalogue.FindNoteSection(level, pitch));
     const QString dash = QStringLiteral(" - ");
     createLabel(page, dash + note.v1 + CR + dash + note.v2 + CR + dash + note.v3 + CR, 320);
@@ -238,7 +241,8 @@ void Step2::ShowStep2Rest()
     Page &page = m_context.page;
     page.ClearPage();
     createCaption();
-    page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(Left, 40), 1);
+    page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(Left, 40), 1)
+        ->describe(QStringLiteral("Отдых"));
     PageLabel *label = createLabel(
         page, QStringLiteral("Замечательно!  А теперь отдохните 7 минут.    Медведь подождёт."), 40,
         14, true);

@@ -144,10 +144,14 @@ void Step3::ShowTrainingQuestion()
     m_context.Settings.Octave = current.octave;
     m_context.Settings.Note = current.pitch;
     TrainingQuestionView view;
-    if (!m_practice) // a practice run is no stage of training
+    if (!m_practice) { // a practice run is no stage of training
         view.progressPicture = QStringLiteral("pictures\\step3\\") +
                                QString::number(m_set.NoteCount) + QLatin1Char('_') +
                                QString::number(3 - m_set.Half) + QStringLiteral(".gif");
+        view.progressText = QStringLiteral("Пройдено: ") + QString::number(m_set.NoteCount) +
+                            QStringLiteral(" нот, половина ") + QString::number(3 - m_set.Half) +
+                            QStringLiteral(" из 2");
+    }
     view.oneNote = oneNote();
     if (level() < ListedBelowLevel)
         view.noteList = noteListText();

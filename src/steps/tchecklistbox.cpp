@@ -1,11 +1,13 @@
 #include "steps/tchecklistbox.h"
 
+#include "steps/accessiblechecklist.h"
 #include "widgets/page.h"
 
 namespace nk {
 
 TCheckListBox::TCheckListBox(Page &page, int tag) : QListWidget(page.window())
 {
+    AccessibleCheckList::installFactory();
     setTag(tag);
     page.adopt(this);
 }

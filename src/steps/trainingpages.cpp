@@ -67,6 +67,7 @@ TYesButton *TrainingPages::createQuestion(const TrainingQuestionView &view)
     if (!view.progressPicture.isEmpty()) {
         auto *progress = new PagePicture(m_page, 8);
         progress->loadInto(m_page.base().resolve(view.progressPicture), QRect(460, 0, 151, 55));
+        progress->describe(view.progressText);
     }
     const QString word = notesWord(view.oneNote);
     createLabel(QStringLiteral("Послушайте ") + word +
@@ -109,7 +110,8 @@ void TrainingPages::createWrong(const TrainingWrongView &view)
 
 void TrainingPages::createRight()
 {
-    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(Left, 100), 1);
+    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(Left, 100), 1)
+        ->describe(QStringLiteral("Правильно!"));
     m_page.addArrowLink(QStringLiteral("Дальше"), NextLinkTag);
 }
 
@@ -129,7 +131,8 @@ void TrainingPages::createCompare()
 void TrainingPages::createRest()
 {
     createCaption();
-    m_page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(Left, 40), 1);
+    m_page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(Left, 40), 1)
+        ->describe(QStringLiteral("Отдых"));
     PageLabel *label = createLabel(
         QStringLiteral("Замечательно!  А теперь отдохните 7 минут.    Медведь подождёт."), 40);
     label->setFont(Fonts::arial(Fonts::pointsToPixels(14), true));

@@ -14,6 +14,7 @@ class TYesButton;
 struct TrainingQuestionView
 {
     QString progressPicture; // relative path
+    QString progressText;    // what the picture shows, for a screen reader
     bool oneNote = true;
     QString noteList; // the level's notes with their characteristics, or empty
 };

@@ -6,7 +6,13 @@
 
 namespace nk {
 
-ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent) {}
+ClickLabel::ClickLabel(QWidget *parent, QAccessible::Role role) : QLabel(parent), m_role(role) {}
+
+void ClickLabel::activate()
+{
+    if (isEnabled() && m_offered)
+        Q_EMIT clicked();
+}
 
 void ClickLabel::mousePressEvent(QMouseEvent *event)
 {

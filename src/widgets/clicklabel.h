@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QLabel>
 
 namespace nk {
@@ -15,7 +16,22 @@ class ClickLabel : public QLabel
 {
     Q_OBJECT
 public:
-    explicit ClickLabel(QWidget *parent = nullptr);
+    // The role is what assistive technology is told the label is: NoRole for
+    // a text or picture a click does nothing on, so it stays a plain label. It
+    // is fixed at construction, before anything can ask for the label's
+    // interface, which is made once and kept.
+    explicit ClickLabel(QWidget *parent = nullptr, QAccessible::Role role = QAccessible::NoRole);
+
+    QAccessible::Role accessibleRole() const { return m_role; }
+    // An entry shown but closed to clicks (a level not yet reached) is told as
+    // disabled and refuses activation, without the look of a disabled widget.
+    bool isOffered() const { return m_offered; }
+    void setOffered(bool offered) { m_offered = offered; }
+
+    // What a left click does, for a screen reader's action: the same signal,
+    // so the same dispatch; nothing when the label is disabled or closed, as a
+    // click would not reach it.
+    void activate();
 
 Q_SIGNALS:
     void clicked();
@@ -30,6 +46,8 @@ protected:
 
 private:
     bool m_inDoubleClick = false;
+    QAccessible::Role m_role = QAccessible::NoRole;
+    bool m_offered = true;
 };
 
 } // namespace nk

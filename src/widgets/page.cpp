@@ -1,5 +1,6 @@
 #include "widgets/page.h"
 
+#include "widgets/clicklabel.h"
 #include "widgets/messagebox.h"
 #include "widgets/pagelabel.h"
 #include "widgets/pagepicture.h"
@@ -8,6 +9,7 @@
 #include "widgets/trichbox.h"
 
 #include <QLabel>
+#include <QTimer>
 #include <algorithm>
 
 namespace nk {
@@ -22,6 +24,15 @@ const QColor kBackward(0x80, 0x00, 0x80);
 bool isGraphic(const QWidget *w)
 {
     return qobject_cast<const QLabel *>(w) != nullptr;
+}
+
+// How long a focus move waits for a playback to end before it looks again.
+constexpr int kQuietRetryMs = 50;
+
+bool takesTab(const QWidget *w)
+{
+    const auto *label = qobject_cast<const ClickLabel *>(w);
+    return (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && (!label || label->isOffered());
 }
 
 unsigned serialOf(QWidget *w)
@@ -55,6 +66,15 @@ void Page::adopt(QWidget *widget)
 
 void Page::ClearPage()
 {
+    // Focus that would fall from a hidden widget onto its neighbour in the
+    // chain is dropped instead, so the new page's own choice can be told.
+    QWidget *focused = m_window->focusWidget();
+    if (focused && PageItem::of(focused) && PageItem::of(focused)->tag() != 0)
+        focused->clearFocus();
+    if (!m_focusPending) {
+        m_focusPending = true;
+        QTimer::singleShot(0, this, &Page::focusNewPage);
+    }
     const auto children = m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     for (auto it = children.crbegin(); it != children.crend(); ++it) {
         PageItem *item = PageItem::of(*it);
@@ -66,6 +86,34 @@ void Page::ClearPage()
         (*it)->setObjectName(QString());
         (*it)->deleteLater();
     }
+}
+
+void Page::focusNewPage()
+{
+    if (m_playing && m_playing()) {
+        QTimer::singleShot(kQuietRetryMs, this, &Page::focusNewPage);
+        return;
+    }
+    m_focusPending = false;
+    QWidget *focused = m_window->focusWidget();
+    const PageItem *item = focused ? PageItem::of(focused) : nullptr;
+    if (item && item->tag() != 0 && !item->isBeingRemoved() && focused->isVisible())
+        return;
+    if (QWidget *first = firstControl())
+        first->setFocus(Qt::TabFocusReason);
+}
+
+QWidget *Page::firstControl() const
+{
+    QWidget *best = nullptr;
+    for (QWidget *w : pageWidgets()) {
+        if (!w->isVisibleTo(m_window) || !takesTab(w))
+            continue;
+        const auto key = [](const QWidget *c) { return std::pair(c->y(), c->x()); };
+        if (!best || key(w) < key(best))
+            best = w;
+    }
+    return best;
 }
 
 QList<QWidget *> Page::pageWidgets() const
@@ -133,7 +181,7 @@ TArrowLabel *Page::addArrowLink(const QString &text, int tag, Link direction, in
     auto *arrow = addPicture(forward ? QStringLiteral("pictures\\arrred.gif")
                                      : QStringLiteral("pictures\\arrblue.gif"),
                              QPoint(left - 24, top), tag);
-    Q_UNUSED(arrow);
+    arrow->setDecorative();
     auto *link = new TArrowLabel(*this, text, tag);
     link->move(left, top);
     link->setTextColor(forward ? kForward : kBackward);

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <functional>
 
 class QWidget;
 
@@ -48,7 +49,16 @@ public:
     // Called by every page widget's constructor.
     void adopt(QWidget *widget);
 
+    // Also moves the focus, once the new page is built, to its first control
+    // in reading order unless the page gave it to one of its own; a screen
+    // reader then reads the new page.
     void ClearPage();
+    // While this says a playback runs, the focus stays put and nothing is
+    // announced; it moves once the playback is over.
+    void setQuietWhile(std::function<bool()> playing) { m_playing = std::move(playing); }
+    // The control the focus goes to on a new page: the topmost, then
+    // leftmost, of the enabled controls Tab reaches. Null on a page without one.
+    QWidget *firstControl() const;
 
     // The topmost visible control at a client point, disabled ones included:
     // buttons, edits and text boxes above labels and pictures, the later
@@ -74,12 +84,16 @@ public:
                          bool *loaded = nullptr);
 
 private:
+    void focusNewPage();
+
     QWidget *m_window;
     WindowControls &m_controls;
     Navigation *m_navigation = nullptr;
     BasePath m_base;
     ClickDispatcher m_dispatcher;
     unsigned m_serial = 0;
+    std::function<bool()> m_playing;
+    bool m_focusPending = false;
 };
 
 } // namespace nk

@@ -4,8 +4,8 @@
 
 namespace nk {
 
-PageLabel::PageLabel(Page &page, const QString &text, int tag)
-    : ClickLabel(page.window()), m_page(page)
+PageLabel::PageLabel(Page &page, const QString &text, int tag, QAccessible::Role role)
+    : ClickLabel(page.window(), role), m_page(page)
 {
     setTag(tag);
     setTextFormat(Qt::PlainText);

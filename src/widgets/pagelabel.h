@@ -13,7 +13,8 @@ class PageLabel : public ClickLabel, public PageItem
 {
     Q_OBJECT
 public:
-    PageLabel(Page &page, const QString &text = {}, int tag = 1);
+    PageLabel(Page &page, const QString &text = {}, int tag = 1,
+              QAccessible::Role role = QAccessible::NoRole);
 
     void setCaption(const QString &text);
     void setTextColor(const QColor &color);

@@ -20,6 +20,15 @@ public:
     bool load(const QString &path);
     // Scaled down proportionally to fit the box, never up; the box is the geometry.
     bool loadInto(const QString &path, const QRect &box);
+
+    // What a screen reader says for the picture; a picture that only
+    // decorates is hidden from it instead.
+    void describe(const QString &meaning) { setAccessibleName(meaning); }
+    void setDecorative(bool decorative = true) { m_decorative = decorative; }
+    bool isDecorative() const { return m_decorative; }
+
+private:
+    bool m_decorative = false;
 };
 
 } // namespace nk

@@ -7,7 +7,8 @@
 
 namespace nk {
 
-TArrowLabel::TArrowLabel(Page &page, const QString &text, int tag) : PageLabel(page, {}, tag)
+TArrowLabel::TArrowLabel(Page &page, const QString &text, int tag)
+    : PageLabel(page, {}, tag, QAccessible::Link)
 {
     setFont(Fonts::arial(Fonts::pointsToPixels(12), true));
     setCaption(text);

@@ -137,9 +137,11 @@ void TestMainForm::windowLook()
     auto *part = form.findChild<GradientButton *>(QStringLiteral("btPart1"));
     QCOMPARE(part->faceColor(), QColor(0x84, 0xC2, 0x25));
     QCOMPARE(part->font().pixelSize(), 13);
-    // Tab order runs through the part buttons to the exit button.
-    QWidget *w = part;
-    for (const char *next : {"btPart2", "btPart3", "btPart4", "btExit"}) {
+    // Tab order runs down the menu column as it reads, from the logo through
+    // the links and part buttons to the exit button.
+    QWidget *w = form.findChild<QWidget *>(QStringLiteral("Image1"));
+    for (const char *next :
+         {"lbInstr", "btPart1", "btPart2", "btPart3", "btPart4", "Label1", "lbAbout", "btExit"}) {
         w = w->nextInFocusChain();
         while (w->focusPolicy() == Qt::NoFocus)
             w = w->nextInFocusChain();
