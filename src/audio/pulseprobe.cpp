@@ -1,35 +1,12 @@
 #include "audio/pulseprobe.h"
 
+#include "course/socketprobe.h"
+
 #include <QFile>
-#include <cerrno>
-#include <cstring>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace nk {
-
-namespace {
-
-bool answers(const QByteArray &path)
-{
-    sockaddr_un address{};
-    if (path.isEmpty() || path.size() >= qsizetype(sizeof(address.sun_path)))
-        return false;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return false;
-    const bool ok =
-        ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0 ||
-        errno == EAGAIN || errno == EINPROGRESS;
-    ::close(fd);
-    return ok;
-}
-
-} // namespace
 
 QString PulseProbe::socketPath()
 {
@@ -55,7 +32,7 @@ PulseProbe::Result PulseProbe::probe()
     struct stat st
     {
     };
-    if (!answers(path) || ::stat(path.constData(), &st) != 0) {
+    if (!SocketProbe::answers(path) || ::stat(path.constData(), &st) != 0) {
         result.state = State::Absent;
         return result;
     }

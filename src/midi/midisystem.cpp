@@ -1,16 +1,13 @@
 #include "midi/midisystem.h"
 
+#include "course/socketprobe.h"
 #include "midi/logging.h"
 
 #include <QFile>
 #include <RtMidi.h>
-#include <cerrno>
-#include <cstring>
 #include <jack/jack.h>
 #include <set>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace nk {
@@ -52,20 +49,7 @@ QString jackSocketPath()
 // hangs; the program goes near libjack only where a server really runs.
 bool jackSocketAnswers()
 {
-    const QByteArray path = QFile::encodeName(jackSocketPath());
-    sockaddr_un address{};
-    if (path.size() >= qsizetype(sizeof(address.sun_path)))
-        return false;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return false;
-    const bool answers =
-        ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0 ||
-        errno == EAGAIN || errno == EINPROGRESS;
-    ::close(fd);
-    return answers;
+    return SocketProbe::answers(QFile::encodeName(jackSocketPath()));
 }
 
 // A server started anew makes its socket anew: its change time differs even
