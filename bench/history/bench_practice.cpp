@@ -125,7 +125,8 @@ bool measure(const QString &file, bool oneLevel)
         mastered =
             NoteMastery::count(allNotes(), store.noteRecords(5, NoteMastery::Window, allNotes()));
         mastery.push_back(msSince(clock));
-        // A note of the level never answered reads the level's whole history.
+        // A note of the level never played there: its totals say so, and the
+        // reading stops as if it were not asked.
         clock.restart();
         store.noteRecords(5, 30, allNotes() + QList<HistoryNote>{{7, 0}});
         unanswered.push_back(msSince(clock));
@@ -139,8 +140,8 @@ bool measure(const QString &file, bool oneLevel)
                          records, 2);
     Figures::printSpread("  mastered notes of level 5 (statistics and level page)", "reads",
                          mastery, 2);
-    Figures::printSpread("  the same with a note never answered (the whole level read)", "reads",
-                         unanswered, 2);
+    Figures::printSpread("  the same with a note never played on the level", "reads", unanswered,
+                         2);
     return true;
 }
 

@@ -112,9 +112,31 @@ int HistoryReader::read(sqlite3 *db, int level, HistorySummary &summary)
 // The level's one-note answers newest first, along the index of the level's
 // answers by time, until every note asked for has its share: a long history
 // of one level is never read whole for a few notes.
-int HistoryReader::readNoteRecords(sqlite3 *db, int level, int perNote,
-                                   const QList<HistoryNote> &notes, QList<NoteRecord> &records)
+// The notes of these that were ever played on the level, from its running totals:
+// one never played would otherwise have the whole level read in search of it.
+static QList<HistoryNote> everPlayed(sqlite3 *db, int level, const QList<HistoryNote> &notes)
 {
+    SqliteStatement query(db, "SELECT DISTINCT played_octave, played_pitch FROM confusions"
+                              " WHERE level = ?1 AND positions > 0");
+    query.bind(1, qint64(level));
+    QList<HistoryNote> played;
+    while (query.step() == SQLITE_ROW) {
+        const HistoryNote note = noteAt(query, 0);
+        if (notes.contains(note))
+            played.append(note);
+    }
+    return played;
+}
+
+int HistoryReader::readNoteRecords(sqlite3 *db, int level, int perNote,
+                                   const QList<HistoryNote> &requested, QList<NoteRecord> &records)
+{
+    const QList<HistoryNote> notes =
+        requested.isEmpty() ? requested : everPlayed(db, level, requested);
+    if (!requested.isEmpty() && notes.isEmpty()) {
+        records.clear();
+        return SQLITE_OK;
+    }
     SqliteStatement query(
         db,
         "SELECT n.played_octave, n.played_pitch,"

@@ -16,7 +16,9 @@ class HistoryReader
 {
 public:
     static int read(sqlite3 *db, int level, HistorySummary &summary);
-    // `notes`: the reading stops once each has `perNote` answers; empty: all notes.
+    // `notes`: the reading stops once each has `perNote` answers (notes never
+    // played on the level are not looked for, and other notes' records may be
+    // left out); empty: all notes.
     static int readNoteRecords(sqlite3 *db, int level, int perNote, const QList<HistoryNote> &notes,
                                QList<NoteRecord> &records);
     // SQLITE_IOERR when the output refused the text.

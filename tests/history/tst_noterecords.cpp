@@ -97,6 +97,11 @@ void NoteRecordsTest::newestFirstAndLimited()
     const QList<NoteRecord> doOnly = store.noteRecords(2, 20, {Do});
     QCOMPARE(doOnly.first().answers.size(), 20);
     QCOMPARE(doOnly.first().answers.first().answerMs, 2500);
+    // ЛЯ was never played on the level: the others are read as if it were not asked.
+    const QList<NoteRecord> withLa = store.noteRecords(2, 20, {Do, Re, La});
+    QCOMPARE(withLa.size(), 2);
+    QCOMPARE(describe(withLa[1].answers), u"+700 -800"_s);
+    QVERIFY(store.noteRecords(2, 20, {La}).isEmpty());
 }
 
 void NoteRecordsTest::practiceAnswersInTheExport()
