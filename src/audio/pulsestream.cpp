@@ -18,10 +18,10 @@ PulseStream::~PulseStream()
 std::unique_ptr<PulseStream> PulseStream::open(int rate, int channels, qsizetype bufferBytes,
                                                QString *error)
 {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = uint32_t(rate);
-    spec.channels = uint8_t(channels);
+    pa_sample_spec sample{};
+    sample.format = PA_SAMPLE_S16LE;
+    sample.rate = uint32_t(rate);
+    sample.channels = uint8_t(channels);
     pa_buffer_attr attr{};
     attr.maxlength = uint32_t(-1);
     attr.tlength = uint32_t(bufferBytes);
@@ -31,7 +31,7 @@ std::unique_ptr<PulseStream> PulseStream::open(int rate, int channels, qsizetype
     attr.fragsize = uint32_t(-1);
     int code = 0;
     pa_simple *stream = pa_simple_new(nullptr, "Нотоклюв", PA_STREAM_PLAYBACK, nullptr, "notes",
-                                      &spec, nullptr, &attr, &code);
+                                      &sample, nullptr, &attr, &code);
     if (!stream) {
         if (error)
             *error = QString::fromUtf8(pa_strerror(code));

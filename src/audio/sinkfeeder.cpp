@@ -43,14 +43,20 @@ SinkFeeder::SinkFeeder(SoundTiming timing, std::shared_ptr<SharedMix> mix)
 SinkFeeder::~SinkFeeder()
 {
     QCoreApplication::removePostedEvents(this);
+    delete stopOutput();
+}
+
+// Stops feeding and the sink; the sink, if one was open, is the caller's to delete.
+QAudioSink *SinkFeeder::stopOutput()
+{
     m_tick->stop();
     m_direct.reset();
     if (!m_sink)
-        return;
+        return nullptr;
     m_sink->disconnect(this);
     m_sink->stop();
-    delete std::exchange(m_sink, nullptr);
     m_io = nullptr;
+    return std::exchange(m_sink, nullptr);
 }
 
 // The server is asked first, with a plain connect: Qt's device layer, asked
@@ -135,16 +141,9 @@ qsizetype SinkFeeder::bufferBytes() const
 
 void SinkFeeder::close()
 {
-    m_tick->stop();
-    m_direct.reset();
-    if (!m_sink)
-        return;
-    m_sink->disconnect(this);
-    m_sink->stop();
     // Closing may be a reaction to the sink's own signal: it must outlive it.
-    m_sink->deleteLater();
-    m_sink = nullptr;
-    m_io = nullptr;
+    if (QAudioSink *sink = stopOutput())
+        sink->deleteLater();
 }
 
 void SinkFeeder::wake()

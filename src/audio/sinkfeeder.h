@@ -59,6 +59,7 @@ private:
     qsizetype bufferBytes() const;
     bool isOpen() const { return m_sink || m_direct; }
     void close();
+    QAudioSink *stopOutput();
     void feed();
     void topUp(bool urgent);
     void closeIfIdle(bool idle);
