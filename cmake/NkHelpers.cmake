@@ -47,18 +47,20 @@ function(nk_test_times_args var name)
     set(${var} -o -,txt -o ${CMAKE_BINARY_DIR}/test-times/${name}.xml,junitxml PARENT_SCOPE)
 endfunction()
 
-# nk_add_test(<name> SOURCES ... LIBS ... [LABELS ...] [ENV ...] [TIMEOUT s] [COST s])
+# nk_add_test(<name> SOURCES ... LIBS ... [LABELS ...] [ENV ...] [TIMEOUT s] [COST s]
+#             [RUNNER command ...])
 # A Qt test program run by CTest on the offscreen platform. COST: about how many
-# seconds it runs, so that a parallel run starts the slow ones first.
+# seconds it runs, so that a parallel run starts the slow ones first. RUNNER: a
+# command the program runs under (a real X server, for one).
 function(nk_add_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT;COST" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT;COST" "SOURCES;LIBS;LABELS;ENV;RUNNER" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     # Decided once the folder is read, when the test's own definitions are known.
     cmake_language(EVAL CODE "cmake_language(DEFER CALL nk_share_test_pch [[${name}]])")
     nk_test_times_args(times ${name})
-    add_test(NAME ${name} COMMAND ${name} ${times})
+    add_test(NAME ${name} COMMAND ${ARG_RUNNER} $<TARGET_FILE:${name}> ${times})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()

@@ -1,8 +1,10 @@
 #include "widgets/accessiblelabel.h"
 
 #include "widgets/accessiblepicture.h"
+#include "widgets/accessiblerichbox.h"
 #include "widgets/clicklabel.h"
 #include "widgets/pagepicture.h"
+#include "widgets/trichbox.h"
 
 namespace nk {
 
@@ -11,6 +13,8 @@ QAccessibleInterface *labelFactory(const QString &, QObject *object)
 {
     if (auto *picture = qobject_cast<PagePicture *>(object))
         return new AccessiblePicture(picture);
+    if (auto *box = qobject_cast<TRichBox *>(object))
+        return new AccessibleRichBox(box);
     auto *label = qobject_cast<ClickLabel *>(object);
     if (label && label->accessibleRole() != QAccessible::NoRole)
         return new AccessibleLabel(label);

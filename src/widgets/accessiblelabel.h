@@ -20,7 +20,7 @@ public:
     void doAction(const QString &actionName) override;
     QStringList keyBindingsForAction(const QString &actionName) const override;
 
-    // Serves the labels that were given a role and the pictures of pages;
+    // Serves the labels that were given a role, the pictures and the text boxes of pages;
     // everything else keeps Qt's own interfaces. Installed once, before the first window is shown.
     static void installFactory();
 

@@ -64,6 +64,12 @@ void Page::adopt(QWidget *widget)
     widget->show();
 }
 
+void Page::setQuietWhile(std::function<bool()> playing)
+{
+    m_playing = playing;
+    m_quiet.setQuietWhile(std::move(playing));
+}
+
 void Page::ClearPage()
 {
     // Focus that would fall from a hidden widget onto its neighbour in the

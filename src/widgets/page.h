@@ -2,6 +2,7 @@
 
 #include "course/basepath.h"
 #include "widgets/clickdispatcher.h"
+#include "widgets/quietannouncements.h"
 #include "widgets/tyesbutton.h"
 
 #include <QObject>
@@ -54,8 +55,8 @@ public:
     // reader then reads the new page.
     void ClearPage();
     // While this says a playback runs, the focus stays put and nothing is
-    // announced; it moves once the playback is over.
-    void setQuietWhile(std::function<bool()> playing) { m_playing = std::move(playing); }
+    // announced; it moves, and what changed is told, once the playback is over.
+    void setQuietWhile(std::function<bool()> playing);
     // The control the focus goes to on a new page: the topmost, then
     // leftmost, of the enabled controls Tab reaches. Null on a page without one.
     QWidget *firstControl() const;
@@ -93,6 +94,7 @@ private:
     ClickDispatcher m_dispatcher;
     unsigned m_serial = 0;
     std::function<bool()> m_playing;
+    QuietAnnouncements m_quiet;
     bool m_focusPending = false;
 };
 

@@ -6,10 +6,12 @@
 #include "widgets/tarrowlabel.h"
 #include "widgets/tlevel.h"
 #include "widgets/tnotename.h"
+#include "widgets/trichbox.h"
 #include "widgets/tstep.h"
 
 #include <QAccessible>
 #include <QTest>
+#include <algorithm>
 
 using namespace nk;
 
@@ -27,6 +29,7 @@ private Q_SLOTS:
     void picturesAreDescribedOrHidden();
     void newPageTakesFocusAtItsFirstControl();
     void focusWaitsForThePlaybackToEnd();
+    void textPageLinksAreLinks();
 
 private:
     static QString pressOf(QAccessibleInterface *iface);
@@ -215,6 +218,41 @@ void TestAccessible::focusWaitsForThePlaybackToEnd()
     QVERIFY(!link->hasFocus());
     playing = false;
     QTRY_VERIFY(link->hasFocus());
+}
+
+void TestAccessible::textPageLinksAreLinks()
+{
+    Rig rig;
+    QStringList opened;
+    rig.page.dispatcher().openSite = [&opened](const QString &a) { opened << a; };
+    auto *box = new TRichBox(rig.page, 2);
+    box->setHtml(QStringLiteral("<p>О программе</p><p>Сайт: <a href=\"http://notoklyuv.example\">"
+                                "notoklyuv.example</a>, почта: <a href=\"mailto:a@b.c\">"
+                                "<b>на</b>пишите</a>.</p>"));
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
+    QVERIFY(iface);
+    QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("О программе"));
+    QVERIFY(iface->state().readOnly);
+    QAccessibleTextInterface *text = iface->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->text(0, 11), QStringLiteral("О программе"));
+    QCOMPARE(iface->childCount(), 2);
+    const QStringList names{QStringLiteral("notoklyuv.example"), QStringLiteral("напишите")};
+    for (int i = 0; i < 2; ++i) {
+        QAccessibleInterface *link = iface->child(i);
+        QVERIFY(link);
+        QCOMPARE(link->role(), QAccessible::Link);
+        QCOMPARE(link->text(QAccessible::Name), names[i]);
+        QCOMPARE(link->parent(), iface);
+        QCOMPARE(iface->indexOfChild(link), i);
+        QCOMPARE(pressOf(link), QAccessibleActionInterface::pressAction());
+    }
+    iface->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(opened.isEmpty()); // from the event loop, as a click comes
+    QTRY_COMPARE(opened, QStringList{QStringLiteral("http://notoklyuv.example?id=demo")});
+    box->setHtml(QStringLiteral("<p>Без ссылок</p>"));
+    QCOMPARE(iface->childCount(), 0);
+    QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Без ссылок"));
 }
 
 QTEST_MAIN(TestAccessible)
