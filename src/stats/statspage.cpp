@@ -357,7 +357,13 @@ QString StatsPage::askWhere() const
     if (folder.isEmpty())
         folder = QDir::homePath();
     const QString suggested = QDir(folder).filePath(QStringLiteral("notoklyuv-history.csv"));
-    return m_dialog ? m_dialog(m_page.window(), suggested) : QString();
+    if (!m_dialog)
+        return {};
+    const QString path = m_dialog(m_page.window(), suggested);
+    // Where no window manager hands the focus back, the window takes it, so
+    // the keyboard and a screen reader go on where they were.
+    m_page.window()->activateWindow();
+    return path;
 }
 
 // The file is replaced only once the whole history is written, so a failed

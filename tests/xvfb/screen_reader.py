@@ -162,6 +162,8 @@ def walk_once(page):
                 fail(f"{page}: {node.get_name()!r} acts on a click as a {node.get_role_name()}")
         if has(node, Atspi.StateType.EDITABLE) and not node.get_name().strip():
             fail(f"{page}: a text box without a name")
+        if role == Atspi.Role.TEXT and not node.get_name().strip():
+            fail(f"{page}: a text without a name")
         if role in (Atspi.Role.IMAGE, Atspi.Role.ICON) and not (
             node.get_name().strip() or node.get_description().strip()
         ):
@@ -206,6 +208,7 @@ def main():
     press(control(Atspi.Role.LINK, "О программе"))
     wait_for("the about page", lambda: control(Atspi.Role.LINK, "Что делать при ошибке"))
     walk("about page")
+    text_page_links("about page")
     press(control(Atspi.Role.PUSH_BUTTON, "Часть I"))
     wait_for("the levels of part I", lambda: len(entries()) >= 3)
     press(entries()[0])
@@ -216,6 +219,8 @@ def main():
     questionnaire()
     melody()
     report_form()
+    drill()
+    statistics(4)
     press(control(Atspi.Role.PUSH_BUTTON, "Часть I"))
     level = wait_for("the levels of part I", lambda: len(entries()) >= 3 and entries())
     walk("part page")
@@ -390,6 +395,75 @@ def report_form():
     first_on_page("report form", fields[0])
     for field in fields:
         field.set_text_contents("да")
+
+
+def text_page_links(page):
+    """The text of a text page is named, and each web link in it is a link of
+    its own that a press acts on."""
+    texts = [n for n in visible_controls() if n.get_role() == Atspi.Role.TEXT
+             and not has(n, Atspi.StateType.EDITABLE)]
+    if not texts:
+        fail(f"{page}: no text to read")
+        return
+    links = [c for t in texts for c in children(t) if c.get_role() == Atspi.Role.LINK]
+    if not links:
+        fail(f"{page}: the links of its text are not links")
+    for link in links:
+        if not link.get_name().strip() or "Press" not in actions(link):
+            fail(f"{page}: a link of its text without a name or a press: {link.get_name()!r}")
+    print(f"{page}: {len(links)} links in its text")
+
+
+def drill():
+    """Level 4's chords drill: listen, then answer with the first of the two."""
+    press(control(Atspi.Role.PUSH_BUTTON, "Часть I"))
+    wait_for("the levels of part I", lambda: len(entries()) >= 4)
+    press(entries()[3])
+    press(wait_for("level 4's first drill", lambda: control(
+        Atspi.Role.LIST_ITEM, prefix="Шаг 1. Аккорды")))
+    listen = wait_for("the drill question", lambda: control(Atspi.Role.PUSH_BUTTON, "Послушать аккорды"))
+    walk("drill question")
+    first_on_page("drill question", listen)
+    press(quiet_playback(listen, "Ответить"))
+    answer = wait_for("the drill's answers", lambda: control(
+        Atspi.Role.PUSH_BUTTON, "Первый на белых, второй на чёрных"))
+    press(answer)
+    result = wait_for("a drill result", lambda: "right" if control(Atspi.Role.LINK, "Дальше") else
+                      "wrong" if control(Atspi.Role.PUSH_BUTTON, "Послушать 1-й аккорд") else None)
+    walk(f"drill result ({result})")
+    print(f"DRILL {result}")
+
+
+def statistics(level):
+    """A level's statistics once it has an answer: each view, then the history
+    saved through the file dialog, all by actions."""
+    press(control(Atspi.Role.PUSH_BUTTON, "Часть I"))
+    wait_for("the levels of part I", lambda: len(entries()) >= level)
+    press(entries()[level - 1])
+    press(wait_for(f"level {level}'s page", lambda: control(Atspi.Role.LINK, "Моя статистика")))
+    wait_for("the statistics with answers", lambda: control(
+        Atspi.Role.PUSH_BUTTON, "Сохранить историю в CSV"))
+    for view in ("Успехи по дням", "Время ответа", "Путаница нот"):
+        press(wait_for(f"the view link {view!r}", lambda: control(Atspi.Role.LINK, view)))
+        wait_for(f"the plot {view!r}", lambda: any(
+            n.get_name() == view and n.get_role() != Atspi.Role.LINK for n in visible_controls()))
+        walk(f"statistics: {view}")
+    press(wait_for("the save button", lambda: control(
+        Atspi.Role.PUSH_BUTTON, "Сохранить историю в CSV")))
+    target = os.environ.get("NK_CSV_PATH")
+    dialog = wait_for("the save dialog", lambda: next(
+        (w for w in children(APP) if w.get_role() in (Atspi.Role.DIALOG, Atspi.Role.FILE_CHOOSER)), None))
+    name_box = wait_for("the dialog's file name", lambda: next(
+        (n for n in nodes(dialog) if has(n, Atspi.StateType.EDITABLE) and showing(n)
+         and n.get_role() == Atspi.Role.TEXT), None))
+    name_box.set_text_contents(target)
+    button = wait_for("the dialog's save button", lambda: next(
+        (n for n in nodes(dialog) if n.get_role() == Atspi.Role.PUSH_BUTTON
+         and n.get_name() in ("Save", "&Save", "Сохранить") and has(n, Atspi.StateType.ENABLED)), None))
+    press(button)
+    wait_for("the history saved", lambda: os.path.exists(target) and os.path.getsize(target) > 0)
+    print(f"SAVED {target}")
+    press(wait_for("«Вернуться»", lambda: control(Atspi.Role.LINK, "Вернуться")))
 
 
 ANSWER = "тихой и звонкой"

@@ -34,6 +34,7 @@ xd_start "$prog"
 xdotool windowactivate --sync "$XD_WID" 2>/dev/null || xdotool windowfocus --sync "$XD_WID" || true
 
 status=0
+export NK_CSV_PATH=$XD_WORK/history.csv
 "$python" "$here/screen_reader.py" | tee "$XD_WORK/client.txt" || status=$?
 if [ "$status" != 0 ]; then
   [ "$status" = 77 ] && cannot_run "no AT-SPI client"
@@ -44,8 +45,10 @@ xd_wait_exit
 
 outcome='Ноты угаданы неправильно'
 grep -q '^RESULT right' "$XD_WORK/client.txt" && outcome='Ноты угаданы правильно'
-expected=('Программа запущена' 'Открыта инструкция' 'Загружен уровень 3'
-  'Начинаем угадывать мелодию' "$outcome" 'Программа закрыта')
+drill='Аккорд угадан неправильно'
+grep -q '^DRILL right' "$XD_WORK/client.txt" && drill='Аккорд угадан правильно'
+expected=('Программа запущена' 'Открыта инструкция' 'Загружен уровень 4' "$drill"
+  'Загружен уровень 3' 'Начинаем угадывать мелодию' "$outcome" 'Программа закрыта')
 xd_log "$prog" | sed 's/^[^-]* - //' | tr -d '\r' > "$XD_WORK/lines.txt"
 printf '%s\n' "${expected[@]}" > "$XD_WORK/expected.txt"
 awk 'NR == FNR { want[++n] = $0; next } i < n && $0 == want[i + 1] { i++ } END { exit i < n }' \
@@ -55,4 +58,6 @@ awk 'NR == FNR { want[++n] = $0; next } i < n && $0 == want[i + 1] { i++ } END {
 answer=$(sed -n 's/^ANSWERED //p' "$XD_WORK/client.txt")
 iconv -f WINDOWS-1251 -t UTF-8 "$prog/levels/01/notes.dat" | grep -qF "$answer" ||
   xd_fail "the answer «$answer» is not in level 1's notes"
+# The history saved through the dialog holds the question answered.
+[ "$(wc -l < "$NK_CSV_PATH")" -ge 2 ] || xd_fail "the saved history holds no answer"
 echo "PASS"
