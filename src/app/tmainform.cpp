@@ -84,15 +84,16 @@ void TMainForm::createKeyboardPicture()
     keyboard->setGeometry(0, kKeyboardTop, 780, 251);
 }
 
-// Below the octave brackets, on the panel's free strip. It never takes the
-// focus, so the keys it would eat (space) stay with the learner's pages.
+// Below the octave brackets, on the panel's free strip. A click never gives it
+// the focus, so the keys it would eat (space) stay with the learner's pages;
+// Tab reaches it, for a learner without the mouse.
 void TMainForm::createKeyLettersToggle()
 {
     auto *toggle = new QCheckBox(QStringLiteral("Буквы клавиш на клавиатуре (стрелки ← → "
                                                 "сдвигают октаву)"),
                                  this);
     toggle->setObjectName(QStringLiteral("cbKeyLetters"));
-    toggle->setFocusPolicy(Qt::NoFocus);
+    toggle->setFocusPolicy(Qt::TabFocus);
     toggle->setFont(Fonts::arial(12));
     QPalette pal = toggle->palette();
     pal.setColor(QPalette::WindowText, kActiveBlue);

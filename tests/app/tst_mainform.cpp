@@ -6,6 +6,7 @@
 #include "widgets/gradientbutton.h"
 #include "widgets/messagebox.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -47,6 +48,7 @@ private Q_SLOTS:
     void fixedControls_data();
     void fixedControls();
     void windowLook();
+    void keyLettersToggleTakesTabNotClicks();
     void slideBothWaysAndNoOp();
     void closeRoutes_data();
     void closeRoutes();
@@ -147,6 +149,27 @@ void TestMainForm::windowLook()
             w = w->nextInFocusChain();
         QCOMPARE(w->objectName(), QLatin1String(next));
     }
+}
+
+// Space on a page must stay the page's after a click on the toggle, but a
+// learner without the mouse reaches it with Tab, after the menu column.
+void TestMainForm::keyLettersToggleTakesTabNotClicks()
+{
+    TMainForm form{BasePath(m_dir->path())};
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.SlideKeyboard();
+    auto *toggle = form.findChild<QCheckBox *>(QStringLiteral("cbKeyLetters"));
+    auto *exit = form.findChild<QWidget *>(QStringLiteral("btExit"));
+    exit->setFocus();
+    QTest::mouseClick(toggle, Qt::LeftButton, {}, QPoint(8, toggle->height() / 2));
+    QVERIFY(!toggle->hasFocus());
+    bool reached = false;
+    for (int i = 0; i < 50 && !reached; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached = toggle->hasFocus();
+    }
+    QVERIFY(reached);
 }
 
 void TestMainForm::slideBothWaysAndNoOp()
