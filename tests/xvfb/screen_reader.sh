@@ -58,6 +58,13 @@ awk 'NR == FNR { want[++n] = $0; next } i < n && $0 == want[i + 1] { i++ } END {
 answer=$(sed -n 's/^ANSWERED //p' "$XD_WORK/client.txt")
 iconv -f WINDOWS-1251 -t UTF-8 "$prog/levels/01/notes.dat" | grep -qF "$answer" ||
   xd_fail "the answer «$answer» is not in level 1's notes"
+# The history has the question as a click would leave it: level 3's training
+# answer, ЛЯ of the first octave (octave 5, pitch 9), right or wrong as judged.
+right=нет
+grep -q '^RESULT right' "$XD_WORK/client.txt" && right=да
+row=$(QT_QPA_PLATFORM=offscreen "$prog/notoklyuv" --stats --csv | grep '^[^,]*,3,тренировка,' | tail -n 1)
+[ "$(echo "$row" | cut -d, -f4,6)" = "$right,59" ] ||
+  xd_fail "the history does not hold the answer given through the bus: $row"
 # The history saved through the dialog holds the question answered.
 [ "$(wc -l < "$NK_CSV_PATH")" -ge 2 ] || xd_fail "the saved history holds no answer"
 echo "PASS"
