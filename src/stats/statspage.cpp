@@ -155,12 +155,13 @@ void StatsPage::build()
         if (shift != 0)
             createNotice(summary.notice);
         createSummaryLine(summary, kSummaryTop + shift);
-        // Shares per timbre take the line of the last pair shown.
+        // Shares per timbre take the line of the last pair shown, clear of a
+        // bold pair above.
         const bool timbres = summary.timbres.size() > 1;
         const int lines = (shift == 0 ? 3 : 2) - (timbres ? 1 : 0);
         createPairs(summary, kPairsTop + shift, lines);
         if (timbres)
-            createTimbreShares(summary, kPairsTop + shift + lines * kPairLine);
+            createTimbreShares(summary, kPairsTop + shift + lines * kPairLine + 2);
         createViewTabs();
         createPlot(summary);
         const QList<HistoryNote> notes = m_scope == Scope::Level && m_practice.notes
