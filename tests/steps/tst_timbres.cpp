@@ -1,11 +1,14 @@
 #include "app/coursepages.h"
+#include "app/globalstate.h"
 #include "app/settingspage.h"
 #include "app/tmainform.h"
 #include "course/randomsource.h"
+#include "drills/keysdrill.h"
 #include "history/historystore.h"
 #include "privatepulse.h"
 #include "sinkrecorder.h"
 #include "skiporfail.h"
+#include "steps/melodypages.h"
 #include "steps/trainingpages.h"
 #include "tonetools.h"
 #include "widgets/page.h"
@@ -136,6 +139,8 @@ private Q_SLOTS:
     void chosenTimbreIsHeard();
     void mixedTimbresPerQuestion();
     void missingTimbrePlaysNothing();
+    void melodiesAndDrillsDrawTimbres();
+    void withoutMixOnlyTheChosen();
 };
 
 void TimbresTest::pageReachedFromLevelAndAbout_data()
@@ -344,6 +349,78 @@ void TimbresTest::missingTimbrePlaysNothing()
     QLoggingCategory::setFilterRules(u"notoklyuv.audio.warning=false"_s);
     QCOMPARE(testkit::firstLoudSample(heard.recorder.samples(), from, 64), qsizetype(-1));
     QCOMPARE(g_audioWarnings.filter(u"36 of 36 note recordings of timbre nosuch"_s).size(), 1);
+}
+
+// A melody keeps its timbre through its wrong-answer page; a drill pair
+// through its wrong-answer page; each new one draws again, among the ticked
+// timbres whose folder is there.
+void TimbresTest::melodiesAndDrillsDrawTimbres()
+{
+    WindowRig rig(
+        RigSetup(RigSetup::Levels, {u"04"_s, u"05"_s}).withSounds().withTimbres(kRigTimbres));
+    QVERIFY(rig.ready());
+    GlobalState &s = rig.state();
+    s.Settings.TembrMix = true;
+    s.Settings.TembrSet = {u"guitar"_s, u"strings"_s, u"flute"_s}; // no flute folder here
+    RandomSource::seed(2);
+    rig.openStep(5, 4);
+    QVERIFY(rig.clickLink(MelodyPages::ContinueLinkTag));
+    QStringList melodies;
+    for (int melody = 0; melody < 8; ++melody) {
+        QVERIFY2(rig.button(MelodyPages::AnswerTag), qPrintable(rig.describePage()));
+        const QString timbre = s.player.timbre();
+        if (melody % 2 == 1) { // wrong first, then right on its page
+            QVERIFY(rig.playMelody(false));
+            QCOMPARE(s.player.timbre(), timbre);
+            QVERIFY(rig.playMelody(true, true));
+        } else {
+            QVERIFY(rig.playMelody(true));
+        }
+        QVERIFY(rig.onRightPage());
+        QCOMPARE(s.player.timbre(), timbre);
+        melodies << timbre;
+        QVERIFY(rig.clickLink(MelodyPages::NextLinkTag));
+        if (rig.button(MelodyPages::MoreTag))
+            QVERIFY(rig.clickButton(MelodyPages::MoreTag));
+    }
+    QCOMPARE(QSet<QString>(melodies.cbegin(), melodies.cend()),
+             (QSet<QString>{u"guitar"_s, u"strings"_s}));
+
+    rig.openDrill(WindowRig::Chords);
+    QStringList pairs;
+    for (int pair = 0; pair < 8; ++pair) {
+        rig.drill(WindowRig::Chords).ShowDrillQuestion();
+        const QString timbre = s.player.timbre();
+        rig.drill(WindowRig::Chords)
+            .AnswerDrill(3 - rig.drillField(WindowRig::Chords, WindowRig::FirstColour)); // wrong
+        QCOMPARE(s.player.timbre(), timbre);
+        pairs << timbre;
+    }
+    QCOMPARE(QSet<QString>(pairs.cbegin(), pairs.cend()),
+             (QSet<QString>{u"guitar"_s, u"strings"_s}));
+    rig.form().course().ShowLevelPage(4);
+    QCOMPARE(s.player.timbre(), u"piano"_s); // away from the questions, the chosen one
+}
+
+// Without the mix every question is in the chosen timbre, and nothing is drawn
+// for it: the questions come out as they always did.
+void TimbresTest::withoutMixOnlyTheChosen()
+{
+    WindowRig rig(RigSetup(RigSetup::Levels, {u"05"_s}).withSounds().withTimbres(kRigTimbres));
+    GlobalState &s = rig.state();
+    QVERIFY(!s.Settings.TembrMix); // as a learner starts
+    s.Settings.Tembr = u"organ"_s;
+    s.player.setTimbre(s.Settings.Tembr);
+    rig.openTraining(5);
+    QVERIFY(rig.clickLink(TrainingPages::ContinueLinkTag));
+    for (int question = 0; question < 6; ++question) {
+        QCOMPARE(s.player.timbre(), u"organ"_s);
+        QVERIFY(rig.clickButton(TrainingPages::ListenTag));
+        QVERIFY(rig.clickButton(TrainingPages::AnswerTag));
+        QVERIFY(rig.pressPlayed(true));
+        QTRY_VERIFY(rig.link(TrainingPages::NextLinkTag));
+        QVERIFY(rig.clickLink(TrainingPages::NextLinkTag));
+    }
 }
 
 QTEST_MAIN(TimbresTest)
