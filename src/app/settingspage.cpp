@@ -50,6 +50,7 @@ void SettingsPage::ShowSettingsPage(std::function<void()> back)
 void SettingsPage::createTimbres()
 {
     m_entries.clear();
+    m_arrow = nullptr; // the arrow of an earlier showing went with its page
     const QList<Timbre> &timbres = Timbre::all();
     for (int k = 0; k < timbres.size(); ++k) {
         auto *entry = new PageLabel(m_page, {}, 1, QAccessible::ListItem);

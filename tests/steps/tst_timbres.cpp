@@ -13,6 +13,7 @@
 #include "tonetools.h"
 #include "widgets/page.h"
 #include "widgets/pagelabel.h"
+#include "widgets/pagepicture.h"
 #include "widgets/settingslinks.h"
 #include "widgets/tarrowlabel.h"
 #include "windowrig.h"
@@ -206,6 +207,17 @@ void TimbresTest::pageByKeyboardAndScreenReader()
     organ->setFocus();
     QTest::keyClick(organ, Qt::Key_Return);
     QCOMPARE(rig.state().Settings.Tembr, u"organ"_s);
+    // Shown again, the page marks the choice with its arrow beside it.
+    QVERIFY(rig.clickLink(SettingsLinks::BackTag));
+    QVERIFY(rig.clickLink(SettingsLinks::FromLevelTag));
+    organ = entry(rig, 6);
+    told = QAccessible::queryAccessibleInterface(organ);
+    QCOMPARE(organ->textColor(), QColor(0xFF, 0x00, 0x00));
+    bool arrowBeside = false;
+    for (QWidget *w : rig.page().pageWidgets())
+        arrowBeside |= qobject_cast<PagePicture *>(w) && w->isVisible() &&
+                       w->geometry().topLeft() == QPoint(organ->x() - 24, organ->y());
+    QVERIFY(arrowBeside);
     QCOMPARE(told->text(QAccessible::Description), u"тембр, выбран"_s);
     QCOMPARE(QAccessible::queryAccessibleInterface(entry(rig, 0))->text(QAccessible::Description),
              u"тембр"_s);
