@@ -221,6 +221,7 @@ void CoursePages::resetLevelState()
     training.Half = 1;
     training.LevelNoteCount = 1;
     training.QuestionText = QStringLiteral("150");
+    training.QuestionTimbre.clear();
     // A review left half way must not keep later sequences from being taken
     // as the notes to answer.
     m_state.ErrorSet.Reviewing = false;
