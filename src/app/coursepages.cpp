@@ -11,6 +11,7 @@
 #include "widgets/page.h"
 #include "widgets/pagelabel.h"
 #include "widgets/pagepicture.h"
+#include "widgets/settingslinks.h"
 #include "widgets/tlevel.h"
 #include "widgets/tstep.h"
 #include "widgets/windowcontrols.h"
@@ -30,6 +31,7 @@ constexpr int kBearTag = 6;
 constexpr int kStepTagBase = 10;
 constexpr int kStatisticsRight = 770;
 constexpr int kMasteredTop = 330;
+constexpr int kLinkGap = 20;
 
 void call(const std::function<void()> &hook)
 {
@@ -71,8 +73,10 @@ int CoursePages::levelOfTag(int tag)
     return level <= Levels::Count ? level : 0;
 }
 
+// Away from a question, sounds and keys are in the learner's own timbre again.
 void CoursePages::ShowPartPage(int part)
 {
+    m_state.player.useTimbre({});
     m_state.Allowed.Collecting = false;
     m_state.Settings.KeyboardShown = true;
     m_page.controls().SlideKeyboard();
@@ -90,6 +94,7 @@ void CoursePages::ShowLevelPage(int level)
 {
     m_state.log.WriteLog(QStringLiteral("Загружен уровень ") + QString::number(level));
     call(m_hooks.LevelOrStepOpened);
+    m_state.player.useTimbre({});
     call(m_hooks.ClearAllKeys);
     resetLevelState();
     // The whole column: a wrong answer's review, left for this page, had locked it.
@@ -101,6 +106,7 @@ void CoursePages::ShowLevelPage(int level)
     if (const int current = list.currentOfLevel())
         markCurrent(m_stepLabels[current - 1]);
     createStatisticsLink();
+    createSettingsLink();
     createMasteredLine(level);
     m_state.Settings.Level = level;
 }
@@ -149,6 +155,17 @@ void CoursePages::createStatisticsLink()
     const int width = QFontMetrics(font).horizontalAdvance(StatsLinks::text());
     m_page.addArrowLink(StatsLinks::text(), StatsLinks::FromLevelTag, Page::Link::Forward, 352,
                         kStatisticsRight - width);
+}
+
+// Left of the statistics link, on its line: the page has no room below it.
+void CoursePages::createSettingsLink()
+{
+    const QFont font = Fonts::arial(Fonts::pointsToPixels(12), true);
+    const int statistics =
+        kStatisticsRight - QFontMetrics(font).horizontalAdvance(StatsLinks::text());
+    const int width = QFontMetrics(font).horizontalAdvance(SettingsLinks::text());
+    m_page.addArrowLink(SettingsLinks::text(), SettingsLinks::FromLevelTag, Page::Link::Forward,
+                        352, statistics - 24 - kLinkGap - width);
 }
 
 // Above the statistics link, once the level has answers; a learner without a
@@ -204,6 +221,7 @@ void CoursePages::resetLevelState()
     training.Half = 1;
     training.LevelNoteCount = 1;
     training.QuestionText = QStringLiteral("150");
+    training.QuestionTimbre.clear();
     // A review left half way must not keep later sequences from being taken
     // as the notes to answer.
     m_state.ErrorSet.Reviewing = false;
@@ -233,6 +251,7 @@ void CoursePages::MarkStepUsed(int step)
 void CoursePages::OpenStep(int level, int step)
 {
     call(m_hooks.LevelOrStepOpened);
+    m_state.player.useTimbre({});
     m_state.ErrorSet.Reviewing = false;
     m_state.Settings.Step = step;
     m_state.Settings.KeyboardShown = false;

@@ -69,6 +69,7 @@ private:
     void markCurrent(PageLabel *label);
     void createBear();
     void createStatisticsLink();
+    void createSettingsLink();
     void createMasteredLine(int level);
     void resetLevelState();
     const std::function<void()> &hookFor(StepTarget target) const;

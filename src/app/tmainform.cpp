@@ -4,6 +4,7 @@
 #include "app/coursepages.h"
 #include "app/exercises.h"
 #include "app/maintray.h"
+#include "app/settingspage.h"
 #include "course/fileerror.h"
 #include "course/shutdown.h"
 #include "course/staletempfiles.h"
@@ -244,6 +245,7 @@ void TMainForm::FormCreate(const BasePath &base)
     m_reports = std::make_unique<ReportPages>(*m_page, m_state->log, m_state->settingsFile,
                                               m_state->site, m_state->Settings);
     m_stats = std::make_unique<StatsPage>(*m_page, m_state->Settings);
+    m_settingsPage = std::make_unique<SettingsPage>(*m_page, m_state->Settings, m_state->player);
     m_steps = std::make_unique<StepContext>(StepContext{
         *m_page, m_state->Settings, m_state->QSettings, m_state->settingsFile, m_state->log,
         m_state->player, *m_timers, *m_rest, *m_keyboard, m_state->NotesA, m_state->NotesB,

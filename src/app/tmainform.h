@@ -23,6 +23,7 @@ class InfoPages;
 class OneShotTimers;
 class Page;
 class ReportPages;
+class SettingsPage;
 class StatsPage;
 class RestBreak;
 struct StepContext;
@@ -66,6 +67,7 @@ public:
     InfoPages &infoPages() { return *m_info; }
     ReportPages &reports() { return *m_reports; }
     StatsPage &statistics() { return *m_stats; }
+    SettingsPage &settingsPage() { return *m_settingsPage; }
 
     void EnablePartButtons() override;
     void DisableMenu() override;
@@ -145,6 +147,7 @@ private:
     std::unique_ptr<InfoPages> m_info;
     std::unique_ptr<ReportPages> m_reports;
     std::unique_ptr<StatsPage> m_stats;
+    std::unique_ptr<SettingsPage> m_settingsPage;
     bool m_closing = false;
     bool m_closed = false;
     int m_liftedBy = 0;           // how far the keyboard's slide raised the window

@@ -2,6 +2,7 @@
 
 #include "app/coursepages.h"
 #include "app/exercises.h"
+#include "app/settingspage.h"
 #include "app/tmainform.h"
 #include "audio/waitms.h"
 #include "course/notecatalogue.h"
@@ -21,6 +22,7 @@
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
 #include "widgets/restbreak.h"
+#include "widgets/settingslinks.h"
 #include "widgets/tarrowlabel.h"
 
 #include <QApplication>
@@ -131,8 +133,16 @@ void connectReport(TMainForm &form)
 {
     InfoPages &info = form.infoPages();
     ReportPages &reports = form.reports();
-    form.routes().showInstructionPage = [&info] { info.ShowInstructionPage(); };
-    form.routes().showAboutPage = [&info] { info.ShowAboutPage(); };
+    // Away from a question, keys sound in the learner's own timbre again.
+    NotePlayer &player = form.state().player;
+    form.routes().showInstructionPage = [&info, &player] {
+        player.useTimbre({});
+        info.ShowInstructionPage();
+    };
+    form.routes().showAboutPage = [&info, &player] {
+        player.useTimbre({});
+        info.ShowAboutPage();
+    };
     ClickDispatcher &d = form.page().dispatcher();
     d.setYesAction(ReportPages::SendTag, [&reports] { reports.SendClick(); });
     d.setArrowAction(InfoPages::StartTag, [&info](TArrowLabel &link) { info.StartClick(link); });
@@ -282,6 +292,7 @@ void connectStatistics(TMainForm &form)
                                 [&history](QIODevice &out) { return history.writeCsv(out); }});
     ClickDispatcher &d = form.page().dispatcher();
     d.setArrowAction(StatsLinks::FromLevelTag, [&form, &stats](TArrowLabel &) {
+        form.state().player.useTimbre({});
         const int level = form.state().Settings.Level;
         stats.ShowStatsPage(StatsPage::Scope::Level, [&form, level] {
             if (form.routes().showLevelPage)
@@ -298,6 +309,28 @@ void connectStatistics(TMainForm &form)
     for (int tag = StatsLinks::BackTag; tag <= StatsLinks::LastPageTag; ++tag)
         d.setArrowAction(tag, [&stats](TArrowLabel &link) { stats.linkClick(link.tag()); });
     d.setYesAction(StatsLinks::SaveCsvTag, [&stats] { stats.saveCsvClick(); });
+}
+
+// The settings page, from a level page (back to that level) and from the
+// about page (back to it).
+void connectSettings(TMainForm &form)
+{
+    SettingsPage &settings = form.settingsPage();
+    ClickDispatcher &d = form.page().dispatcher();
+    d.setArrowAction(SettingsLinks::FromLevelTag, [&form, &settings](TArrowLabel &) {
+        const int level = form.state().Settings.Level;
+        settings.ShowSettingsPage([&form, level] {
+            if (form.routes().showLevelPage)
+                form.routes().showLevelPage(level);
+        });
+    });
+    d.setArrowAction(SettingsLinks::FromAboutTag, [&form, &settings](TArrowLabel &) {
+        settings.ShowSettingsPage([&form] {
+            if (form.routes().showAboutPage)
+                form.routes().showAboutPage();
+        });
+    });
+    d.setArrowAction(SettingsLinks::BackTag, [&settings](TArrowLabel &) { settings.backClick(); });
 }
 
 // The learner's history hears of every answer key, and tells of its first
@@ -329,6 +362,7 @@ void Wiring::connect(TMainForm &form)
     connectMelodies(form);
     connectDrills(form);
     connectStatistics(form);
+    connectSettings(form);
     connectHistory(form);
 }
 

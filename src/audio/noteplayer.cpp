@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace nk {
 
@@ -23,7 +24,7 @@ bool isFile(const QString &path)
 } // namespace
 
 NotePlayer::NotePlayer(BasePath base, const QString &timbre, QObject *parent)
-    : QObject(parent), m_base(std::move(base)), m_timbre(plainTimbre(timbre))
+    : QObject(parent), m_base(std::move(base)), m_chosen(plainTimbre(timbre)), m_timbre(m_chosen)
 {
 }
 
@@ -50,13 +51,19 @@ void NotePlayer::makeReady()
 void NotePlayer::setTimbre(const QString &timbre)
 {
     const QString plain = plainTimbre(timbre);
-    if (plain == m_timbre)
-        return;
-    clearSounds();
     m_timbre = plain;
+    if (plain == m_chosen)
+        return;
+    stop();
+    m_chosen = plain;
     // Before the player is ready the new timbre is decoded with the rest.
     if (isReady())
         preloadNotes();
+}
+
+void NotePlayer::useTimbre(const QString &timbre)
+{
+    m_timbre = timbre.isEmpty() ? m_chosen : plainTimbre(timbre);
 }
 
 QString NotePlayer::noteRelativePath(const QString &timbre, int octave, int pitch)
@@ -82,27 +89,59 @@ int NotePlayer::noteIndex(int octave, int pitch)
     return (octave - FirstOctave) * PitchCount + pitch;
 }
 
-void NotePlayer::preloadNotes()
+// The chosen timbre's notes stay; of the borrowed ones the least recently
+// used goes first. A voice still sounding holds its own reference to its clip.
+NotePlayer::Bank &NotePlayer::bank(const QString &timbre)
 {
-    int missing = 0;
-    for (int octave = FirstOctave; octave <= LastOctave; ++octave) {
-        for (int pitch = 0; pitch < PitchCount; ++pitch) {
-            const QString path = notePath(octave, pitch);
-            const bool present = isFile(path);
-            m_notes[noteIndex(octave, pitch)] = present ? decode(path) : nullptr;
-            missing += present ? 0 : 1;
-        }
+    auto found = std::find_if(m_banks.begin(), m_banks.end(),
+                              [&](const Bank &b) { return b.timbre == timbre; });
+    if (found == m_banks.begin() && found != m_banks.end())
+        return m_banks.front();
+    Bank taken;
+    if (found != m_banks.end()) {
+        taken = std::move(*found);
+        m_banks.erase(found);
+    } else {
+        taken.timbre = timbre;
+        reportMissing(timbre);
     }
-    if (missing > 0)
-        qCWarning(lcAudio, "%d of 36 note recordings of timbre %s missing under %s", missing,
-                  qUtf8Printable(m_timbre), qUtf8Printable(m_base.folder()));
+    m_banks.insert(m_banks.begin(), std::move(taken));
+    int borrowed = 0;
+    for (auto it = m_banks.begin(); it != m_banks.end();) {
+        const bool kept = it->timbre == m_chosen || ++borrowed <= MaxBorrowedTimbres;
+        it = kept ? it + 1 : m_banks.erase(it);
+    }
+    return m_banks.front();
 }
 
-void NotePlayer::clearSounds()
+void NotePlayer::reportMissing(const QString &timbre)
 {
-    stop();
-    m_notes.fill(nullptr);
-    m_files.clear();
+    const QString key = QStringLiteral("timbre:") + timbre;
+    if (m_reported.contains(key))
+        return;
+    int missing = 0;
+    for (int octave = FirstOctave; octave <= LastOctave; ++octave) {
+        for (int pitch = 0; pitch < PitchCount; ++pitch)
+            missing += isFile(m_base.resolve(noteRelativePath(timbre, octave, pitch))) ? 0 : 1;
+    }
+    if (missing == 0)
+        return;
+    m_reported.insert(key);
+    qCWarning(lcAudio, "%d of 36 note recordings of timbre %s missing under %s", missing,
+              qUtf8Printable(timbre), qUtf8Printable(m_base.folder()));
+}
+
+void NotePlayer::preloadNotes()
+{
+    Bank &chosen = bank(m_chosen);
+    for (int octave = FirstOctave; octave <= LastOctave; ++octave) {
+        for (int pitch = 0; pitch < PitchCount; ++pitch) {
+            Clip &clip = chosen.notes[noteIndex(octave, pitch)];
+            const QString path = m_base.resolve(noteRelativePath(m_chosen, octave, pitch));
+            if (!clip && isFile(path))
+                clip = decode(path);
+        }
+    }
 }
 
 NotePlayer::Clip NotePlayer::decode(const QString &path)
@@ -144,9 +183,9 @@ void NotePlayer::PlayNote(int octave, quint8 pitch)
         soundMissing(QStringLiteral("octave %1 pitch %2").arg(octave).arg(pitch));
         return;
     }
-    Clip &clip = m_notes[index];
+    Clip &clip = bank(m_timbre).notes[index];
     const QString path = clip ? QString() : notePath(octave, pitch);
-    if (!clip && isFile(path)) // perhaps installed after the timbre was chosen
+    if (!clip && isFile(path)) // not played before, or installed since
         clip = decode(path);
     if (!clip) {
         stop();

@@ -10,6 +10,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <vector>
 
 namespace nk {
 
@@ -20,12 +21,14 @@ namespace nk {
 //
 // Nothing about sound is done when the player is made, so the window is
 // painted first: makeReady() starts the sound output and decodes the 36 note
-// recordings of the current timbre, and the program calls it right after the
+// recordings of the chosen timbre, and the program calls it right after the
 // first paint. A sound asked for earlier makes the player ready first and is
-// heard in full, only a few milliseconds later. Once ready, a new timbre is
-// decoded when it is chosen and other files at their first play, so a key
-// press sounds at once: every sound starts a fresh stream to the sound server,
-// heard within a few milliseconds.
+// heard in full, only a few milliseconds later. Once ready, a newly chosen
+// timbre is decoded when it is chosen; a timbre a question borrows
+// (useTimbre) note by note at each note's first play, and other files at their
+// first play, so a key press sounds at once: every sound starts a fresh stream
+// to the sound server, heard within a few milliseconds. Besides the chosen
+// timbre's notes only those of the last few borrowed timbres are kept.
 //
 // A missing or undecodable file, and a note outside the keyboard, sound the
 // system beep instead. Without a sound server everything stays silent.
@@ -43,9 +46,18 @@ public:
     bool isReady() const { return m_output != nullptr; }
 
     // Switching the timbre switches every note and chord sound at once. A name
-    // that is not a plain folder name counts as "piano".
+    // that is not a plain folder name counts as "piano". It also ends a
+    // borrowed timbre.
     void setTimbre(const QString &timbre);
+    // The timbre sounds are played in now: the chosen one, or the one a
+    // question borrowed.
     const QString &timbre() const { return m_timbre; }
+    const QString &chosenTimbre() const { return m_chosen; }
+    // Plays the coming notes and chord files in this timbre until another is
+    // borrowed or the chosen one comes back (an empty name). A timbre whose
+    // recordings are missing is told about once, at its first use.
+    void useTimbre(const QString &timbre);
+    static constexpr int MaxBorrowedTimbres = 2;
 
     // The recording of a note as a path relative to the program folder,
     // written with backslashes as the course files write paths
@@ -78,18 +90,25 @@ Q_SIGNALS:
 
 private:
     using Clip = std::shared_ptr<const PcmClip>;
+    struct Bank
+    {
+        QString timbre;
+        std::array<Clip, 36> notes{}; // empty where not yet decoded, missing or undecodable
+    };
     static int noteIndex(int octave, int pitch);
+    Bank &bank(const QString &timbre);
     void preloadNotes();
-    void clearSounds();
+    void reportMissing(const QString &timbre);
     Clip decode(const QString &path);
     Clip fileClip(const QString &path);
     void start(const Clip &clip);
     void soundMissing(const QString &what);
 
     BasePath m_base;
+    QString m_chosen;
     QString m_timbre;
     std::unique_ptr<SoundOutput> m_output; // none until ready
-    std::array<Clip, 36> m_notes{};        // empty where the file is missing or undecodable
+    std::vector<Bank> m_banks;             // the last used first
     QHash<QString, Clip> m_files;
     QSet<QString> m_reported; // each bad file is logged once, not at every key press
 };

@@ -27,6 +27,11 @@ void SettingsFile::LoadSettings(TGlobalSettings &s) const
     s.Tembr = m_file.readString(kMain, u"tembr", QStringLiteral("piano"));
     s.FirstRun = m_file.readBool(kMain, u"firstrun", true);
     s.KeyLetters = m_file.readBool(kMain, u"keyletters", false);
+    s.TembrMix = m_file.readBool(kMain, u"tembrmix", false);
+    // A key written empty is a mix the learner emptied, not a missing one.
+    const QString none = QStringLiteral("\x01");
+    const QString set = m_file.readString(kMain, u"tembrset", none);
+    s.TembrSet = set == none ? Timbre::folders() : Timbre::parseSet(set);
 }
 
 void SettingsFile::SaveSettings(const TGlobalSettings &s)
@@ -41,6 +46,8 @@ void SettingsFile::SaveSettings(const TGlobalSettings &s)
     m_file.writeBool(kMain, QStringLiteral("firstrun"), s.FirstRun);
     // Last and new: readers that predate it skip a key they do not know.
     m_file.writeBool(kMain, QStringLiteral("keyletters"), s.KeyLetters);
+    m_file.writeBool(kMain, QStringLiteral("tembrmix"), s.TembrMix);
+    m_file.writeString(kMain, QStringLiteral("tembrset"), Timbre::formatSet(s.TembrSet));
 }
 
 void SettingsFile::SaveLearnNote(int learnNote)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "course/timbre.h"
+
 #include <QString>
+#include <QStringList>
 
 namespace nk {
 
@@ -19,6 +22,8 @@ struct TGlobalSettings
     bool Busy = false;       // a long playback loop runs: closing is refused
     int TI = DefaultTI;      // time unit of note-sequence playback, ms
     bool KeyLetters = false; // computer keys' letters drawn on the keyboard picture
+    bool TembrMix = false;   // every question in a timbre drawn from TembrSet
+    QStringList TembrSet = Timbre::folders();
 
     // A time unit outside these bounds is not one anybody chose: a note of
     // it would last days or nothing at all.

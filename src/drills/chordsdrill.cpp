@@ -69,8 +69,8 @@ bool ChordsDrill::PlayDrillItem(int colour, int item)
     if (!sound)
         return false;
     StepContext &c = context();
-    c.player.playFile(sound->left(SoundFolderLength) + NotePlayer::plainTimbre(c.Settings.Tembr) +
-                      QLatin1Char('\\') + sound->mid(SoundFolderLength));
+    c.player.playFile(sound->left(SoundFolderLength) + c.player.timbre() + QLatin1Char('\\') +
+                      sound->mid(SoundFolderLength));
     const IniFile data(c.page.base().resolve(file));
     const QString keys = QLatin1Char('n') + QString::number(item);
     lightChord(data.readString(sectionOf(colour), keys, QStringLiteral("50")));

@@ -1,10 +1,12 @@
 #include "drills/keysdrill.h"
 
+#include "audio/noteplayer.h"
 #include "audio/waitms.h"
 #include "course/inifile.h"
 #include "course/levels.h"
 #include "course/scopedflag.h"
 #include "course/shutdown.h"
+#include "course/timbre.h"
 #include "keyboard/keyboard.h"
 #include "keyboard/tallowed.h"
 #include "report/activitylog.h"
@@ -142,9 +144,11 @@ void KeysDrill::AnswerDrill(int choice)
         ShowDrillWrong();
 }
 
+// The pair, its wrong-answer page and its repetition share one timbre.
 void KeysDrill::ShowDrillQuestion()
 {
     PickPair();
+    m_context.player.useTimbre(Timbre::forQuestion(m_context.Settings, m_context.page.base()));
     m_context.page.ClearPage();
     m_answerButton = m_pages.createQuestion(m_state.Streak);
 }

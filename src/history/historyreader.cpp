@@ -1,5 +1,6 @@
 #include "history/historyreader.h"
 
+#include "course/timbre.h"
 #include "history/sqlitestatement.h"
 
 #include <QDateTime>
@@ -90,6 +91,15 @@ int readTimes(sqlite3 *db, int level, HistorySummary &s)
     });
 }
 
+int readTimbres(sqlite3 *db, int level, HistorySummary &s)
+{
+    const QByteArray sql = "SELECT timbre, sum(right), sum(answers) FROM timbre_answers" +
+                           levelFilter("WHERE", level) + " GROUP BY 1 ORDER BY 1";
+    return eachRow(db, sql, [&s](const SqliteStatement &row) {
+        s.timbres.append({row.text(0), int(row.integer(1)), int(row.integer(2))});
+    });
+}
+
 bool before(const HistoryNote &a, const HistoryNote &b)
 {
     return a.Octave != b.Octave ? a.Octave < b.Octave : a.Pitch < b.Pitch;
@@ -100,7 +110,8 @@ bool before(const HistoryNote &a, const HistoryNote &b)
 int HistoryReader::read(sqlite3 *db, int level, HistorySummary &summary)
 {
     int code = sqliteExec(db, "BEGIN");
-    for (auto part : {readLevels, readConfusions, readAccuracy, readStages, readTimes}) {
+    for (auto part :
+         {readLevels, readConfusions, readAccuracy, readStages, readTimes, readTimbres}) {
         if (code == SQLITE_OK)
             code = part(db, level, summary);
     }
@@ -270,7 +281,8 @@ bool HistoryReader::writeHeader(QIODevice &out)
                                 QStringLiteral("время ответа, мс"),
                                 QStringLiteral("нот в вопросе"),
                                 QStringLiteral("выбор"),
-                                QStringLiteral("смещение от UTC, мин")};
+                                QStringLiteral("смещение от UTC, мин"),
+                                QStringLiteral("тембр")};
     QStringList fields;
     for (const QString &name : header)
         fields.append(csvField(name));
@@ -280,9 +292,9 @@ bool HistoryReader::writeHeader(QIODevice &out)
 int HistoryReader::writeCsv(sqlite3 *db, QIODevice &out)
 {
     int code = sqliteExec(db, "BEGIN");
-    // The offset comes last, so readers of the older columns find them where they were.
+    // Newer columns come last, so readers of the older ones find them where they were.
     SqliteStatement answers(db, "SELECT id, at_ms, level, kind, right, answer_ms, note_count,"
-                                " choice, utc_offset FROM answers ORDER BY id");
+                                " choice, utc_offset, timbre FROM answers ORDER BY id");
     SqliteStatement notes(db, "SELECT answer_id, played_octave, played_pitch, answered_octave,"
                               " answered_pitch FROM answer_notes ORDER BY answer_id, position");
     if (code == SQLITE_OK && !writeHeader(out))
@@ -309,7 +321,8 @@ int HistoryReader::writeCsv(sqlite3 *db, QIODevice &out)
                                  optionalNumber(answers, 5),
                                  optionalNumber(answers, 6),
                                  choiceName(answers, 7),
-                                 QString::number(answers.integer(8) / 60)};
+                                 QString::number(answers.integer(8) / 60),
+                                 csvField(Timbre::nameOf(answers.text(9)))};
         if (out.write((row.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8()) < 0)
             code = SQLITE_IOERR;
     }

@@ -235,6 +235,30 @@ BEGIN
 END;
 )sql";
 
+// Layout 4: the timbre an answer was played in, by folder, with running
+// totals per level and timbre. Answers of older files were all played in the
+// course's first timbre.
+const char *const Version4 = R"sql(
+ALTER TABLE answers ADD COLUMN timbre TEXT NOT NULL DEFAULT 'piano';
+CREATE TABLE timbre_answers(
+    level INTEGER NOT NULL,
+    timbre TEXT NOT NULL,
+    answers INTEGER NOT NULL,
+    right INTEGER NOT NULL,
+    PRIMARY KEY(level, timbre)) WITHOUT ROWID;
+CREATE TRIGGER timbre_total AFTER INSERT ON answers BEGIN
+    INSERT INTO timbre_answers(level, timbre, answers, right)
+    VALUES(NEW.level, NEW.timbre, 1, NEW.right)
+    ON CONFLICT(level, timbre) DO UPDATE SET
+        answers = answers + 1, right = right + excluded.right;
+END;
+CREATE TRIGGER timbre_removed BEFORE DELETE ON answers BEGIN
+    UPDATE timbre_answers SET answers = answers - 1, right = right - OLD.right
+    WHERE level = OLD.level AND timbre = OLD.timbre;
+    DELETE FROM timbre_answers WHERE answers <= 0;
+END;
+)sql";
+
 // The totals worked out afresh from the answers, after notes left without
 // their answer are dropped: for a file edited by hand.
 const char *const RebuildTotals = R"sql(
@@ -243,6 +267,8 @@ DELETE FROM day_answers;
 DELETE FROM day_accuracy;
 DELETE FROM confusions;
 DELETE FROM note_times;
+DELETE FROM timbre_answers;
+INSERT INTO timbre_answers SELECT level, timbre, count(*), sum(right) FROM answers GROUP BY 1, 2;
 INSERT INTO day_answers
 SELECT level, date(at_ms / 1000 + utc_offset, 'unixepoch'), count(*), sum(right), max(note_count)
 FROM answers GROUP BY 1, 2;
@@ -279,11 +305,12 @@ SELECT (SELECT coalesce(sum(answers), 0) FROM day_answers) = (SELECT count(*) FR
           AND EXISTS (SELECT 1 FROM answer_notes n WHERE n.answer_id = a.id
                       AND n.answered_octave IS NOT NULL))
    AND NOT EXISTS (SELECT 1 FROM answer_notes WHERE answer_id NOT IN (SELECT id FROM answers))
+   AND (SELECT coalesce(sum(answers), 0) FROM timbre_answers) = (SELECT count(*) FROM answers)
 )sql";
 
 // Step n takes a file of layout n to layout n + 1; step 0 makes a new file.
-const std::array<const char *, HistorySchema::CurrentVersion> Steps = {Version1, Version2,
-                                                                       Version3};
+const std::array<const char *, HistorySchema::CurrentVersion> Steps = {Version1, Version2, Version3,
+                                                                       Version4};
 
 int runSteps(sqlite3 *db, int from)
 {
@@ -291,7 +318,8 @@ int runSteps(sqlite3 *db, int from)
         if (const int code = sqliteExec(db, Steps[std::size_t(from)]); code != SQLITE_OK)
             return code;
     }
-    // Layout 3 counts note times in another way: the older totals are redone.
+    // Layout 3 counts note times in another way, and layout 4 adds totals:
+    // the older totals are redone.
     return sqliteExec(db, RebuildTotals);
 }
 

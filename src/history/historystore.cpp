@@ -22,8 +22,8 @@ namespace {
 constexpr int BusyTimeoutMs = 100;
 
 const char *const InsertAnswer =
-    "INSERT INTO answers(at_ms, utc_offset, level, kind, right, answer_ms, note_count, choice)"
-    " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+    "INSERT INTO answers(at_ms, utc_offset, level, kind, right, answer_ms, note_count, choice,"
+    " timbre) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)";
 const char *const SetAnswerTime = "UPDATE answers SET answer_ms = ?1 WHERE id = ?2";
 const char *const InsertNote =
     "INSERT INTO answer_notes(answer_id, position, played_octave, played_pitch,"
@@ -87,6 +87,7 @@ int insertAnswer(sqlite3 *db, const HistoryAnswer &answer)
     insert.bindNull(6); // the time follows the notes, see below
     insert.bindOptional(7, answer.noteCount > 0 ? answer.noteCount : -1);
     insert.bindOptional(8, answer.choice > 0 ? answer.choice : -1);
+    insert.bind(9, answer.timbre);
     if (const int code = finish(insert); code != SQLITE_OK)
         return code;
     const qint64 id = sqlite3_last_insert_rowid(db);

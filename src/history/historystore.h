@@ -42,11 +42,12 @@ struct HistoryAnswer
     int level = 0;
     HistoryKind kind = HistoryKind::Training;
     bool right = false;
-    QList<HistoryNote> played;   // in order
-    QList<HistoryNote> answered; // in order; empty for a drill's choice
-    qint64 answerMs = -1;        // end of the last listen to the last key; -1 unknown
-    int noteCount = 0;           // the training stage; 0 outside training
-    int choice = 0;              // drills: 1 black first, 2 white first
+    QList<HistoryNote> played;                // in order
+    QList<HistoryNote> answered;              // in order; empty for a drill's choice
+    qint64 answerMs = -1;                     // end of the last listen to the last key; -1 unknown
+    int noteCount = 0;                        // the training stage; 0 outside training
+    int choice = 0;                           // drills: 1 black first, 2 white first
+    QString timbre = QStringLiteral("piano"); // the folder of the timbre it was played in
 };
 
 // levels/history.db: every judged answer, memorisation repetition and rest of

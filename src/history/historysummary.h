@@ -59,6 +59,13 @@ struct HistorySummary
         int right = 0;
         int total = 0;
     };
+    // Judged answers played in one timbre, by its folder.
+    struct TimbreAccuracy
+    {
+        QString timbre;
+        int right = 0;
+        int total = 0;
+    };
     // Two notes confused either way (a played as b plus b played as a), out of
     // the positions where either of them was played.
     struct ConfusedPair
@@ -78,6 +85,7 @@ struct HistorySummary
     QList<AnswerTime> times;          // by octave and pitch
     QList<LevelAccuracy> levels;      // by level; one entry for a single level
     QList<ConfusedPair> mostConfused; // at most three, the most confused first
+    QList<TimbreAccuracy> timbres;    // by folder name
     QString problem;                  // why the history could not be read, empty when it could
     QString
         notice; // a problem that leaves the figures readable: a failed write, a file moved aside

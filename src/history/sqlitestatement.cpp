@@ -33,6 +33,12 @@ void SqliteStatement::bind(int index, double value)
     sqlite3_bind_double(m_statement, index, value);
 }
 
+void SqliteStatement::bind(int index, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
 void SqliteStatement::bindOptional(int index, qint64 value)
 {
     if (value < 0)

@@ -24,6 +24,7 @@ public:
     void bind(int index, qint64 value);
     void bindNull(int index);
     void bind(int index, double value);
+    void bind(int index, const QString &text); // as UTF-8
     // Optional numbers are stored as NULL when absent (negative).
     void bindOptional(int index, qint64 value);
 

@@ -7,6 +7,7 @@
 #include "widgets/fonts.h"
 #include "widgets/navigation.h"
 #include "widgets/page.h"
+#include "widgets/settingslinks.h"
 #include "widgets/tarrowlabel.h"
 #include "widgets/trichbox.h"
 #include "widgets/windowcontrols.h"
@@ -119,6 +120,20 @@ void InfoPages::createStatisticsLink()
     link->setCaption(StatsLinks::text());
     link->setTextColor(QColor(0x33, 0x33, 0x99));
     link->move(kFullBox.right() - link->width(), kFullBox.bottom() + 1);
+    createSettingsLink(link->x());
+}
+
+// In the same strip, left of the statistics link and in its style.
+void InfoPages::createSettingsLink(int statisticsLeft)
+{
+    auto *link = new TArrowLabel(m_page, {}, SettingsLinks::FromAboutTag);
+    link->setFont(Fonts::arial(12, true));
+    QFont font = link->font();
+    font.setUnderline(true);
+    link->setFont(font);
+    link->setCaption(SettingsLinks::text());
+    link->setTextColor(QColor(0x33, 0x33, 0x99));
+    link->move(statisticsLeft - 24 - link->width(), kFullBox.bottom() + 1);
 }
 
 void InfoPages::ShowErrorHelp()

@@ -35,6 +35,7 @@ private:
     void hideKeyboard();
     void createAboutLinks();
     void createStatisticsLink();
+    void createSettingsLink(int statisticsLeft);
     void showOpenFailure(const QString &path);
 
     Page &m_page;

@@ -1,6 +1,7 @@
 #include "stats/statspage.h"
 
 #include "course/tglobalsettings.h"
+#include "course/timbre.h"
 #include "stats/accuracyplot.h"
 #include "stats/answertimebars.h"
 #include "stats/confusionmap.h"
@@ -17,6 +18,7 @@
 #include <QFileDialog>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace nk {
 
@@ -153,7 +155,13 @@ void StatsPage::build()
         if (shift != 0)
             createNotice(summary.notice);
         createSummaryLine(summary, kSummaryTop + shift);
-        createPairs(summary, kPairsTop + shift, shift == 0 ? 3 : 2);
+        // Shares per timbre take the line of the last pair shown, clear of a
+        // bold pair above.
+        const bool timbres = summary.timbres.size() > 1;
+        const int lines = (shift == 0 ? 3 : 2) - (timbres ? 1 : 0);
+        createPairs(summary, kPairsTop + shift, lines);
+        if (timbres)
+            createTimbreShares(summary, kPairsTop + shift + lines * kPairLine + 2);
         createViewTabs();
         createPlot(summary);
         const QList<HistoryNote> notes = m_scope == Scope::Level && m_practice.notes
@@ -263,6 +271,30 @@ void StatsPage::createPairs(const HistorySummary &summary, int first, int lines)
     if (top == first)
         m_page.addText(QStringLiteral("Вы ещё ни разу не спутали ноты."), QPoint(kTextLeft, first))
             ->setFont(Fonts::arial(12, true));
+}
+
+// Once answers were played in more than one timbre: the share of right
+// answers in each, the timbres in the course's order.
+void StatsPage::createTimbreShares(const HistorySummary &summary, int top)
+{
+    QStringList shares;
+    QList<HistorySummary::TimbreAccuracy> ordered = summary.timbres;
+    const QStringList table = Timbre::folders();
+    std::stable_sort(ordered.begin(), ordered.end(), [&table](const auto &a, const auto &b) {
+        const auto rank = [&table](const QString &folder) {
+            const qsizetype at = table.indexOf(folder);
+            return at < 0 ? table.size() : at;
+        };
+        return rank(a.timbre) < rank(b.timbre);
+    });
+    for (const auto &timbre : ordered)
+        shares.append(Timbre::nameOf(timbre.timbre) + u' ' + percent(timbre.right, timbre.total));
+    const QString text = QStringLiteral("Верных по тембрам: ") + shares.join(QStringLiteral(", "));
+    PageLabel *line = m_page.addText(text, QPoint(kTextLeft, top));
+    line->setFont(Fonts::arial(10));
+    line->setFixedWidth(kRight - kTextLeft);
+    line->setObjectName(timbreSharesName());
+    line->setAccessibleName(text);
 }
 
 void StatsPage::createViewTabs()

@@ -38,6 +38,7 @@ public:
 
     static const QRect PlotFrame; // where the plots stand on the page
     static QString masteredName() { return QStringLiteral("masteredNotes"); }
+    static QString timbreSharesName() { return QStringLiteral("timbreShares"); }
 
     StatsPage(Page &page, TGlobalSettings &settings);
 
@@ -69,6 +70,7 @@ private:
     void createNotice(const QString &text);
     void createSummaryLine(const HistorySummary &summary, int top);
     void createPairs(const HistorySummary &summary, int first, int lines);
+    void createTimbreShares(const HistorySummary &summary, int top);
     void createViewTabs();
     void createPlot(const HistorySummary &summary);
     void createMastered(const QList<HistoryNote> &notes, const HistorySummary &summary);

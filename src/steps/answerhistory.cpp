@@ -1,5 +1,6 @@
 #include "steps/answerhistory.h"
 
+#include "audio/noteplayer.h"
 #include "course/programclock.h"
 #include "course/tglobalsettings.h"
 #include "keyboard/notearray.h"
@@ -30,6 +31,7 @@ HistoryAnswer answerNow(const StepContext &context, HistoryKind kind, bool right
     answer.kind = kind;
     answer.right = right;
     answer.answerMs = context.history.answerMs();
+    answer.timbre = context.player.timbre();
     return answer;
 }
 

@@ -1,11 +1,13 @@
 #include "steps/step3.h"
 
+#include "audio/noteplayer.h"
 #include "audio/waitms.h"
 #include "course/levels.h"
 #include "course/randomsource.h"
 #include "course/scopedflag.h"
 #include "course/settingsfile.h"
 #include "course/shutdown.h"
+#include "course/timbre.h"
 #include "keyboard/tallowed.h"
 #include "keyboard/terrorset.h"
 #include "report/activitylog.h"
@@ -100,7 +102,7 @@ void Step3::StartStep3()
     m_set.RightInRow = 0;
     m_set.Half = 1;
     m_set.LevelNoteCount = notes;
-    m_set.QuestionText = RandomQuestion(m_set.NoteCount);
+    newQuestion();
     m_askedAgain = false;
     hideKeyboard();
     Navigation *navigation = m_context.page.navigation();
@@ -152,6 +154,8 @@ void Step3::ShowTrainingQuestion()
                             QStringLiteral(" нот, половина ") + QString::number(3 - m_set.Half) +
                             QStringLiteral(" из 2");
     }
+    // Asked again after a wrong answer, a question keeps its timbre.
+    m_context.player.useTimbre(m_set.QuestionTimbre);
     view.oneNote = oneNote();
     if (level() < ListedBelowLevel)
         view.noteList = noteListText();
@@ -168,7 +172,7 @@ void Step3::ShowTrainingRight()
     m_context.page.ClearPage();
     hideKeyboard();
     m_pages.createRight();
-    m_set.QuestionText = RandomQuestion(m_set.NoteCount);
+    newQuestion();
 }
 
 QString Step3::answerNames(const NoteArray &notes) const
@@ -314,7 +318,7 @@ void Step3::EndTrainingRest()
         m_set.RightInRow = 0;
         m_set.Half = 1;
         ++m_set.NoteCount;
-        m_set.QuestionText = RandomQuestion(m_set.NoteCount);
+        newQuestion();
         m_askedAgain = false;
         ShowTrainingQuestion();
         return;
@@ -361,6 +365,7 @@ void Step3::showPracticeQuestion()
     const HistoryNote note = m_practice->next();
     m_set.QuestionText =
         QLatin1Char('4') + QString::number(note.Octave) + QString::number(note.Pitch);
+    m_set.QuestionTimbre = Timbre::forQuestion(m_context.Settings, m_context.page.base());
     m_askedAgain = false;
     ShowTrainingQuestion();
 }
@@ -419,6 +424,12 @@ QString Step3::RandomQuestion(int n) const
         previous = k;
     }
     return tokens.join(QLatin1Char(' '));
+}
+
+void Step3::newQuestion()
+{
+    m_set.QuestionText = RandomQuestion(m_set.NoteCount);
+    m_set.QuestionTimbre = Timbre::forQuestion(m_context.Settings, m_context.page.base());
 }
 
 QString Step3::SequenceFromNotes(int which) const

@@ -68,6 +68,8 @@ private:
     int level() const;
     HistoryKind answerKind() const;
     bool oneNote() const;
+    // Draws the next question and the timbre it is played in.
+    void newQuestion();
     QString noteListText() const;
     QString answerNames(const NoteArray &notes) const;
     void hideKeyboard();

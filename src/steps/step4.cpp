@@ -1,10 +1,12 @@
 #include "steps/step4.h"
 
 #include "audio/notenames.h"
+#include "audio/noteplayer.h"
 #include "course/inifile.h"
 #include "course/levels.h"
 #include "course/notecatalogue.h"
 #include "course/tglobalsettings.h"
+#include "course/timbre.h"
 #include "keyboard/notearray.h"
 #include "keyboard/tallowed.h"
 #include "report/activitylog.h"
@@ -75,8 +77,11 @@ void Step4::ShowMelodyIntro()
     m_pages.createIntro();
 }
 
+// Every melody page is a new melody (or the same one anew); its wrong-answer
+// page keeps the timbre.
 void Step4::ShowMelodyPage()
 {
+    m_context.player.useTimbre(Timbre::forQuestion(m_context.Settings, m_context.page.base()));
     m_context.page.ClearPage();
     m_answerButton = m_pages.createMelody(frame());
 }

@@ -13,6 +13,7 @@ struct TStep3Set
     qint32 Half = 1;           // 1 or 2
     qint32 LevelNoteCount = 1; // notes of the level
     QString QuestionText = QStringLiteral("150");
+    QString QuestionTimbre; // the question's sounds are played in it; empty: the chosen one
 };
 
 } // namespace nk

@@ -18,9 +18,10 @@ public:
     using LinkAction = std::function<void(TArrowLabel &link)>;
 
     // The course's own tags end at 37 and 21; the statistics page and the links
-    // to it have 40 (its button) and 40-48 (its links).
+    // to it have 40 (its button) and 40-48 (its links), the settings page and
+    // the links to it 49-51.
     static constexpr int MaxYesTag = 40;
-    static constexpr int MaxArrowTag = 48;
+    static constexpr int MaxArrowTag = 51;
 
     static bool isYesTag(int tag);
     static bool isArrowTag(int tag);

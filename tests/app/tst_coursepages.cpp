@@ -7,6 +7,7 @@
 #include "widgets/navigation.h"
 #include "widgets/page.h"
 #include "widgets/pagepicture.h"
+#include "widgets/settingslinks.h"
 #include "widgets/tarrowlabel.h"
 #include "widgets/tlevel.h"
 #include "widgets/tmycaption.h"
@@ -296,9 +297,12 @@ void TestCoursePages::emptyListsLeaveOlderLabelsAlone()
     write(QStringLiteral("levels/05/level.dat"), QStringLiteral("[level]\r\n"));
     m_form->routes().showLevelPage(5);
     QVERIFY(labels<TStep>().isEmpty());
-    // No step arrow: the one picture is the statistics link's.
-    QCOMPARE(labels<PagePicture>().size(), 1);
-    QCOMPARE(labels<PagePicture>().first()->tag(), StatsLinks::FromLevelTag);
+    // No step arrow: the pictures are the statistics and settings links' arrows.
+    QList<int> arrows;
+    for (const PagePicture *picture : labels<PagePicture>())
+        arrows << picture->tag();
+    std::sort(arrows.begin(), arrows.end());
+    QCOMPARE(arrows, (QList<int>{StatsLinks::FromLevelTag, SettingsLinks::FromLevelTag}));
 }
 
 void TestCoursePages::levelPageWithNoActiveStep()
@@ -379,7 +383,8 @@ void TestCoursePages::levelPageResetsExerciseState()
     allowed.Collecting = true;
     allowed.MarkShown = true;
     m_form->state().QSettings = {7, 7, 7, 7, {}};
-    m_form->state().Step3Set = {4, 6, 2, 9, QStringLiteral("151 152")};
+    m_form->state().Step3Set = {4, 6, 2, 9, QStringLiteral("151 152"), QStringLiteral("organ")};
+    m_form->state().player.useTimbre(QStringLiteral("organ"));
     m_form->state().TimeSet = {3, 2, 5};
     m_form->state().MelodySet = {4, 6, 2, 7, false, true};
     m_form->routes().showLevelPage(3);
@@ -406,6 +411,8 @@ void TestCoursePages::levelPageResetsExerciseState()
     QCOMPARE(training.Half, 1);
     QCOMPARE(training.LevelNoteCount, 1);
     QCOMPARE(training.QuestionText, QStringLiteral("150"));
+    QCOMPARE(training.QuestionTimbre, QString());
+    QCOMPARE(m_form->state().player.timbre(), QStringLiteral("piano")); // the chosen one again
     const TTimeSet &memorising = m_form->state().TimeSet;
     QCOMPARE(memorising.Repetition, 1);
     QCOMPARE(memorising.NoteIndex, 1);

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -101,6 +103,46 @@ ToneSpan findTone(const std::vector<qint16> &samples, qsizetype from, double fre
             span.end = at + trackBlock / 2;
     }
     return span;
+}
+
+std::vector<qint16> wavSamples(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    qsizetype at = 12;
+    while (at + 8 <= bytes.size()) {
+        const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+        if (bytes.mid(at, 4) == "data") {
+            const qsizetype end = std::min<qsizetype>(bytes.size(), at + 8 + size);
+            std::vector<qint16> samples;
+            for (qsizetype i = at + 8; i + 1 < end; i += 2)
+                samples.push_back(qFromLittleEndian<qint16>(bytes.constData() + i));
+            return samples;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return {};
+}
+
+qsizetype findClip(const std::vector<qint16> &samples, qsizetype from,
+                   const std::vector<qint16> &clip, qsizetype offset, qsizetype count,
+                   int tolerance)
+{
+    const qsizetype onset = firstLoudSample(clip, 0, 256);
+    if (onset < 0 || onset + offset + count > qsizetype(clip.size()))
+        return -1;
+    const qint16 *want = clip.data() + onset + offset;
+    const qsizetype last = qsizetype(samples.size()) - count;
+    for (qsizetype at = std::max<qsizetype>(from, 0); at <= last; ++at) {
+        qsizetype i = 0;
+        while (i < count && std::abs(int(samples[std::size_t(at + i)]) - int(want[i])) <= tolerance)
+            ++i;
+        if (i == count)
+            return at;
+    }
+    return -1;
 }
 
 } // namespace nk::testkit

@@ -36,4 +36,16 @@ struct ToneSpan
 ToneSpan findTone(const std::vector<qint16> &samples, qsizetype from, double frequency,
                   double threshold);
 
+// The samples of a 16-bit PCM WAV file's data chunk, read from its bytes;
+// empty when the file or its data chunk is missing.
+std::vector<qint16> wavSamples(const QString &path);
+
+// Where in samples[from, end) a stretch of `count` samples of `clip` begins,
+// each within `tolerance` of the clip's: the stretch starting `offset`
+// samples after the clip's first sample of magnitude 256 or more. -1 when no
+// such stretch was recorded.
+qsizetype findClip(const std::vector<qint16> &samples, qsizetype from,
+                   const std::vector<qint16> &clip, qsizetype offset = 0, qsizetype count = 512,
+                   int tolerance = 2);
+
 } // namespace nk::testkit

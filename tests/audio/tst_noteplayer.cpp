@@ -27,6 +27,11 @@ public:
         return std::any_of(s_messages.cbegin(), s_messages.cend(),
                            [&](const QString &m) { return m.contains(text); });
     }
+    static qsizetype count(const QString &text)
+    {
+        return std::count_if(s_messages.cbegin(), s_messages.cend(),
+                             [&](const QString &m) { return m.contains(text); });
+    }
     static void clear() { s_messages.clear(); }
 
 private:
@@ -69,6 +74,9 @@ private Q_SLOTS:
     void silentWithoutSoundServer();
     void readyOnlyWhenAskedOrUsed_data();
     void readyOnlyWhenAskedOrUsed();
+    void borrowedTimbre_data();
+    void borrowedTimbre();
+    void missingTimbreToldOnce();
 
 private:
     QTemporaryDir m_base;
@@ -283,6 +291,62 @@ void TestNotePlayer::readyOnlyWhenAskedOrUsed()
         player.playFile(u"sound\\organ\\first\\00do.wav"_s);
     QCOMPARE(player.isReady(), ready);
     QCOMPARE(AudioWarnings::mentions(u"35 of 36 note recordings of timbre organ"_s), ready);
+}
+
+void TestNotePlayer::borrowedTimbre_data()
+{
+    QTest::addColumn<QStringList>("steps"); // use:NAME, choose:NAME
+    QTest::addColumn<QString>("playing");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("borrowed") << QStringList{u"use:organ"_s} << u"organ"_s << u"piano"_s;
+    QTest::newRow("given back") << QStringList{u"use:organ"_s, u"use:"_s} << u"piano"_s
+                                << u"piano"_s;
+    QTest::newRow("another borrowed")
+        << QStringList{u"use:organ"_s, u"use:flute"_s} << u"flute"_s << u"piano"_s;
+    QTest::newRow("a path is no timbre") << QStringList{u"use:../x"_s} << u"piano"_s << u"piano"_s;
+    QTest::newRow("choosing ends borrowing")
+        << QStringList{u"use:organ"_s, u"choose:flute"_s} << u"flute"_s << u"flute"_s;
+    QTest::newRow("chosen, then borrowed")
+        << QStringList{u"choose:flute"_s, u"use:organ"_s, u"use:"_s} << u"flute"_s << u"flute"_s;
+}
+
+// What a question borrows is played, and the chosen timbre comes back after.
+void TestNotePlayer::borrowedTimbre()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, playing);
+    NotePlayer player(BasePath(m_base.path()));
+    for (const QString &step : steps) {
+        const QString name = step.section(u':', 1);
+        if (step.startsWith(u"use:"))
+            player.useTimbre(name);
+        else
+            player.setTimbre(name);
+    }
+    QCOMPARE(player.timbre(), playing);
+    QTEST(player.chosenTimbre(), "chosen");
+    QCOMPARE(player.notePath(5, 9),
+             QDir(m_base.path()).filePath(u"sound/"_s + playing + u"/first/09la.wav"_s));
+}
+
+// A borrowed timbre is looked at when it is first used, not at start-up, and
+// its missing recordings are told once however often it comes back.
+void TestNotePlayer::missingTimbreToldOnce()
+{
+    NotePlayer player(BasePath(m_base.path()));
+    player.makeReady();
+    QVERIFY(!AudioWarnings::mentions(u"timbre organ"_s));
+    QVERIFY(!AudioWarnings::mentions(u"timbre nosuch"_s));
+    for (int round = 0; round < 3; ++round) {
+        player.useTimbre(u"nosuch"_s);
+        player.PlayNote(5, 9);
+        player.PlayNote(4, 0);
+        player.useTimbre({});
+        player.PlayNote(5, 9);
+    }
+    QCOMPARE(AudioWarnings::count(u"36 of 36 note recordings of timbre nosuch missing"_s), 1);
+    QVERIFY(!AudioWarnings::mentions(u"timbre organ"_s));
+    QVERIFY(!AudioWarnings::mentions(u"timbre piano"_s));
 }
 
 QTEST_MAIN(TestNotePlayer)

@@ -7,6 +7,10 @@
 
 using namespace nk;
 
+namespace {
+const QByteArray kAllTimbres = "piano,guitar,strings,clarinet,flute,vibraphone,organ,choir";
+}
+
 class TestSettingsFile : public QObject
 {
     Q_OBJECT
@@ -15,6 +19,9 @@ private Q_SLOTS:
     void load_data();
     void load();
     void missingFileGivesFirstRunDefaults();
+    void timbreKeys_data();
+    void timbreKeys();
+    void timbreKeysRoundTrip();
     void saveWritesKeysInOrder();
     void saveReplacesInPlaceAndKeepsCounters();
     void counters();
@@ -110,6 +117,55 @@ void TestSettingsFile::missingFileGivesFirstRunDefaults()
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("levels/settings.dat"))));
 }
 
+void TestSettingsFile::timbreKeys_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("tembr");
+    QTest::addColumn<bool>("mix");
+    QTest::addColumn<QString>("set"); // joined by commas
+    const QString all = QString::fromLatin1(kAllTimbres);
+    QTest::newRow("older file") << QByteArray("tembr=organ\r\nnote=2\r\n")
+                                << QStringLiteral("organ") << false << all;
+    QTest::newRow("mix of two") << QByteArray("tembrmix=1\r\ntembrset= guitar, organ,,guitar\r\n")
+                                << QStringLiteral("piano") << true
+                                << QStringLiteral("guitar,organ");
+    QTest::newRow("mix emptied") << QByteArray("tembrmix=1\r\ntembrset=\r\n")
+                                 << QStringLiteral("piano") << true << QString();
+    QTest::newRow("mix yes") << QByteArray("tembrmix=yes\r\n") << QStringLiteral("piano") << false
+                             << all;
+    QTest::newRow("paths dropped") << QByteArray("tembrset=../x,flute,a\\b,.hidden\r\n")
+                                   << QStringLiteral("piano") << false << QStringLiteral("flute");
+    QTest::newRow("missing folder kept")
+        << QByteArray("tembr=nosuch\r\n") << QStringLiteral("nosuch") << false << all;
+}
+
+void TestSettingsFile::timbreKeys()
+{
+    QFETCH(QByteArray, body);
+    writeSettings(body);
+    TGlobalSettings s;
+    SettingsFile(BasePath(m_dir->path())).LoadSettings(s);
+    QTEST(s.Tembr, "tembr");
+    QTEST(s.TembrMix, "mix");
+    QTEST(s.TembrSet.join(u','), "set");
+}
+
+void TestSettingsFile::timbreKeysRoundTrip()
+{
+    TGlobalSettings s;
+    s.Tembr = QStringLiteral("flute");
+    s.TembrMix = true;
+    s.TembrSet = {QStringLiteral("choir"), QStringLiteral("guitar")};
+    SettingsFile file(BasePath(m_dir->path()));
+    file.SaveSettings(s);
+    TGlobalSettings back;
+    file.LoadSettings(back);
+    QCOMPARE(back.Tembr, s.Tembr);
+    QCOMPARE(back.TembrMix, true);
+    QCOMPARE(back.TembrSet, s.TembrSet);
+    QVERIFY(settingsBytes().endsWith("tembrmix=1\r\ntembrset=choir,guitar\r\n"));
+}
+
 void TestSettingsFile::saveWritesKeysInOrder()
 {
     TGlobalSettings s;
@@ -124,7 +180,9 @@ void TestSettingsFile::saveWritesKeysInOrder()
     SettingsFile(BasePath(m_dir->path())).SaveSettings(s);
     QCOMPARE(settingsBytes(),
              QByteArray("[main]\r\nnote=3\r\noctave=6\r\npart=2\r\nlevel=12\r\n"
-                        "step=4\r\nTI=300\r\ntembr=piano\r\nfirstrun=0\r\nkeyletters=1\r\n"));
+                        "step=4\r\nTI=300\r\ntembr=piano\r\nfirstrun=0\r\nkeyletters=1\r\n"
+                        "tembrmix=0\r\ntembrset=" +
+                        kAllTimbres + "\r\n"));
 }
 
 void TestSettingsFile::saveReplacesInPlaceAndKeepsCounters()
@@ -135,7 +193,8 @@ void TestSettingsFile::saveReplacesInPlaceAndKeepsCounters()
     QCOMPARE(settingsBytes(),
              QByteArray("[main]\r\nlearnnote=3\r\nsite=http://x.example\r\nnote=0\r\noctave=5\r\n"
                         "part=1\r\nlevel=1\r\nstep=0\r\nTI=250\r\ntembr=piano\r\nfirstrun=1\r\n"
-                        "keyletters=0\r\n"));
+                        "keyletters=0\r\ntembrmix=0\r\ntembrset=" +
+                        kAllTimbres + "\r\n"));
 }
 
 void TestSettingsFile::counters()

@@ -287,7 +287,8 @@ void TestHistoryLearner::knownSequence()
     const QStringList csv = runProgram({u"--stats"_s, u"--csv"_s, u"--folder"_s, folder})
                                 .split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(csv.size(), 8);
-    QCOMPARE(csv[2], u"2026-12-09T21:00:12.000Z,5,тренировка,нет,55 57,55 55,2000,2,,180"_s);
+    QCOMPARE(csv[2],
+             u"2026-12-09T21:00:12.000Z,5,тренировка,нет,55 57,55 55,2000,2,,180,Фортепиано"_s);
     QCOMPARE(historyMessages(), QStringList());
 }
 

@@ -119,11 +119,13 @@ void TestHistoryStore::fill(HistoryStore &store)
     QVERIFY(store.recordAnswer(answer(earlyMorning, 5, HistoryKind::Comparison,
                                       {n(5, 5), n(5, 7), n(5, 5)}, {n(5, 5), n(5, 7), n(5, 7)},
                                       3000, 3)));
-    QVERIFY(store.recordAnswer(
-        answer(earlyMorning, 7, HistoryKind::Melody, {n(4, 11)}, {n(4, 11)}, -1)));
+    HistoryAnswer melody = answer(earlyMorning, 7, HistoryKind::Melody, {n(4, 11)}, {n(4, 11)}, -1);
+    melody.timbre = u"guitar"_s;
+    QVERIFY(store.recordAnswer(melody));
     HistoryAnswer drill = answer(earlyMorning, 5, HistoryKind::ChordsDrill, {}, {}, 500);
     drill.right = true;
     drill.choice = 1;
+    drill.timbre = u"organ"_s;
     QVERIFY(store.recordAnswer(drill));
 }
 
@@ -136,18 +138,20 @@ void TestHistoryStore::summaryFigures_data()
     QTest::addColumn<QString>("stages");     // day:stage
     QTest::addColumn<QString>("times");      // note:average/answers, of one-note answers
     QTest::addColumn<QString>("levels");     // level:right/total
+    QTest::addColumn<QString>("timbres");    // folder:right/total
     QTest::newRow("level 5") << 5 << QList<int>{3, 1} << u"55>55:2 55>57:1 57>55:1 57>57:1"_s
                              << u"2026-12-09 55 1/1, 2026-12-09 57 0/1, "
                                 "2026-12-10 55 1/2, 2026-12-10 57 1/1"_s
-                             << u"2026-12-09:2 2026-12-10:3"_s << QString() << u"5:1/3"_s;
+                             << u"2026-12-09:2 2026-12-10:3"_s << QString() << u"5:1/3"_s
+                             << u"organ:1/1 piano:0/2"_s;
     QTest::newRow("whole course") << 0 << QList<int>{4, 2}
                                   << u"411>411:1 55>55:2 55>57:1 57>55:1 57>57:1"_s
                                   << u"2026-12-09 55 1/1, 2026-12-09 57 0/1, 2026-12-10 411 1/1, "
                                      "2026-12-10 55 1/2, 2026-12-10 57 1/1"_s
-                                  << u"2026-12-09:2 2026-12-10:3"_s << QString()
-                                  << u"5:1/3 7:1/1"_s;
-    QTest::newRow("a level without answers")
-        << 9 << QList<int>{0, 0} << QString() << QString() << QString() << QString() << QString();
+                                  << u"2026-12-09:2 2026-12-10:3"_s << QString() << u"5:1/3 7:1/1"_s
+                                  << u"guitar:1/1 organ:1/1 piano:0/2"_s;
+    QTest::newRow("a level without answers") << 9 << QList<int>{0, 0} << QString() << QString()
+                                             << QString() << QString() << QString() << QString();
 }
 
 void TestHistoryStore::summaryFigures()
@@ -161,7 +165,7 @@ void TestHistoryStore::summaryFigures()
     QCOMPARE(s.level, level);
     QCOMPARE((QList<int>{s.answers, s.rightAnswers}), counts);
     auto name = [](const HistoryNote &note) { return u"%1%2"_s.arg(note.Octave).arg(note.Pitch); };
-    QStringList confusions, accuracy, stages, times, levels;
+    QStringList confusions, accuracy, stages, times, levels, timbres;
     for (const auto &c : s.confusions)
         confusions << name(c.played) + u'>' + name(c.answered) + u':' + QString::number(c.count);
     for (const auto &a : s.accuracy)
@@ -173,11 +177,14 @@ void TestHistoryStore::summaryFigures()
         times << name(t.note) + u":%1/%2"_s.arg(t.averageMs).arg(t.answers);
     for (const auto &l : s.levels)
         levels << u"%1:%2/%3"_s.arg(l.level).arg(l.right).arg(l.total);
+    for (const auto &t : s.timbres)
+        timbres << u"%1:%2/%3"_s.arg(t.timbre).arg(t.right).arg(t.total);
     QTEST(confusions.join(u' '), "confusions");
     QTEST(accuracy.join(u", "_s), "accuracy");
     QTEST(stages.join(u' '), "stages");
     QTEST(times.join(u' '), "times");
     QTEST(levels.join(u' '), "levels");
+    QTEST(timbres.join(u' '), "timbres");
 }
 
 void TestHistoryStore::mostConfusedPairs()
@@ -204,13 +211,14 @@ void TestHistoryStore::csvExport()
     const QStringList lines = QString::fromUtf8(out.data()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 5);
     QCOMPARE(lines[0], u"время (UTC),уровень,упражнение,верно,сыграно,отвечено,"
-                       "\"время ответа, мс\",нот в вопросе,выбор,\"смещение от UTC, мин\""_s);
-    QCOMPARE(lines[1], u"2026-12-09T20:59:30.000Z,5,тренировка,нет,55 57,55 55,1000,2,,180"_s);
+                       "\"время ответа, мс\",нот в вопросе,выбор,\"смещение от UTC, мин\",тембр"_s);
+    QCOMPARE(lines[1],
+             u"2026-12-09T20:59:30.000Z,5,тренировка,нет,55 57,55 55,1000,2,,180,Фортепиано"_s);
     QCOMPARE(lines[2], u"2026-12-09T21:00:30.000Z,5,повтор после сравнения,нет,55 57 55,55 57 57,"
-                       "3000,3,,180"_s);
-    QCOMPARE(lines[3], u"2026-12-09T21:00:30.000Z,7,мелодия,да,411,411,,,,180"_s);
+                       "3000,3,,180,Фортепиано"_s);
+    QCOMPARE(lines[3], u"2026-12-09T21:00:30.000Z,7,мелодия,да,411,411,,,,180,Гитара"_s);
     QCOMPARE(lines[4], u"2026-12-09T21:00:30.000Z,5,аккорды на чёрных и белых,да,,,500,,"
-                       "первыми чёрные,180"_s);
+                       "первыми чёрные,180,Орган"_s);
 }
 
 void TestHistoryStore::versionOneFileOpens()
@@ -225,8 +233,14 @@ void TestHistoryStore::versionOneFileOpens()
     QVERIFY(store.recordAnswer(answer(QDateTime::currentDateTime(), 3, HistoryKind::Training,
                                       {n(5, 5)}, {n(5, 5)}, 900, 1)));
     QCOMPARE(store.summary(3).answers, 3);
-    QCOMPARE(scalar(m_file, "PRAGMA user_version"), 3);
+    QCOMPARE(scalar(m_file, "PRAGMA user_version"), 4);
     QCOMPARE(store.summary(3).times.size(), 1); // the first answer's, of one note
+    // The older answers were played in the piano; the new one was too, by default.
+    const HistorySummary after = store.summary(3);
+    QCOMPARE(after.timbres.size(), 1);
+    QCOMPARE(after.timbres[0].timbre, u"piano"_s);
+    QCOMPARE(after.timbres[0].total, 3);
+    QCOMPARE(scalar(m_file, "SELECT count(*) FROM answers WHERE timbre = 'piano'"), 3);
 }
 
 void TestHistoryStore::repetitionsAndRests()
@@ -293,6 +307,10 @@ void TestHistoryStore::handEditedFile()
     for (const auto &t : s.times)
         times
             << u"%1%2:%3/%4"_s.arg(t.note.Octave).arg(t.note.Pitch).arg(t.averageMs).arg(t.answers);
+    int timbreTotal = 0;
+    for (const auto &t : s.timbres)
+        timbreTotal += t.total;
+    QCOMPARE(timbreTotal, s.answers); // the timbres' totals follow the edit too
     const QString figures = u"%1 %2, "_s.arg(s.answers).arg(s.rightAnswers) +
                             confusions.join(u' ') + u", "_s + times.join(u' ');
     QTEST(figures, "figures");

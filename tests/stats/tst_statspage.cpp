@@ -7,6 +7,7 @@
 #include "stats/notelabels.h"
 #include "stats/statslinks.h"
 #include "stats/statspage.h"
+#include "widgets/pagelabel.h"
 #include "widgets/pagepicture.h"
 #include "widgets/trichbox.h"
 #include "windowrig.h"
@@ -81,6 +82,8 @@ private Q_SLOTS:
     void sentenceInsteadOfPlots_data();
     void sentenceInsteadOfPlots();
     void noticeAboveTheFigures();
+    void timbreShares_data();
+    void timbreShares();
     void viewsShowTheirPlots();
     void legendListsOnlyNotesWithALine();
     void confusionMapCountsPerCell();
@@ -233,6 +236,54 @@ void TestStatsPage::noticeAboveTheFigures()
     QCOMPARE(rig.labelText(51), QStringLiteral("Ответов: 26, верных: 18 (69%)"));
     QCOMPARE(rig.labelText(67), QStringLiteral("Чаще всего вы путаете ФА и СОЛЬ: 7 раз из 20"));
     QVERIFY(rig.form().statistics().plot());
+}
+
+void TestStatsPage::timbreShares_data()
+{
+    using T = HistorySummary::TimbreAccuracy;
+    QTest::addColumn<QList<T>>("timbres");
+    QTest::addColumn<bool>("notice");
+    QTest::addColumn<QString>("shown"); // empty: no line
+    QTest::addColumn<int>("top");
+    QTest::newRow("one timbre") << QList<T>{{QStringLiteral("guitar"), 18, 26}} << false
+                                << QString() << 0;
+    QTest::newRow("two, in the course's order")
+        << QList<T>{{QStringLiteral("guitar"), 9, 9}, {QStringLiteral("piano"), 9, 17}} << false
+        << QStringLiteral("Верных по тембрам: Фортепиано 52%, Гитара 100%") << 84;
+    QTest::newRow("a folder of its own last")
+        << QList<T>{{QStringLiteral("harp"), 1, 3}, {QStringLiteral("choir"), 17, 23}} << false
+        << QStringLiteral("Верных по тембрам: Хор 73%, harp 33%") << 84;
+    QTest::newRow("under a notice")
+        << QList<T>{{QStringLiteral("organ"), 2, 6}, {QStringLiteral("flute"), 16, 20}} << true
+        << QStringLiteral("Верных по тембрам: Флейта 80%, Орган 33%") << 84;
+}
+
+// Once answers were played in more than one timbre, a line tells the share
+// of right ones in each, in the place of the last pair of confused notes.
+void TestStatsPage::timbreShares()
+{
+    QFETCH(QList<HistorySummary::TimbreAccuracy>, timbres);
+    QFETCH(bool, notice);
+    QFETCH(QString, shown);
+    QFETCH(int, top);
+    HistorySummary history = knownHistory();
+    history.timbres = timbres;
+    if (notice)
+        history.notice = QStringLiteral("нет места");
+    StatsRig rig(history);
+    QVERIFY(rig.clickLink(StatsLinks::FromLevelTag));
+    auto *line = qobject_cast<PageLabel *>(rig.page().findByName(StatsPage::timbreSharesName()));
+    QCOMPARE(line ? line->text() : QString(), shown);
+    if (line) {
+        QCOMPARE(line->y(), top);
+        QCOMPARE(line->accessibleName(), shown);
+        // The pairs above it keep clear of it.
+        QCOMPARE(rig.labelText(notice ? 67 : 52).startsWith(QStringLiteral("Чаще всего")), true);
+        QCOMPARE(rig.labelText(top), shown);
+        for (QWidget *other : rig.page().pageWidgets())
+            QVERIFY2(other == line || !other->geometry().intersects(line->geometry()),
+                     other->metaObject()->className());
+    }
 }
 
 void TestStatsPage::viewsShowTheirPlots()

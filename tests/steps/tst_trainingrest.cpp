@@ -70,7 +70,7 @@ void TrainingRestTest::endOfRest()
     WindowRig rig({QStringLiteral("03"), QStringLiteral("05")});
     GlobalState &s = rig.state();
     rig.form().course().ShowLevelPage(level);
-    s.Step3Set = {noteCount, 6, half, 4, QStringLiteral("455")};
+    s.Step3Set = {noteCount, 6, half, 4, QStringLiteral("455"), {}};
     const auto files = [&rig, level] {
         QFile settings(rig.path(QStringLiteral("levels/settings.dat")));
         QFile steps(rig.levelFile(level, QStringLiteral("level.dat")));
@@ -121,7 +121,7 @@ void TrainingRestTest::finishedStageSurvivesItsRest()
     QVERIFY(activated == 0 || !IniFile(steps).readBool(melodies, u"active", false));
     rig.form().course().ShowLevelPage(level);
     rig.form().course().OpenStep(level, level == 3 ? 1 : 3);
-    s.Step3Set = {noteCount, 6, 2, 4, QStringLiteral("455")};
+    s.Step3Set = {noteCount, 6, 2, 4, QStringLiteral("455"), {}};
     rig.training().ShowTrainingRight();
     QVERIFY(rig.clickLink(TrainingPages::NextLinkTag));
     QVERIFY(s.Resting);
@@ -161,7 +161,7 @@ void TrainingRestTest::interruptedRest()
         s.TimeSet.Repetition = 3;
         rig.form().exercises().memorising().ShowStep2Rest();
     } else {
-        s.Step3Set = {2, 6, 2, 4, QStringLiteral("455 457")};
+        s.Step3Set = {2, 6, 2, 4, QStringLiteral("455 457"), {}};
         rig.training().ShowTrainingRest();
     }
     QVERIFY(s.Resting);

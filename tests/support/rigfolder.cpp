@@ -6,6 +6,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
+#include <cmath>
 
 namespace nk::test {
 
@@ -45,6 +47,26 @@ bool makeBare(const QString &program, const QString &root)
     return true;
 }
 
+// A WAV file's 16-bit samples multiplied by `factor`, the header kept.
+QByteArray scaledWav(QByteArray bytes, double factor)
+{
+    qsizetype at = 12;
+    while (at + 8 <= bytes.size()) {
+        const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+        if (bytes.mid(at, 4) != "data") {
+            at += 8 + size + (size & 1);
+            continue;
+        }
+        const qsizetype end = std::min<qsizetype>(bytes.size(), at + 8 + size);
+        for (qsizetype i = at + 8; i + 1 < end; i += 2) {
+            const auto sample = qFromLittleEndian<qint16>(bytes.constData() + i);
+            qToLittleEndian<qint16>(qint16(std::lround(sample * factor)), bytes.data() + i);
+        }
+        break;
+    }
+    return bytes;
+}
+
 QStringList levelFolders(const RigSetup &setup)
 {
     if (setup.course == RigSetup::Levels)
@@ -75,6 +97,10 @@ bool RigFolder::make(const RigSetup &setup, const QString &root)
     if (!linkTree(program + QStringLiteral("/pictures"), root + QStringLiteral("/pictures"),
                   ownCopy))
         return false;
+    if (setup.sounds && !setup.timbres.isEmpty())
+        return makeTimbres(program, root, setup.timbres) &&
+               (setup.firstRun ||
+                writeFile(levels + QStringLiteral("/settings.dat"), "[main]\r\nfirstrun=0\r\n"));
     if (setup.sounds &&
         !linkTree(program + QStringLiteral("/sound"), root + QStringLiteral("/sound"), ownCopy))
         return false;
@@ -108,6 +134,29 @@ bool RigFolder::linkTree(const QString &from, const QString &to, const QString &
          QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (!linkTree(info.filePath(), to + u'/' + info.fileName(), ownCopy))
             return false;
+    }
+    return true;
+}
+
+bool RigFolder::makeTimbres(const QString &program, const QString &root, const QStringList &timbres)
+{
+    const QString piano = program + QStringLiteral("/sound/piano");
+    if (!QDir().mkpath(root + QStringLiteral("/sound")) ||
+        !QFile::link(piano, root + QStringLiteral("/sound/piano")))
+        return false;
+    for (qsizetype k = 0; k < timbres.size(); ++k) {
+        const double factor = 1.0 - 0.15 * double(k + 1);
+        const QString to = root + QStringLiteral("/sound/") + timbres[k];
+        QDirIterator it(piano, {QStringLiteral("*.wav")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile from(path);
+            const QString target = to + u'/' + QDir(piano).relativeFilePath(path);
+            if (!from.open(QIODevice::ReadOnly) || !QDir().mkpath(QFileInfo(target).path()) ||
+                !writeFile(target, scaledWav(from.readAll(), factor)))
+                return false;
+        }
     }
     return true;
 }

@@ -25,6 +25,10 @@ struct RigSetup
     RigSetup &withSounds() { return sounds = true, *this; }
     // The recordings, played to a sound server of the rig's own (PrivatePulse).
     RigSetup &withPrivateSink() { return sounds = privateSink = true, *this; }
+    // Timbre folders beside the piano, each note and chord file the piano's
+    // scaled by its own factor (0.85, 0.7, … in the order given), so every
+    // timbre differs from the others sample for sample.
+    RigSetup &withTimbres(const QStringList &folders) { return timbres = folders, *this; }
     RigSetup &ownCopyOf(const QString &relative) { return ownCopy = relative, *this; }
     RigSetup &withoutNotePictures() { return notePictures = false, *this; }
     RigSetup &asFirstRun() { return firstRun = true, *this; }
@@ -37,6 +41,7 @@ struct RigSetup
     QString folder;      // empty: a temporary folder, removed with the rig; else made afresh
     bool sounds = false; // the note recordings, linked
     bool privateSink = false;
+    QStringList timbres;      // made under sound\ besides the linked piano; with the sounds
     QString ownCopy;          // copied where its folder is otherwise linked, so it may be spoilt
     bool notePictures = true; // the levels' pictures of their notes
     bool firstRun = false;    // else the settings say the first run is over
@@ -60,6 +65,8 @@ public:
 private:
     static bool copyLevel(const QString &from, const QString &to, bool notePictures);
     static bool linkTree(const QString &from, const QString &to, const QString &ownCopy);
+    static bool makeTimbres(const QString &program, const QString &root,
+                            const QStringList &timbres);
 };
 
 } // namespace nk::test

@@ -232,6 +232,7 @@ def main():
     closed = [e for e in all_entries() if not has(e, Atspi.StateType.ENABLED)]
     if not closed:
         fail("level 3 shows no closed step")
+    settings_page()
     press(entries()[0])
     go_on = wait_for("the training introduction", lambda: control(Atspi.Role.LINK, "Продолжить работу"))
     walk("training introduction")
@@ -478,6 +479,39 @@ def answer_box():
 
 def on_named(node, name):
     return node is not None and node.get_name() == name
+
+
+TIMBRES = ["Фортепиано", "Гитара", "Струнные", "Кларнет", "Флейта", "Вибрафон", "Орган", "Хор"]
+
+
+def settings_page():
+    """The timbres are list items a press chooses, the mix a check box; the
+    page's way back leads to the level again. The course's own timbre is
+    chosen again before leaving, as the default course holds no other."""
+    press(wait_for("the settings link", lambda: control(Atspi.Role.LINK, "Настройки")))
+    guitar = wait_for("the settings page", lambda: control(Atspi.Role.LIST_ITEM, "Гитара"))
+    walk("settings page")
+    names = [e.get_name() for e in entries()]
+    if names != TIMBRES:
+        fail(f"settings page: the timbres read as {names}")
+    press(guitar)
+    wait_for("«Гитара» told as chosen", lambda: "выбран" in
+             (control(Atspi.Role.LIST_ITEM, "Гитара").get_description() or ""))
+    mix = control(Atspi.Role.CHECK_BOX, "Разные тембры")
+    if mix is None or "Toggle" not in actions(mix):
+        fail("settings page: no check box «Разные тембры» to toggle")
+    else:
+        mix.do_action(actions(mix).index("Toggle"))
+        wait_for("«Разные тембры» ticked", lambda: has(mix, Atspi.StateType.CHECKED))
+        mix.do_action(actions(mix).index("Toggle"))
+        wait_for("«Разные тембры» unticked", lambda: not has(mix, Atspi.StateType.CHECKED))
+    ticks = [n.get_name() for n in visible_controls() if n.get_role() == Atspi.Role.CHECK_BOX
+             and n.get_name().endswith(" среди разных тембров")]
+    if ticks != [f"{name} среди разных тембров" for name in TIMBRES]:
+        fail(f"settings page: the timbres' ticks read as {ticks}")
+    press(control(Atspi.Role.LIST_ITEM, "Фортепиано"))
+    press(control(Atspi.Role.LINK, "Вернуться"))
+    wait_for("the level page again", lambda: control(Atspi.Role.LINK, "Моя статистика") and entries())
 
 
 def all_entries():
