@@ -113,7 +113,8 @@ void NoteRecordsTest::practiceAnswersInTheExport()
     QVERIFY(store.writeCsv(out));
     const QStringList lines = QString::fromUtf8(out.data()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines[1], u"2026-12-10T10:00:00.000Z,3,работа над ошибками,нет,59,52,1700,,,0"_s);
+    QCOMPARE(lines[1],
+             u"2026-12-10T10:00:00.000Z,3,работа над ошибками,нет,59,52,1700,,,0,Фортепиано"_s);
     // They count in the level's figures like any answer.
     const HistorySummary summary = store.summary(3);
     QCOMPARE(summary.answers, 1);
