@@ -1,6 +1,7 @@
 #include "history/historyreader.h"
 
 #include "course/timbre.h"
+#include "history/pitchtesthistory.h"
 #include "history/sqlitestatement.h"
 
 #include <QDateTime>
@@ -330,6 +331,8 @@ int HistoryReader::writeCsv(sqlite3 *db, QIODevice &out)
         code = answerCode;
     if (code == SQLITE_OK && noteCode != SQLITE_DONE && noteCode != SQLITE_ROW)
         code = noteCode;
+    if (code == SQLITE_OK)
+        code = PitchTestHistory::writeTrialsCsv(db, out);
     sqliteExec(db, "COMMIT");
     return code;
 }

@@ -259,6 +259,31 @@ CREATE TRIGGER timbre_removed BEFORE DELETE ON answers BEGIN
 END;
 )sql";
 
+// Layout 5: the pitch tests, apart from the answers so that no level's or the
+// course's figures count them: every trial answered, and one row for each
+// test finished.
+const char *const Version5 = R"sql(
+CREATE TABLE pitch_trials(
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    at_ms INTEGER NOT NULL,
+    utc_offset INTEGER NOT NULL,
+    sitting INTEGER NOT NULL,
+    octave INTEGER NOT NULL,
+    pitch INTEGER NOT NULL,
+    timbre TEXT NOT NULL,
+    answered INTEGER NOT NULL,
+    answer_ms INTEGER);
+CREATE TABLE pitch_tests(
+    sitting INTEGER PRIMARY KEY,
+    at_ms INTEGER NOT NULL,
+    utc_offset INTEGER NOT NULL,
+    trials INTEGER NOT NULL,
+    right INTEGER NOT NULL,
+    mean_error_tenths INTEGER NOT NULL,
+    one_off INTEGER NOT NULL,
+    fast_right INTEGER NOT NULL);
+)sql";
+
 // The totals worked out afresh from the answers, after notes left without
 // their answer are dropped: for a file edited by hand.
 const char *const RebuildTotals = R"sql(
@@ -310,7 +335,7 @@ SELECT (SELECT coalesce(sum(answers), 0) FROM day_answers) = (SELECT count(*) FR
 
 // Step n takes a file of layout n to layout n + 1; step 0 makes a new file.
 const std::array<const char *, HistorySchema::CurrentVersion> Steps = {Version1, Version2, Version3,
-                                                                       Version4};
+                                                                       Version4, Version5};
 
 int runSteps(sqlite3 *db, int from)
 {

@@ -11,7 +11,7 @@ namespace nk {
 class HistorySchema
 {
 public:
-    static constexpr int CurrentVersion = 4;
+    static constexpr int CurrentVersion = 5;
 
     enum class Result
     {

@@ -337,6 +337,28 @@ bool HistoryStore::recordRest(const QDateTime &at, int level, HistoryRest kind)
     });
 }
 
+bool HistoryStore::recordPitchTrial(const PitchTrialRecord &trial)
+{
+    return write([&](sqlite3 *db) { return PitchTestHistory::insertTrial(db, trial); });
+}
+
+bool HistoryStore::recordPitchTest(const PitchTestRecord &test)
+{
+    return write([&](sqlite3 *db) { return PitchTestHistory::insertTest(db, test); });
+}
+
+QList<PitchTestRecord> HistoryStore::pitchTests() const
+{
+    QList<PitchTestRecord> tests;
+    if (!open("read"))
+        return tests;
+    if (const int code = PitchTestHistory::readTests(m_db, tests); code != SQLITE_OK) {
+        failed(code, "read");
+        tests.clear();
+    }
+    return tests;
+}
+
 void HistoryStore::listenEnded()
 {
     m_listenEndMs = ProgramClock::monotonicMs();

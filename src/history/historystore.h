@@ -2,6 +2,7 @@
 
 #include "history/historysummary.h"
 #include "history/notemastery.h"
+#include "history/pitchtesthistory.h"
 
 #include <QDateTime>
 #include <QList>
@@ -80,6 +81,12 @@ public:
     bool recordAnswer(const HistoryAnswer &answer);
     bool recordRepetition(const QDateTime &at, int level, HistoryNote note, double seconds);
     bool recordRest(const QDateTime &at, int level, HistoryRest kind);
+
+    bool recordPitchTrial(const PitchTrialRecord &trial);
+    bool recordPitchTest(const PitchTestRecord &test);
+    // The finished pitch tests, oldest first; empty when there are none or the
+    // history cannot be read.
+    QList<PitchTestRecord> pitchTests() const;
 
     // The answer's time runs from the end of the last listen to its last key,
     // both on the program's steady clock; over LongestAnswerMs it is unknown.

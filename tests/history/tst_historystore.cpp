@@ -233,7 +233,10 @@ void TestHistoryStore::versionOneFileOpens()
     QVERIFY(store.recordAnswer(answer(QDateTime::currentDateTime(), 3, HistoryKind::Training,
                                       {n(5, 5)}, {n(5, 5)}, 900, 1)));
     QCOMPARE(store.summary(3).answers, 3);
-    QCOMPARE(scalar(m_file, "PRAGMA user_version"), 4);
+    QCOMPARE(scalar(m_file, "PRAGMA user_version"), 5);
+    // A pitch test is kept in a file carried forward from the first layout.
+    QVERIFY(store.recordPitchTest({1, QDateTime::currentDateTime(), 36, 3, 30, 6, 3}));
+    QCOMPARE(store.pitchTests().size(), 1);
     QCOMPARE(store.summary(3).times.size(), 1); // the first answer's, of one note
     // The older answers were played in the piano; the new one was too, by default.
     const HistorySummary after = store.summary(3);
