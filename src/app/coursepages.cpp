@@ -11,6 +11,7 @@
 #include "widgets/page.h"
 #include "widgets/pagelabel.h"
 #include "widgets/pagepicture.h"
+#include "widgets/pitchtestlinks.h"
 #include "widgets/settingslinks.h"
 #include "widgets/tlevel.h"
 #include "widgets/tstep.h"
@@ -32,6 +33,7 @@ constexpr int kStepTagBase = 10;
 constexpr int kStatisticsRight = 770;
 constexpr int kMasteredTop = 330;
 constexpr int kLinkGap = 20;
+constexpr int kReminderTop = 260;
 
 void call(const std::function<void()> &hook)
 {
@@ -108,6 +110,10 @@ void CoursePages::ShowLevelPage(int level)
     createStatisticsLink();
     createSettingsLink();
     createMasteredLine(level);
+    if (m_hooks.PitchTestDue) {
+        if (const QDate due = m_hooks.PitchTestDue(); due.isValid())
+            createPitchTestReminder(due);
+    }
     m_state.Settings.Level = level;
 }
 
@@ -166,6 +172,19 @@ void CoursePages::createSettingsLink()
     const int width = QFontMetrics(font).horizontalAdvance(SettingsLinks::text());
     m_page.addArrowLink(SettingsLinks::text(), SettingsLinks::FromLevelTag, Page::Link::Forward,
                         352, statistics - 24 - kLinkGap - width);
+}
+
+// Below the steps, left of the mastered line, with the way to the test.
+void CoursePages::createPitchTestReminder(const QDate &due)
+{
+    PageLabel *line =
+        m_page.addText(QStringLiteral("Пора снова пройти проверку слуха: её день — ") +
+                           due.toString(QStringLiteral("dd.MM.yyyy")) + u'.',
+                       QPoint(kEntryLeft, kReminderTop));
+    line->setFont(Fonts::arial(Fonts::pointsToPixels(10), true));
+    line->adjustSize();
+    m_page.addArrowLink(PitchTestLinks::text(), PitchTestLinks::FromLevelTag, Page::Link::Forward,
+                        kReminderTop + 22, kEntryLeft + 8);
 }
 
 // Above the statistics link, once the level has answers; a learner without a

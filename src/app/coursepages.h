@@ -4,6 +4,7 @@
 #include "course/stepmap.h"
 #include "widgets/navigation.h"
 
+#include <QDate>
 #include <QPointer>
 #include <array>
 #include <functional>
@@ -40,6 +41,8 @@ public:
         std::function<void()> ClearAllKeys;
         // A level or step page is about to reset what an exercise was doing.
         std::function<void()> LevelOrStepOpened;
+        // The pitch test's retest day reached and not yet told; null: none.
+        std::function<QDate()> PitchTestDue;
     };
 
     CoursePages(Page &page, GlobalState &state);
@@ -70,6 +73,7 @@ private:
     void createBear();
     void createStatisticsLink();
     void createSettingsLink();
+    void createPitchTestReminder(const QDate &due);
     void createMasteredLine(int level);
     void resetLevelState();
     const std::function<void()> &hookFor(StepTarget target) const;

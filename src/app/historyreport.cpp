@@ -4,6 +4,7 @@
 #include "course/basepath.h"
 #include "course/levels.h"
 #include "course/notecatalogue.h"
+#include "drills/pitchtestscore.h"
 #include "history/historystore.h"
 #include "stats/notelabels.h"
 #include "steps/levelnotes.h"
@@ -93,6 +94,19 @@ HistoryReport::Mastery HistoryReport::mastery(const HistoryStore &store, const B
     return mastery;
 }
 
+QString HistoryReport::testLines(const QList<PitchTestRecord> &tests)
+{
+    QString text;
+    for (const PitchTestRecord &test : tests) {
+        PitchTestScore score;
+        score.trials = test.trials;
+        score.right = test.right;
+        score.meanErrorTenths = test.meanErrorTenths;
+        text += score.summaryLine(test.at.date()) + QLatin1Char('\n');
+    }
+    return text;
+}
+
 // A core application only: no window system is opened, so no display is needed.
 // The learner's file is only read, from a copy: a look never changes it.
 int HistoryReport::run(int &argc, char **argv, const CommandLine &line)
@@ -114,8 +128,9 @@ int HistoryReport::run(int &argc, char **argv, const CommandLine &line)
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly))
         return 1;
-    const bool written =
-        out.write(text(course, exists ? mastery(store, base, course) : Mastery()).toUtf8()) >= 0;
+    const QString report = text(course, exists ? mastery(store, base, course) : Mastery()) +
+                           (exists ? testLines(store.pitchTests()) : QString());
+    const bool written = out.write(report.toUtf8()) >= 0;
     const int code = finishOutput(out, written, QString());
     return code != 0 || (!course.problem.isEmpty() && course.isEmpty()) ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/historysummary.h"
+#include "history/pitchtesthistory.h"
 
 #include <QMap>
 #include <QString>
@@ -29,6 +30,8 @@ public:
     static QString text(const HistorySummary &course, const Mastery &mastery = {});
     static Mastery mastery(const HistoryStore &store, const BasePath &base,
                            const HistorySummary &course);
+    // One line for each finished pitch test, oldest first.
+    static QString testLines(const QList<PitchTestRecord> &tests);
 };
 
 } // namespace nk

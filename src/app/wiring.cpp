@@ -6,6 +6,7 @@
 #include "app/tmainform.h"
 #include "audio/waitms.h"
 #include "course/notecatalogue.h"
+#include "course/programclock.h"
 #include "drills/blackwhitedrills.h"
 #include "history/notemastery.h"
 #include "keyboard/computerkeys.h"
@@ -21,6 +22,7 @@
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
+#include "widgets/pitchtestlinks.h"
 #include "widgets/restbreak.h"
 #include "widgets/settingslinks.h"
 #include "widgets/tarrowlabel.h"
@@ -289,7 +291,8 @@ void connectStatistics(TMainForm &form)
     StatsPage &stats = form.statistics();
     const HistoryStore &history = form.state().history;
     stats.setSource(StatsSource{[&history](int level) { return history.summary(level); },
-                                [&history](QIODevice &out) { return history.writeCsv(out); }});
+                                [&history](QIODevice &out) { return history.writeCsv(out); },
+                                [&history] { return history.pitchTests(); }});
     ClickDispatcher &d = form.page().dispatcher();
     d.setArrowAction(StatsLinks::FromLevelTag, [&form, &stats](TArrowLabel &) {
         form.state().player.useTimbre({});
@@ -308,7 +311,46 @@ void connectStatistics(TMainForm &form)
     connectPractice(form, stats);
     for (int tag = StatsLinks::BackTag; tag <= StatsLinks::LastPageTag; ++tag)
         d.setArrowAction(tag, [&stats](TArrowLabel &link) { stats.linkClick(link.tag()); });
+    d.setArrowAction(StatsLinks::PitchTestsViewTag,
+                     [&stats](TArrowLabel &link) { stats.linkClick(link.tag()); });
     d.setYesAction(StatsLinks::SaveCsvTag, [&stats] { stats.saveCsvClick(); });
+}
+
+// The pitch test, from the about page, the statistics page and a level
+// page's reminder, each back to where it came from.
+void connectPitchTest(TMainForm &form)
+{
+    PitchTest &test = form.exercises().pitchTest();
+    ClickDispatcher &d = form.page().dispatcher();
+    d.setYesAction(PitchTestLinks::StartTag, [&test] { test.startClick(); });
+    for (int tag = PitchTestLinks::FirstNameTag; tag <= PitchTestLinks::LastNameTag; ++tag)
+        d.setYesAction(tag, [&test, tag] { test.nameClick(tag - PitchTestLinks::FirstNameTag); });
+    d.setArrowAction(PitchTestLinks::BackTag, [&test](TArrowLabel &) { test.backClick(); });
+    const auto open = [&form, &test](std::function<void()> back) {
+        form.state().player.useTimbre({});
+        test.ShowTestPage(std::move(back));
+    };
+    d.setArrowAction(PitchTestLinks::FromAboutTag, [&form, open](TArrowLabel &) {
+        open([&form] {
+            if (form.routes().showAboutPage)
+                form.routes().showAboutPage();
+        });
+    });
+    d.setArrowAction(PitchTestLinks::FromLevelTag, [&form, open](TArrowLabel &) {
+        const int level = form.state().Settings.Level;
+        open([&form, level] {
+            if (form.routes().showLevelPage)
+                form.routes().showLevelPage(level);
+        });
+    });
+    StatsPage &stats = form.statistics();
+    d.setArrowAction(PitchTestLinks::FromStatsTag, [&stats, open](TArrowLabel &) {
+        std::function<void()> back = stats.back();
+        open([&stats, back] { stats.ShowStatsPage(StatsPage::Scope::Course, back); });
+    });
+    form.course().hooks().PitchTestDue = [&test] {
+        return test.takeReminder(ProgramClock::now().date());
+    };
 }
 
 // The settings page, from a level page (back to that level) and from the
@@ -363,6 +405,7 @@ void Wiring::connect(TMainForm &form)
     connectDrills(form);
     connectStatistics(form);
     connectSettings(form);
+    connectPitchTest(form);
     connectHistory(form);
 }
 

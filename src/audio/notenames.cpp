@@ -72,6 +72,18 @@ QString octaveFolderName(int octave)
     }
 }
 
+QString recordedOctaveFolderName(int octave)
+{
+    switch (octave) {
+    case 3:
+        return QStringLiteral("great");
+    case 7:
+        return QStringLiteral("third");
+    default:
+        return octaveFolderName(octave);
+    }
+}
+
 QString octaveWord(int octave)
 {
     switch (octave) {

@@ -27,6 +27,10 @@ QString noteFileName(int pitch);
 // "second"); empty when the octave is out of range.
 QString octaveFolderName(int octave);
 
+// The same for the five octaves the recordings cover, the great octave below
+// the keyboard ("great", 3) and the third above it ("third", 7) included.
+QString recordedOctaveFolderName(int octave);
+
 // The octave as the pages name it, to go before "октавы": "малой", "первой",
 // "второй"; empty when the octave is out of range.
 QString octaveWord(int octave);

@@ -68,7 +68,12 @@ void NotePlayer::useTimbre(const QString &timbre)
 
 QString NotePlayer::noteRelativePath(const QString &timbre, int octave, int pitch)
 {
-    const QString folder = octaveFolderName(octave);
+    return octaveFolderName(octave).isEmpty() ? QString() : recordedNotePath(timbre, octave, pitch);
+}
+
+QString NotePlayer::recordedNotePath(const QString &timbre, int octave, int pitch)
+{
+    const QString folder = recordedOctaveFolderName(octave);
     const QString file = noteFileName(pitch);
     if (folder.isEmpty() || file.isEmpty())
         return {};

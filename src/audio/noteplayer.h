@@ -65,6 +65,10 @@ public:
     // or a pitch outside 0..11.
     static QString noteRelativePath(const QString &timbre, int octave, int pitch);
 
+    // A note of any of the five recorded octaves (3 great … 7 third) in a
+    // given timbre, as a path relative to the program folder; empty outside them.
+    static QString recordedNotePath(const QString &timbre, int octave, int pitch);
+
     // The file a note would play, or empty when there is none to look for.
     QString notePath(int octave, int pitch) const;
 

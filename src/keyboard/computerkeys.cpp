@@ -53,7 +53,7 @@ bool ComputerKeys::take(const QKeyEvent &event)
 {
     const std::optional<KeyMap::Action> action = KeyMap::actionFor(event.nativeScanCode());
     if (!action || event.modifiers() & (Qt::ControlModifier | Qt::AltModifier) ||
-        !m_keyboard.panelShown())
+        !m_keyboard.takesInput())
         return false;
     if (event.isAutoRepeat())
         return true; // a held key sounds once

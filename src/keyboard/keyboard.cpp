@@ -124,8 +124,17 @@ bool Keyboard::panelShown() const
     return m_page.controls().KeyboardIsShown();
 }
 
+void Keyboard::setInputTaker(std::function<void(int octave, quint8 pitch)> taker)
+{
+    m_taker = std::move(taker);
+}
+
 void Keyboard::pressFromInput(int octave, quint8 pitch)
 {
+    if (m_taker) {
+        m_taker(octave, pitch);
+        return;
+    }
     if (!panelShown() || !m_state.Allowed.Collecting)
         return;
     m_timers.createHighlightReset(HighlightMs, m_state.Settings.HighlightPending);

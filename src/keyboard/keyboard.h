@@ -81,6 +81,11 @@ public:
     // answer is being collected, so keys never sound over other pages.
     void pressFromInput(int octave, quint8 pitch);
     bool panelShown() const;
+    // While set, every key of the computer keyboard's piano rows and of a MIDI
+    // keyboard goes to the taker instead, with the panel open or not, and
+    // sounds nothing: for a page that only asks which note it is.
+    void setInputTaker(std::function<void(int octave, quint8 pitch)> taker);
+    bool takesInput() const { return m_taker || panelShown(); }
 
     // The octave the computer keyboard's lower row plays; the upper row plays
     // the next.
@@ -122,6 +127,7 @@ private:
     ResultPages m_pages;
     int m_inputOctave = KeyMap::DefaultOctave;
     std::function<void()> m_answerKey;
+    std::function<void(int, quint8)> m_taker;
 };
 
 } // namespace nk

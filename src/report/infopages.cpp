@@ -7,6 +7,7 @@
 #include "widgets/fonts.h"
 #include "widgets/navigation.h"
 #include "widgets/page.h"
+#include "widgets/pitchtestlinks.h"
 #include "widgets/settingslinks.h"
 #include "widgets/tarrowlabel.h"
 #include "widgets/trichbox.h"
@@ -105,35 +106,28 @@ void InfoPages::createAboutLinks()
                    QColor(0x84, 0xC2, 0x25));
     underlinedLink(m_page, QStringLiteral("Что делать при ошибке"), ErrorHelpTag, 570,
                    QColor(0x00, 0x00, 0xFF));
-    createStatisticsLink();
+    createStripLinks();
 }
 
-// The row of links under the text is full: this one takes the narrow strip
-// between the text and that row, in the window's own font, at the right edge.
-void InfoPages::createStatisticsLink()
+// The row of links under the text is full: these take the narrow strip
+// between the text and that row, in the window's own font, from the right
+// edge leftwards: the statistics, the settings and the pitch test.
+void InfoPages::createStripLinks()
 {
-    auto *link = new TArrowLabel(m_page, {}, StatsLinks::FromAboutTag);
-    link->setFont(Fonts::arial(12, true));
-    QFont font = link->font();
-    font.setUnderline(true);
-    link->setFont(font);
-    link->setCaption(StatsLinks::text());
-    link->setTextColor(QColor(0x33, 0x33, 0x99));
-    link->move(kFullBox.right() - link->width(), kFullBox.bottom() + 1);
-    createSettingsLink(link->x());
-}
-
-// In the same strip, left of the statistics link and in its style.
-void InfoPages::createSettingsLink(int statisticsLeft)
-{
-    auto *link = new TArrowLabel(m_page, {}, SettingsLinks::FromAboutTag);
-    link->setFont(Fonts::arial(12, true));
-    QFont font = link->font();
-    font.setUnderline(true);
-    link->setFont(font);
-    link->setCaption(SettingsLinks::text());
-    link->setTextColor(QColor(0x33, 0x33, 0x99));
-    link->move(statisticsLeft - 24 - link->width(), kFullBox.bottom() + 1);
+    int right = kFullBox.right() + 24;
+    for (const auto &[tag, text] :
+         {std::pair(StatsLinks::FromAboutTag, StatsLinks::text()),
+          std::pair(SettingsLinks::FromAboutTag, SettingsLinks::text()),
+          std::pair(PitchTestLinks::FromAboutTag, PitchTestLinks::text())}) {
+        auto *link = new TArrowLabel(m_page, {}, tag);
+        QFont font = Fonts::arial(12, true);
+        font.setUnderline(true);
+        link->setFont(font);
+        link->setCaption(text);
+        link->setTextColor(QColor(0x33, 0x33, 0x99));
+        link->move(right - 24 - link->width(), kFullBox.bottom() + 1);
+        right = link->x();
+    }
 }
 
 void InfoPages::ShowErrorHelp()

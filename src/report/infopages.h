@@ -34,8 +34,7 @@ private:
     bool focusExisting(const QString &name);
     void hideKeyboard();
     void createAboutLinks();
-    void createStatisticsLink();
-    void createSettingsLink(int statisticsLeft);
+    void createStripLinks();
     void showOpenFailure(const QString &path);
 
     Page &m_page;

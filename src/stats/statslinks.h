@@ -19,6 +19,7 @@ struct StatsLinks
     static constexpr int TimeViewTag = 47;
     static constexpr int PracticeTag = 48; // "Потренировать трудные ноты"
     static constexpr int LastPageTag = PracticeTag; // the page's own links: BackTag up to here
+    static constexpr int PitchTestsViewTag = 56;    // after the pitch test's own links
     static constexpr int SaveCsvTag = 40;           // the button, dispatched apart from the links
 
     static QString text() { return QStringLiteral("Моя статистика"); }

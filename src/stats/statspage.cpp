@@ -6,16 +6,19 @@
 #include "stats/answertimebars.h"
 #include "stats/confusionmap.h"
 #include "stats/notelabels.h"
+#include "stats/pitchtestplot.h"
 #include "stats/plotarea.h"
 #include "stats/statslinks.h"
 #include "widgets/fonts.h"
 #include "widgets/page.h"
 #include "widgets/pagelabel.h"
+#include "widgets/pitchtestlinks.h"
 #include "widgets/tarrowlabel.h"
 #include "widgets/windowcontrols.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
@@ -118,6 +121,9 @@ void StatsPage::linkClick(int tag)
     case StatsLinks::TimeViewTag:
         showView(View::Time);
         break;
+    case StatsLinks::PitchTestsViewTag:
+        showView(View::PitchTests);
+        break;
     case StatsLinks::PracticeTag:
         if (m_practice.start)
             m_practice.start(m_level);
@@ -173,8 +179,21 @@ void StatsPage::build()
                 createPracticeLink();
         }
     }
+    createPitchTestLink();
     createSaveButton();
     createBackLink();
+}
+
+// At the right end of the views' row, on every page of the statistics: in the
+// row's own font, red as a way on, without an arrow, which the plot below
+// leaves no room for.
+void StatsPage::createPitchTestLink()
+{
+    const int width =
+        QFontMetrics(Fonts::arial(12, true)).horizontalAdvance(PitchTestLinks::text());
+    TArrowLabel *link = createSwitch(PitchTestLinks::text(), PitchTestLinks::FromStatsTag, false,
+                                     kRight - width, kTabsTop);
+    link->setTextColor(QColor(0xFF, 0x00, 0x00));
 }
 
 void StatsPage::createCaption()
@@ -309,6 +328,7 @@ void StatsPage::createViewTabs()
         {QStringLiteral("Путаница нот"), StatsLinks::ConfusionViewTag, View::Confusion},
         {QStringLiteral("Успехи по дням"), StatsLinks::AccuracyViewTag, View::Accuracy},
         {QStringLiteral("Время ответа"), StatsLinks::TimeViewTag, View::Time},
+        {QStringLiteral("Проверки слуха"), StatsLinks::PitchTestsViewTag, View::PitchTests},
     };
     int left = kTextLeft;
     for (const Tab &tab : tabs) {
@@ -335,6 +355,14 @@ void StatsPage::createPlot(const HistorySummary &summary)
         m_plot->setWidget(new AnswerTimeBars(summary, room));
         title = QStringLiteral("Время ответа");
         break;
+    case View::PitchTests: {
+        const QList<PitchTestRecord> tests =
+            m_source.pitchTests ? m_source.pitchTests() : QList<PitchTestRecord>();
+        m_plot->setWidget(new PitchTestPlot(tests, room));
+        m_plot->setAccessibleName(QStringLiteral("Проверки слуха"));
+        m_plot->setAccessibleDescription(PitchTestPlot::sentence(tests));
+        return;
+    }
     }
     m_plot->setAccessibleName(title);
     m_plot->setAccessibleDescription(plotSentence(summary, title));

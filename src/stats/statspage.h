@@ -31,7 +31,8 @@ public:
     {
         Confusion,
         Accuracy,
-        Time
+        Time,
+        PitchTests
     };
     // Asks where to save, as the platform's file dialog does; empty to cancel.
     using SaveDialog = std::function<QString(QWidget *parent, const QString &suggested)>;
@@ -72,6 +73,7 @@ private:
     void createPairs(const HistorySummary &summary, int first, int lines);
     void createTimbreShares(const HistorySummary &summary, int top);
     void createViewTabs();
+    void createPitchTestLink();
     void createPlot(const HistorySummary &summary);
     void createMastered(const QList<HistoryNote> &notes, const HistorySummary &summary);
     void createPracticeLink();

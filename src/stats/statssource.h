@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/historysummary.h"
+#include "history/pitchtesthistory.h"
 
 #include <functional>
 
@@ -9,12 +10,14 @@ class QIODevice;
 namespace nk {
 
 // Where the statistics page gets the learner's history: a summary for one
-// level (0: the whole course) and the whole history as CSV. The wiring place
+// level (0: the whole course), the whole history as CSV and the finished
+// pitch tests. The wiring place
 // fills it in; an empty function reads as an empty history.
 struct StatsSource
 {
     std::function<HistorySummary(int level)> summary;
     std::function<bool(QIODevice &out)> writeCsv;
+    std::function<QList<PitchTestRecord>()> pitchTests;
 };
 
 // A level's notes for practice and mastery, and the start of a practice run

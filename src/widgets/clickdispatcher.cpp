@@ -12,10 +12,10 @@ bool ClickDispatcher::isYesTag(int tag)
     case 7:
     case 9:
     case 11:
-    case MaxYesTag:
+    case 40:
         return true;
     default:
-        return tag >= 13 && tag <= 37;
+        return (tag >= 13 && tag <= 37) || (tag >= 41 && tag <= MaxYesTag);
     }
 }
 

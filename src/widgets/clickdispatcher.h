@@ -19,9 +19,10 @@ public:
 
     // The course's own tags end at 37 and 21; the statistics page and the links
     // to it have 40 (its button) and 40-48 (its links), the settings page and
-    // the links to it 49-51.
-    static constexpr int MaxYesTag = 40;
-    static constexpr int MaxArrowTag = 51;
+    // the links to it 49-51, the pitch test 41-53 (its buttons) and 52-55,
+    // the statistics page's view of the pitch tests 56.
+    static constexpr int MaxYesTag = 53;
+    static constexpr int MaxArrowTag = 56;
 
     static bool isYesTag(int tag);
     static bool isArrowTag(int tag);

@@ -44,7 +44,7 @@ void TestStatsScreen::heatMapDarkensWithCounts()
         NK_SKIP_OR_FAIL(QStringLiteral("needs a real X display"));
     WindowRig rig({QStringLiteral("01")});
     const HistorySummary history = sampleHistory(7, 24);
-    rig.form().statistics().setSource({[history](int) { return history; }, {}});
+    rig.form().statistics().setSource({[history](int) { return history; }, {}, {}});
     QVERIFY(QTest::qWaitForWindowExposed(&rig.form()));
     QVERIFY(rig.clickLink(StatsLinks::FromLevelTag));
     auto *map = qobject_cast<ConfusionMap *>(rig.form().statistics().plot());

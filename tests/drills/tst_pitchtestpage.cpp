@@ -1,0 +1,182 @@
+#include "app/coursepages.h"
+#include "app/exercises.h"
+#include "app/historyreport.h"
+#include "course/programclock.h"
+#include "course/randomsource.h"
+#include "drills/pitchtest.h"
+#include "history/historystore.h"
+#include "widgets/page.h"
+#include "widgets/pitchtestlinks.h"
+#include "widgets/tyesbutton.h"
+#include "windowrig.h"
+
+#include <QBuffer>
+#include <QKeyEvent>
+#include <QTest>
+
+using namespace nk;
+using namespace nk::test;
+
+namespace {
+// The rig's clock runs a thousand times fast: a trial's tones and silence
+// take a few milliseconds.
+RigSetup fastCourse()
+{
+    return RigSetup(RigSetup::Levels, {QStringLiteral("01")}).scaledBy(0.001);
+}
+
+PitchTest &testOf(WindowRig &rig)
+{
+    return rig.form().exercises().pitchTest();
+}
+
+int csvRows(WindowRig &rig, const QString &exercise)
+{
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    rig.state().history.writeCsv(out);
+    return int(QString::fromUtf8(out.data()).count(u',' + exercise + u','));
+}
+
+// The physical key Z, ДО of the computer keyboard's lower row.
+void typeDo(TMainForm &form)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, 52, 0, 0, QStringLiteral("z"));
+    QApplication::sendEvent(&form, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Z, Qt::NoModifier, 52, 0, 0, QStringLiteral("z"));
+    QApplication::sendEvent(&form, &release);
+}
+} // namespace
+
+// The pitch test in the window: its links, its circle, a whole sitting by a
+// scripted learner, a sitting left half way, and the reminder of a retest.
+class PitchTestPageTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup() { ProgramClock::setNowSource({}); }
+    void fromTheAboutPageAndBack();
+    void namesInACircle();
+    void aLearnerAnsweringDo();
+    void leftHalfWay();
+    void reminderOnceWhenDue();
+
+private:
+    static bool answerAll(WindowRig &rig, int trials);
+};
+
+void PitchTestPageTest::init()
+{
+    RandomSource::seed(20261210);
+    ProgramClock::setNowSource([] { return WindowRig::moment(); });
+}
+
+bool PitchTestPageTest::answerAll(WindowRig &rig, int trials)
+{
+    for (int t = 0; t < trials; ++t) {
+        if (!QTest::qWaitFor([&rig] { return testOf(rig).listening(); }, 5000))
+            return false;
+        // Half the trials by a click on ДО, half by the computer's key of ДО.
+        if (t % 2 == 0) {
+            if (!rig.clickButton(PitchTestLinks::FirstNameTag))
+                return false;
+        } else {
+            typeDo(rig.form());
+        }
+        // Nothing says right or wrong: the same page goes on.
+        if (t + 1 < trials && rig.caption() != PitchTestLinks::text())
+            return false;
+    }
+    return true;
+}
+
+void PitchTestPageTest::fromTheAboutPageAndBack()
+{
+    WindowRig rig(fastCourse());
+    QVERIFY(rig.clickMenu("lbAbout"));
+    QVERIFY(rig.clickLink(PitchTestLinks::FromAboutTag));
+    QCOMPARE(rig.caption(), PitchTestLinks::text());
+    QVERIFY(rig.button(PitchTestLinks::StartTag));
+    QVERIFY(rig.clickLink(PitchTestLinks::BackTag));
+    QVERIFY(rig.link(PitchTestLinks::FromAboutTag));
+}
+
+void PitchTestPageTest::namesInACircle()
+{
+    WindowRig rig(fastCourse());
+    QVERIFY(rig.clickMenu("lbAbout"));
+    QVERIFY(rig.clickLink(PitchTestLinks::FromAboutTag));
+    QVERIFY(rig.clickButton(PitchTestLinks::StartTag));
+    const QStringList names{u"ДО"_qs,  u"ДО#"_qs,  u"РЕ"_qs,    u"РЕ#"_qs, u"МИ"_qs,  u"ФА"_qs,
+                            u"ФА#"_qs, u"СОЛЬ"_qs, u"СОЛЬ#"_qs, u"ЛЯ"_qs,  u"ЛЯ#"_qs, u"СИ"_qs};
+    QList<QPoint> centres;
+    for (int pitch = 0; pitch < 12; ++pitch) {
+        TYesButton *name = rig.button(PitchTestLinks::FirstNameTag + pitch);
+        QVERIFY(name);
+        QCOMPARE(name->text(), names[pitch]);
+        centres << name->geometry().center();
+    }
+    // ДО on top, ФА# at the bottom, the sharps of the left half to the left.
+    for (const QPoint &c : centres) {
+        QVERIFY(c.y() >= centres[0].y());
+        QVERIFY(c.y() <= centres[6].y());
+    }
+    QCOMPARE(centres[0].x(), centres[6].x());
+    QVERIFY(centres[3].x() > centres[0].x() && centres[9].x() < centres[0].x());
+    QVERIFY(rig.labelText(40).startsWith(u"Нота 1 из 36"_qs));
+}
+
+void PitchTestPageTest::aLearnerAnsweringDo()
+{
+    WindowRig rig(fastCourse());
+    QVERIFY(rig.clickMenu("lbAbout"));
+    QVERIFY(rig.clickLink(PitchTestLinks::FromAboutTag));
+    QVERIFY(rig.clickButton(PitchTestLinks::StartTag));
+    QVERIFY2(answerAll(rig, 36), qPrintable(rig.describePage()));
+    QTRY_COMPARE(rig.caption(), PitchTestLinks::text() + u": результат"_qs);
+    QCOMPARE(rig.labelText(40), u"Верно: 3 из 36 (8%)"_qs);
+    QCOMPARE(rig.labelText(57), u"Средняя ошибка: 3,0 полутона"_qs);
+    QCOMPARE(rig.labelText(108), u"Наугад — около 3 из 36"_qs);
+    const QList<PitchTestRecord> tests = rig.state().history.pitchTests();
+    QCOMPARE(tests.size(), 1);
+    QCOMPARE(HistoryReport::testLines(tests),
+             u"Проверка слуха 08.12.2026: верно 3 из 36, средняя ошибка 3,0 полутона\n"_qs);
+    QCOMPARE(csvRows(rig, u"проверка слуха"_qs), 36);
+    // The keys play the piano again once the test is over.
+    QVERIFY(!testOf(rig).running());
+}
+
+void PitchTestPageTest::leftHalfWay()
+{
+    WindowRig rig(fastCourse());
+    QVERIFY(rig.clickMenu("lbAbout"));
+    QVERIFY(rig.clickLink(PitchTestLinks::FromAboutTag));
+    QVERIFY(rig.clickButton(PitchTestLinks::StartTag));
+    QVERIFY(answerAll(rig, 18));
+    QVERIFY(rig.clickMenu("lbAbout"));
+    QTRY_VERIFY(!testOf(rig).running());
+    QVERIFY(rig.logMessages().contains(u"Проверка слуха прервана и не засчитана"_qs));
+    QVERIFY(rig.state().history.pitchTests().isEmpty());
+    QCOMPARE(csvRows(rig, u"проверка слуха"_qs), 18);
+    QVERIFY(rig.clickLink(PitchTestLinks::FromAboutTag));
+    QCOMPARE(rig.labelText(184), u"Прошлая проверка была прервана и не засчитана."_qs);
+}
+
+void PitchTestPageTest::reminderOnceWhenDue()
+{
+    WindowRig rig(fastCourse());
+    const QDateTime weekAgo = WindowRig::moment().addDays(-7);
+    QVERIFY(rig.state().history.recordPitchTest(
+        {weekAgo.toMSecsSinceEpoch(), weekAgo, 36, 10, 20, 5, 4}));
+    rig.form().course().ShowLevelPage(1);
+    QVERIFY2(rig.link(PitchTestLinks::FromLevelTag), qPrintable(rig.describePage()));
+    QVERIFY(rig.clickLink(PitchTestLinks::FromLevelTag));
+    QCOMPARE(rig.caption(), PitchTestLinks::text());
+    QVERIFY(rig.clickLink(PitchTestLinks::BackTag));
+    QVERIFY(rig.levelPageShown());
+    QVERIFY(!rig.link(PitchTestLinks::FromLevelTag));
+}
+
+QTEST_MAIN(PitchTestPageTest)
+#include "tst_pitchtestpage.moc"
