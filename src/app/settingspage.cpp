@@ -43,6 +43,7 @@ void SettingsPage::ShowSettingsPage(std::function<void()> back)
     m_page.addCaption(SettingsLinks::text());
     createTimbres();
     createMix();
+    createMaskingBox();
     m_page.addArrowLink(QStringLiteral("Вернуться"), SettingsLinks::BackTag, Page::Link::Backward);
 }
 
@@ -88,6 +89,19 @@ void SettingsPage::createMix()
         box->move(kMixLeft + kTickIndent, kFirstTop + kLine * (k + 1));
         QObject::connect(box, &QCheckBox::toggled, box, [this, k](bool on) { tick(k, on); });
     }
+}
+
+// Under the ticks, beside the mix it goes with: both are about what a question
+// is heard with.
+void SettingsPage::createMaskingBox()
+{
+    auto *box = new PageCheckBox(m_page, QStringLiteral("Помехи между вопросами"), 1);
+    box->setObjectName(maskingBoxName());
+    box->setChecked(m_settings.Masking);
+    box->setAccessibleDescription(
+        QStringLiteral("перед первым прослушиванием вопроса — случайные звуки и пауза"));
+    box->move(kMixLeft, kFirstTop + kLine * (int(Timbre::all().size()) + 2));
+    QObject::connect(box, &QCheckBox::toggled, box, [this](bool on) { m_settings.Masking = on; });
 }
 
 // The set keeps the table's order whatever order the ticks were set in.

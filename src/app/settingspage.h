@@ -27,6 +27,7 @@ public:
         return QStringLiteral("timbre%1").arg(index);
     }
     static QString mixBoxName() { return QStringLiteral("timbreMix"); }
+    static QString maskingBoxName() { return QStringLiteral("masking"); }
     static QString tickName(int index) { return QStringLiteral("timbreTick%1").arg(index); }
 
     // `back` leads to the page the learner came from.
@@ -37,6 +38,7 @@ public:
 private:
     void createTimbres();
     void createMix();
+    void createMaskingBox();
     void markChosen();
     void tick(int index, bool on);
 

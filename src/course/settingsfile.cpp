@@ -32,6 +32,7 @@ void SettingsFile::LoadSettings(TGlobalSettings &s) const
     const QString none = QStringLiteral("\x01");
     const QString set = m_file.readString(kMain, u"tembrset", none);
     s.TembrSet = set == none ? Timbre::folders() : Timbre::parseSet(set);
+    s.Masking = m_file.readBool(kMain, u"masking", false);
 }
 
 void SettingsFile::SaveSettings(const TGlobalSettings &s)
@@ -48,6 +49,7 @@ void SettingsFile::SaveSettings(const TGlobalSettings &s)
     m_file.writeBool(kMain, QStringLiteral("keyletters"), s.KeyLetters);
     m_file.writeBool(kMain, QStringLiteral("tembrmix"), s.TembrMix);
     m_file.writeString(kMain, QStringLiteral("tembrset"), Timbre::formatSet(s.TembrSet));
+    m_file.writeBool(kMain, QStringLiteral("masking"), s.Masking);
 }
 
 void SettingsFile::SaveLearnNote(int learnNote)

@@ -24,6 +24,7 @@ struct TGlobalSettings
     bool KeyLetters = false; // computer keys' letters drawn on the keyboard picture
     bool TembrMix = false;   // every question in a timbre drawn from TembrSet
     QStringList TembrSet = Timbre::folders();
+    bool Masking = false; // random tones and a silence before a new question's first listen
 
     // A time unit outside these bounds is not one anybody chose: a note of
     // it would last days or nothing at all.

@@ -11,6 +11,7 @@
 #include "keyboard/tallowed.h"
 #include "report/activitylog.h"
 #include "steps/answerhistory.h"
+#include "steps/maskingtones.h"
 #include "steps/notesequence.h"
 #include "steps/playnotesequence.h"
 #include "steps/stepcontext.h"
@@ -151,6 +152,7 @@ void KeysDrill::ShowDrillQuestion()
     m_context.player.useTimbre(Timbre::forQuestion(m_context.Settings, m_context.page.base()));
     m_context.page.ClearPage();
     m_answerButton = m_pages.createQuestion(m_state.Streak);
+    m_maskPending = true;
 }
 
 void KeysDrill::ShowDrillRight()
@@ -258,6 +260,10 @@ void KeysDrill::listenPairClick()
     m_told.clear();
     const QPointer<TYesButton> answer = m_answerButton;
     if (!questionShown(answer))
+        return;
+    // A new pair's first listen comes after the masking tones when the guard is on.
+    if (std::exchange(m_maskPending, false) && m_context.Settings.Masking &&
+        (!PlayMasking(m_context) || !questionShown(answer)))
         return;
     PlayFirst();
     WaitMs(PairPauseMs);

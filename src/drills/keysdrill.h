@@ -104,6 +104,7 @@ private:
     DrillState m_state;
     DrillPages m_pages;
     QPointer<TYesButton> m_answerButton;
+    bool m_maskPending = false; // a new pair not listened to yet
     mutable QStringList m_told;
     int m_choice = 0; // the learner's last answer, as AnswerDrill takes it
 };

@@ -58,30 +58,13 @@ QList<int> PitchTestPlan::pitchOrder()
     return greedyOrder();
 }
 
-QString PitchTestPlan::timbreOf(const QStringList &timbres)
-{
-    if (timbres.isEmpty())
-        return QStringLiteral("piano");
-    return timbres[RandomSource::draw(0, int(timbres.size()) - 1)];
-}
-
 QList<TestNote> PitchTestPlan::draw(const QStringList &timbres)
 {
     QList<TestNote> trials;
     for (int pitch : pitchOrder())
-        trials.append({RandomSource::draw(LowestOctave, HighestOctave), pitch, timbreOf(timbres)});
+        trials.append({RandomSource::draw(LowestOctave, HighestOctave), pitch,
+                       MaskingSequence::timbreOf(timbres)});
     return trials;
-}
-
-MaskingSequence PitchTestPlan::masking(const QStringList &timbres)
-{
-    MaskingSequence sequence;
-    for (int i = 0; i < MaskingTones; ++i) {
-        sequence.tones.append({RandomSource::draw(LowestOctave, HighestOctave),
-                               RandomSource::draw(0, kPitchClasses - 1), timbreOf(timbres)});
-    }
-    sequence.silenceMs = RandomSource::draw(ShortestSilenceMs, LongestSilenceMs);
-    return sequence;
 }
 
 } // namespace nk

@@ -13,6 +13,7 @@
 #include "report/activitylog.h"
 #include "steps/answerhistory.h"
 #include "steps/levelnotes.h"
+#include "steps/maskingtones.h"
 #include "steps/notecard.h"
 #include "steps/notesequence.h"
 #include "steps/playnotesequence.h"
@@ -366,6 +367,7 @@ void Step3::showPracticeQuestion()
     m_set.QuestionText =
         QLatin1Char('4') + QString::number(note.Octave) + QString::number(note.Pitch);
     m_set.QuestionTimbre = Timbre::forQuestion(m_context.Settings, m_context.page.base());
+    m_maskPending = true;
     m_askedAgain = false;
     ShowTrainingQuestion();
 }
@@ -430,6 +432,7 @@ void Step3::newQuestion()
 {
     m_set.QuestionText = RandomQuestion(m_set.NoteCount);
     m_set.QuestionTimbre = Timbre::forQuestion(m_context.Settings, m_context.page.base());
+    m_maskPending = true;
 }
 
 QString Step3::SequenceFromNotes(int which) const
@@ -442,9 +445,18 @@ QString Step3::SequenceFromNotes(int which) const
     return sequence.format();
 }
 
+// With the guard on, a new question's first listen comes after the masking
+// tones, so the note before cannot be compared with; the later ones do not.
 void Step3::listenClick()
 {
+    if (m_masking)
+        return;
     const QPointer<TYesButton> answer = m_answerButton;
+    if (std::exchange(m_maskPending, false) && m_context.Settings.Masking) {
+        ScopedFlag masking(m_masking);
+        if (!PlayMasking(m_context) || !answer)
+            return;
+    }
     if (!PlayNoteSequence(m_context, m_set.QuestionText))
         return;
     m_context.history.listenEnded();

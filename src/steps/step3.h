@@ -88,6 +88,8 @@ private:
     TStep3Set &m_set;
     TrainingPages m_pages;
     QPointer<TYesButton> m_answerButton;
+    bool m_maskPending = false; // a new question not listened to yet
+    bool m_masking = false;
     QPointer<QWidget> m_card;  // the picture of the comparison page being drilled
     bool m_askedAgain = false; // the question is asked again after a wrong answer
     std::unique_ptr<PracticeDraw> m_practice;

@@ -123,20 +123,24 @@ void TestSettingsFile::timbreKeys_data()
     QTest::addColumn<QString>("tembr");
     QTest::addColumn<bool>("mix");
     QTest::addColumn<QString>("set"); // joined by commas
+    QTest::addColumn<bool>("masking");
     const QString all = QString::fromLatin1(kAllTimbres);
     QTest::newRow("older file") << QByteArray("tembr=organ\r\nnote=2\r\n")
-                                << QStringLiteral("organ") << false << all;
+                                << QStringLiteral("organ") << false << all << false;
+    QTest::newRow("masking on") << QByteArray("masking=1\r\n") << QStringLiteral("piano") << false
+                                << all << true;
     QTest::newRow("mix of two") << QByteArray("tembrmix=1\r\ntembrset= guitar, organ,,guitar\r\n")
-                                << QStringLiteral("piano") << true
-                                << QStringLiteral("guitar,organ");
+                                << QStringLiteral("piano") << true << QStringLiteral("guitar,organ")
+                                << false;
     QTest::newRow("mix emptied") << QByteArray("tembrmix=1\r\ntembrset=\r\n")
-                                 << QStringLiteral("piano") << true << QString();
+                                 << QStringLiteral("piano") << true << QString() << false;
     QTest::newRow("mix yes") << QByteArray("tembrmix=yes\r\n") << QStringLiteral("piano") << false
-                             << all;
-    QTest::newRow("paths dropped") << QByteArray("tembrset=../x,flute,a\\b,.hidden\r\n")
-                                   << QStringLiteral("piano") << false << QStringLiteral("flute");
+                             << all << false;
+    QTest::newRow("paths dropped")
+        << QByteArray("tembrset=../x,flute,a\\b,.hidden\r\n") << QStringLiteral("piano") << false
+        << QStringLiteral("flute") << false;
     QTest::newRow("missing folder kept")
-        << QByteArray("tembr=nosuch\r\n") << QStringLiteral("nosuch") << false << all;
+        << QByteArray("tembr=nosuch\r\n") << QStringLiteral("nosuch") << false << all << false;
 }
 
 void TestSettingsFile::timbreKeys()
@@ -148,6 +152,7 @@ void TestSettingsFile::timbreKeys()
     QTEST(s.Tembr, "tembr");
     QTEST(s.TembrMix, "mix");
     QTEST(s.TembrSet.join(u','), "set");
+    QTEST(s.Masking, "masking");
 }
 
 void TestSettingsFile::timbreKeysRoundTrip()
@@ -156,6 +161,7 @@ void TestSettingsFile::timbreKeysRoundTrip()
     s.Tembr = QStringLiteral("flute");
     s.TembrMix = true;
     s.TembrSet = {QStringLiteral("choir"), QStringLiteral("guitar")};
+    s.Masking = true;
     SettingsFile file(BasePath(m_dir->path()));
     file.SaveSettings(s);
     TGlobalSettings back;
@@ -163,7 +169,8 @@ void TestSettingsFile::timbreKeysRoundTrip()
     QCOMPARE(back.Tembr, s.Tembr);
     QCOMPARE(back.TembrMix, true);
     QCOMPARE(back.TembrSet, s.TembrSet);
-    QVERIFY(settingsBytes().endsWith("tembrmix=1\r\ntembrset=choir,guitar\r\n"));
+    QCOMPARE(back.Masking, true);
+    QVERIFY(settingsBytes().endsWith("tembrmix=1\r\ntembrset=choir,guitar\r\nmasking=1\r\n"));
 }
 
 void TestSettingsFile::saveWritesKeysInOrder()
@@ -182,7 +189,7 @@ void TestSettingsFile::saveWritesKeysInOrder()
              QByteArray("[main]\r\nnote=3\r\noctave=6\r\npart=2\r\nlevel=12\r\n"
                         "step=4\r\nTI=300\r\ntembr=piano\r\nfirstrun=0\r\nkeyletters=1\r\n"
                         "tembrmix=0\r\ntembrset=" +
-                        kAllTimbres + "\r\n"));
+                        kAllTimbres + "\r\nmasking=0\r\n"));
 }
 
 void TestSettingsFile::saveReplacesInPlaceAndKeepsCounters()
@@ -194,7 +201,7 @@ void TestSettingsFile::saveReplacesInPlaceAndKeepsCounters()
              QByteArray("[main]\r\nlearnnote=3\r\nsite=http://x.example\r\nnote=0\r\noctave=5\r\n"
                         "part=1\r\nlevel=1\r\nstep=0\r\nTI=250\r\ntembr=piano\r\nfirstrun=1\r\n"
                         "keyletters=0\r\ntembrmix=0\r\ntembrset=" +
-                        kAllTimbres + "\r\n"));
+                        kAllTimbres + "\r\nmasking=0\r\n"));
 }
 
 void TestSettingsFile::counters()

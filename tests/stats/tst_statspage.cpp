@@ -5,10 +5,12 @@
 #include "stats/answertimebars.h"
 #include "stats/confusionmap.h"
 #include "stats/notelabels.h"
+#include "stats/pitchtestplot.h"
 #include "stats/statslinks.h"
 #include "stats/statspage.h"
 #include "widgets/pagelabel.h"
 #include "widgets/pagepicture.h"
+#include "widgets/pitchtestlinks.h"
 #include "widgets/trichbox.h"
 #include "windowrig.h"
 
@@ -55,7 +57,8 @@ public:
                         },
                         [this](QIODevice &out) {
                             return csvWorks && out.write("level,played,answered\n1,5:5,5:7\n") > 0;
-                        }});
+                        },
+                        [this] { return tests; }});
         form().statistics().setSaveDialog([this](QWidget *, const QString &suggested) {
             suggestedPath = suggested;
             return savePath;
@@ -63,6 +66,7 @@ public:
     }
     Page &page() { return form().page(); }
     QList<int> asked;
+    QList<PitchTestRecord> tests;
     bool csvWorks = true;
     QString savePath;
     QString suggestedPath;
@@ -85,6 +89,7 @@ private Q_SLOTS:
     void timbreShares_data();
     void timbreShares();
     void viewsShowTheirPlots();
+    void pitchTestsPlotted();
     void legendListsOnlyNotesWithALine();
     void confusionMapCountsPerCell();
     void savesHistoryAsCsv_data();
@@ -309,6 +314,24 @@ void TestStatsPage::viewsShowTheirPlots()
     // A view chosen stays when the scope changes.
     QVERIFY(rig.clickLink(StatsLinks::CourseScopeTag));
     QVERIFY(qobject_cast<AnswerTimeBars *>(stats.plot()));
+}
+
+// Each test a point, higher for more right answers, in the order taken.
+void TestStatsPage::pitchTestsPlotted()
+{
+    StatsRig rig(sampleHistory(7, 20));
+    const QDateTime first(QDate(2026, 11, 1), QTime(10, 0));
+    rig.tests = {{1, first, 36, 8, 25, 6, 2}, {2, first.addDays(7), 36, 20, 12, 9, 11}};
+    QVERIFY(rig.clickLink(StatsLinks::FromLevelTag));
+    QVERIFY(rig.link(PitchTestLinks::FromStatsTag));
+    QVERIFY(rig.clickLink(StatsLinks::PitchTestsViewTag));
+    auto *plot = qobject_cast<PitchTestPlot *>(rig.form().statistics().plot());
+    QVERIFY(plot);
+    QVERIFY(plot->pointOf(1).y() < plot->pointOf(0).y());
+    QVERIFY(plot->pointOf(1).x() > plot->pointOf(0).x());
+    QCOMPARE(PitchTestPlot::sentence(rig.tests),
+             QStringLiteral("Проверок слуха: 2. Последняя, 08.11.2026: верно 20 из 36."));
+    QCOMPARE(PitchTestPlot::sentence({}), QStringLiteral("Проверок слуха ещё не было."));
 }
 
 // ФА is the only note with days of accuracy; СОЛЬ and ЛЯ are only confused.
