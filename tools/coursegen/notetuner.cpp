@@ -14,15 +14,21 @@ namespace {
 
 constexpr int kRate = SynthRenderer::kRate;
 constexpr int kRounds = 6;
-constexpr double kSearchCents = 60.0;
+constexpr double kSearchCents = NoteTuner::kSearchCents;
 constexpr double kNarrowSearchCents = 15.0;
+constexpr double kNearCents = 5.0;
 constexpr double kScanStepCents = 2.0;
 // Corrections ramp over this time, outside the early window, so that the
 // window itself is read at one rate.
 constexpr double kRampSeconds = 0.05;
-constexpr double kMaxSpreadCents = 40.0;
+constexpr double kMaxSpreadCents = 80.0;
 // The layers are kept longer than the file's sound, as the mix is resampled again.
 constexpr double kLayerSeconds = NoteTuner::kSoundSeconds + 0.1;
+
+double searchFor(double lastCents)
+{
+    return std::fabs(lastCents) < kNearCents ? kNarrowSearchCents : kSearchCents;
+}
 
 double raisedCosine(double x)
 {
@@ -77,27 +83,29 @@ double NoteTuner::earlyShare(const std::vector<float> &samples) const
     return all > 0.0 ? inside / all : 0.5;
 }
 
-NoteTuner::Reading NoteTuner::read(const std::vector<float> &file, double searchCents) const
+NoteTuner::Reading NoteTuner::read(const std::vector<float> &file, double earlySearchCents,
+                                   double wholeSearchCents) const
 {
-    const auto cents = [&](double start, double length) {
-        return PitchMeter::cents(
-            PitchMeter::peakFrequency(file, kRate, m_expected, start, length, searchCents),
-            m_expected);
-    };
-    return {cents(kEarlyStart, kEarlyEnd - kEarlyStart), cents(0.0, 0.0)};
+    const PitchMeter::Peak early = PitchMeter::measure(file, kRate, m_expected, kEarlyStart,
+                                                       kEarlyEnd - kEarlyStart, earlySearchCents);
+    const PitchMeter::Peak whole =
+        PitchMeter::measure(file, kRate, m_expected, 0.0, 0.0, wholeSearchCents);
+    return {PitchMeter::cents(early.hz, m_expected), PitchMeter::cents(whole.hz, m_expected),
+            std::min(early.marginDb, whole.marginDb)};
 }
 
 // Newton steps on the two corrections, taking the early window's share of the
-// whole-file reading for the slope. After the first step the peak is looked for
-// near the goal only; the best step is read again over the whole search range.
+// whole-file reading for the slope. A window that read close to the goal is
+// next looked at near the goal only; the best step is read again in full.
 NoteTuner::Attempt NoteTuner::converge(const std::vector<float> &samples,
                                        const std::vector<double> &drift, double seconds) const
 {
     Attempt best{{}, 1e9};
     Correction c;
+    Reading r{kSearchCents, kSearchCents};
     for (int round = 0; round < kRounds; ++round) {
         const std::vector<float> file = shaped(corrected(samples, drift, c, seconds));
-        const Reading r = read(file, round == 0 ? kSearchCents : kNarrowSearchCents);
+        r = read(file, searchFor(r.early), searchFor(r.whole));
         if (r.worst() < best.error)
             best = {c, r.worst()};
         if (best.error < kGoalCents)
@@ -107,7 +115,7 @@ NoteTuner::Attempt NoteTuner::converge(const std::vector<float> &samples,
         c.rest -= (r.whole - share * r.early) / (1.0 - share);
         c.rest = std::clamp(c.rest, c.early - kMaxSpreadCents, c.early + kMaxSpreadCents);
     }
-    best.error = read(shaped(corrected(samples, drift, best.c, seconds)), kSearchCents).worst();
+    best.error = read(shaped(corrected(samples, drift, best.c, seconds))).worst();
     return best;
 }
 
@@ -121,7 +129,7 @@ NoteTuner::Attempt NoteTuner::scanRest(const std::vector<float> &samples,
     Attempt best = from;
     for (double offset = -kMaxSpreadCents; offset <= kMaxSpreadCents; offset += kScanStepCents) {
         const Correction c{from.c.early, from.c.early + offset};
-        const Reading r = read(shaped(corrected(samples, drift, c, seconds)), kSearchCents);
+        const Reading r = read(shaped(corrected(samples, drift, c, seconds)));
         if (r.worst() < best.error)
             best = {c, r.worst()};
     }
@@ -160,19 +168,20 @@ TunedNote NoteTuner::tune(const RenderedKey &key) const
         mix[i] = 0.5f * (key.left[i] + key.right[i]);
     TunedNote note;
     note.samples = shaped(tuned(mix, kSoundSeconds));
-    Reading r = read(note.samples, kSearchCents);
+    Reading r = read(note.samples);
     if (r.worst() >= kGoalCents && key.right != key.left) {
         std::vector<float> layered = tuned(key.left, kLayerSeconds);
         const std::vector<float> right = tuned(key.right, kLayerSeconds);
         for (size_t i = 0; i < layered.size(); ++i)
             layered[i] = 0.5f * (layered[i] + right[i]);
         std::vector<float> file = shaped(tuned(layered, kSoundSeconds));
-        const Reading second = read(file, kSearchCents);
+        const Reading second = read(file);
         if (second.worst() < r.worst())
             note.samples = std::move(file), r = second;
     }
     note.centsEarly = r.early;
     note.centsWhole = r.whole;
+    note.marginDb = r.marginDb;
     return note;
 }
 

@@ -14,6 +14,7 @@ struct TunedNote
     std::vector<float> samples;
     double centsEarly = 0.0; // over the early window, see NoteTuner
     double centsWhole = 0.0; // over the whole file
+    double marginDb = 0.0;   // of the fundamental's peak over the next one, smaller window
 };
 
 // Brings a rendered key to its equal-tempered pitch and gives it the common
@@ -36,6 +37,7 @@ public:
     static constexpr double kEarlyStart = 0.15;
     static constexpr double kEarlyEnd = 0.65;
     static constexpr double kGoalCents = 0.2;
+    static constexpr double kSearchCents = 60.0; // either side of the expected pitch
     // Rendered a little longer than kept, as a flat note is read faster.
     static constexpr double kRenderSeconds = 1.8;
 
@@ -55,6 +57,7 @@ private:
     struct Reading
     {
         double early = 0.0, whole = 0.0; // cents
+        double marginDb = 0.0;           // the smaller of the two windows'
         double worst() const { return std::max(std::fabs(early), std::fabs(whole)); }
     };
     struct Attempt
@@ -62,7 +65,8 @@ private:
         Correction c;
         double error = 0.0; // the worse reading, cents
     };
-    Reading read(const std::vector<float> &file, double searchCents) const;
+    Reading read(const std::vector<float> &file, double earlySearchCents = kSearchCents,
+                 double wholeSearchCents = kSearchCents) const;
     Attempt converge(const std::vector<float> &samples, const std::vector<double> &drift,
                      double seconds) const;
     Attempt scanRest(const std::vector<float> &samples, const std::vector<double> &drift,

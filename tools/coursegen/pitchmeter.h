@@ -12,6 +12,15 @@ namespace nk {
 class PitchMeter
 {
 public:
+    struct Peak
+    {
+        double hz = 0.0;
+        // How far the next highest peak in the range lies below it: where two
+        // are about as high, the reading is fragile.
+        double marginDb = 0.0;
+    };
+    static Peak measure(const std::vector<float> &samples, int rate, double aroundHz,
+                        double startSec, double lengthSec, double searchCents = 60.0);
     // The frequency of the strongest peak within `searchCents` of `aroundHz`,
     // measured over `lengthSec` seconds from `startSec` (a length of 0 or one
     // running past the end: up to the end).

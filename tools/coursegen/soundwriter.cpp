@@ -110,6 +110,7 @@ void SoundWriter::renderNotes()
             sound.samples = note.samples;
             sound.centsEarly = note.centsEarly;
             sound.centsWhole = note.centsWhole;
+            sound.marginDb = note.marginDb;
         });
 }
 
@@ -175,6 +176,7 @@ void SoundWriter::check()
             report.loudestPeakDbfs = std::max(report.loudestPeakDbfs, peak);
             report.worstCentsEarly = std::max(report.worstCentsEarly, std::fabs(sound.centsEarly));
             report.worstCentsWhole = std::max(report.worstCentsWhole, std::fabs(sound.centsWhole));
+            report.narrowestMarginDb = std::min(report.narrowestMarginDb, sound.marginDb);
             if (std::fabs(sound.centsEarly) > kPitchLimitCents ||
                 std::fabs(sound.centsWhole) > kPitchLimitCents)
                 m_failures.append(sound.path + QStringLiteral(" is out of tune"));

@@ -15,9 +15,10 @@ namespace nk {
 struct TimbreReport
 {
     QString folder;
-    double worstCentsEarly = 0.0; // largest pitch error over 0.15-0.65 s
-    double worstCentsWhole = 0.0; // over the whole file
-    double noteSpreadLu = 0.0;    // loudest minus quietest note
+    double worstCentsEarly = 0.0;        // largest pitch error over 0.15-0.65 s
+    double worstCentsWhole = 0.0;        // over the whole file
+    double narrowestMarginDb = HUGE_VAL; // of a fundamental's peak over the next one
+    double noteSpreadLu = 0.0;           // loudest minus quietest note
     double chordSpreadLu = 0.0;
     double loudestPeakDbfs = -HUGE_VAL;
 };
@@ -48,7 +49,7 @@ private:
         QString path;
         std::vector<float> samples;
         bool chord = false;
-        double centsEarly = 0.0, centsWhole = 0.0;
+        double centsEarly = 0.0, centsWhole = 0.0, marginDb = HUGE_VAL;
     };
     struct Job
     {
