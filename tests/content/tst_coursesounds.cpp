@@ -12,6 +12,7 @@
 #include <complex>
 #include <ebur128.h>
 #include <numbers>
+#include <utility>
 
 using namespace nk;
 
@@ -117,9 +118,49 @@ std::vector<double> magnitudes(const std::vector<double> &real, size_t from, siz
     return out;
 }
 
-// The fundamental's peak within 4 % of the nominal frequency, in a Hann-windowed
-// spectrum of `length` samples from `start` zero-padded at least 1.5-fold,
-// refined by a parabola through the log magnitudes (off by under 0.05 cents).
+// |X(f)| of the windowed samples at one frequency, summed directly (products
+// written out: std::complex's own checks for infinities at every step).
+double magnitudeAt(const std::vector<double> &x, double hz)
+{
+    const double w = -2 * std::numbers::pi * hz / kRate;
+    const double c = std::cos(w), s = std::sin(w);
+    double re = 1.0, im = 0.0, sumRe = 0.0, sumIm = 0.0;
+    for (size_t i = 0; i < x.size(); ++i) {
+        sumRe += x[i] * re;
+        sumIm += x[i] * im;
+        const double next = re * c - im * s;
+        im = re * s + im * c;
+        re = next;
+        if (i % 1024 == 1023) { // keep the rotation on the unit circle
+            const double norm = std::hypot(re, im);
+            re /= norm, im /= norm;
+        }
+    }
+    return std::hypot(sumRe, sumIm);
+}
+
+// The top of the peak around a bin: a parabola through the log magnitudes at
+// the best of kFineSteps points either side, a quarter of a bin apart.
+std::pair<double, double> refinedPeak(const std::vector<double> &x, double hz, double bin)
+{
+    constexpr int kFineSteps = 4;
+    const double step = bin / kFineSteps;
+    std::vector<double> m;
+    for (int k = -kFineSteps; k <= kFineSteps; ++k)
+        m.push_back(magnitudeAt(x, hz + k * step));
+    size_t best = 1;
+    for (size_t k = 1; k + 1 < m.size(); ++k)
+        if (m[k] > m[best])
+            best = k;
+    const double l = std::log(m[best - 1]), c = std::log(m[best]), r = std::log(m[best + 1]);
+    const double offset = 0.5 * (l - r) / (l - 2 * c + r);
+    return {c - 0.25 * (l - r) * offset, hz + (double(best) - kFineSteps + offset) * step};
+}
+
+// The fundamental: the highest peak within 4 % of the nominal frequency in the
+// Hann-windowed spectrum of `length` samples from `start`. A spectrum
+// zero-padded 1.5-fold finds the peaks; those within 1 dB of the highest (an
+// ensemble's spectrum has several) are each measured to their tops.
 double fundamental(const std::vector<float> &samples, double nominal, size_t start, size_t length)
 {
     length = std::min(length, samples.size() - start);
@@ -133,12 +174,13 @@ double fundamental(const std::vector<float> &samples, double nominal, size_t sta
     const double bin = double(kRate) / double(padded);
     const size_t from = size_t(nominal * 0.96 / bin), to = size_t(nominal * 1.04 / bin);
     const std::vector<double> m = magnitudes(x, from - 1, to + 1);
-    size_t best = 1;
+    const double highest = *std::max_element(m.begin() + 1, m.end() - 1);
+    x.resize(length);
+    std::pair<double, double> best{-HUGE_VAL, 0.0}; // log magnitude, Hz
     for (size_t k = 1; k + 1 < m.size(); ++k)
-        if (m[k] > m[best])
-            best = k;
-    const double l = std::log(m[best - 1]), c = std::log(m[best]), r = std::log(m[best + 1]);
-    return (double(from - 1 + best) + 0.5 * (l - r) / (l - 2 * c + r)) * bin;
+        if (m[k] >= m[k - 1] && m[k] > m[k + 1] && m[k] > highest * std::pow(10.0, -1.0 / 20))
+            best = std::max(best, refinedPeak(x, double(from - 1 + k) * bin, bin));
+    return best.second;
 }
 
 double earlyFundamental(const std::vector<float> &samples, double nominal)
