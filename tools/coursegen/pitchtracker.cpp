@@ -52,52 +52,68 @@ std::vector<double> smoothed(const std::vector<double> &v)
     return out;
 }
 
+struct Frames
+{
+    std::vector<double> centres, energies, cents; // centres in samples
+};
+
+// Quiet frames take the reading of the loud one before them; those before the
+// first loud frame, its reading.
+void holdOverQuietFrames(Frames &frames)
+{
+    const double loudest = *std::max_element(frames.energies.begin(), frames.energies.end());
+    const double floor = loudest * std::pow(10.0, kQuietDb / 10.0);
+    const auto loud = [floor](double e) { return e >= floor; };
+    const size_t firstLoud =
+        size_t(std::find_if(frames.energies.begin(), frames.energies.end(), loud) -
+               frames.energies.begin());
+    for (size_t i = 0; i < frames.cents.size(); ++i)
+        if (i < firstLoud)
+            frames.cents[i] = frames.cents[firstLoud];
+        else if (!loud(frames.energies[i]))
+            frames.cents[i] = frames.cents[i - 1];
+}
+
+// Linear between the frames' centres, held beyond the first and the last.
+std::vector<double> perSample(const Frames &frames, size_t count)
+{
+    const std::vector<double> &at = frames.centres, &cents = frames.cents;
+    std::vector<double> out(count);
+    size_t k = 0;
+    for (size_t i = 0; i < count; ++i) {
+        while (k + 1 < at.size() && at[k + 1] <= double(i))
+            ++k;
+        if (double(i) <= at.front() || k + 1 >= at.size())
+            out[i] = double(i) <= at.front() ? cents.front() : cents.back();
+        else
+            out[i] =
+                cents[k] + (double(i) - at[k]) / (at[k + 1] - at[k]) * (cents[k + 1] - cents[k]);
+    }
+    return out;
+}
+
 } // namespace
 
 std::vector<double> PitchTracker::deviation(const std::vector<float> &samples, int rate,
                                             double expectedHz)
 {
-    const int partial = strongestPartial(samples, rate, expectedHz);
-    const double target = partial * expectedHz;
+    const double target = strongestPartial(samples, rate, expectedHz) * expectedHz;
     const size_t frame =
         size_t(std::max(kShortestFrame, kPeriodsPerFrame / expectedHz) * double(rate));
     const size_t hop = size_t(kHopSeconds * rate);
     if (samples.size() < frame)
         return std::vector<double>(samples.size(), 0.0);
-    std::vector<double> centres, cents, energies;
+    Frames frames;
     for (size_t start = 0; start + frame <= samples.size(); start += hop) {
-        centres.push_back(double(start) + 0.5 * double(frame));
-        energies.push_back(energy(samples, start, frame));
+        frames.centres.push_back(double(start) + 0.5 * double(frame));
+        frames.energies.push_back(energy(samples, start, frame));
         const double f = PitchMeter::peakFrequency(samples, rate, target, double(start) / rate,
                                                    double(frame) / rate, kSearchCents);
-        cents.push_back(PitchMeter::cents(f, target));
+        frames.cents.push_back(PitchMeter::cents(f, target));
     }
-    const double loudest = *std::max_element(energies.begin(), energies.end());
-    const double floor = loudest * std::pow(10.0, kQuietDb / 10.0);
-    // Quiet frames take the reading of the loud one before them; those before
-    // the first loud frame, its reading.
-    const size_t firstLoud = size_t(
-        std::find_if(energies.begin(), energies.end(), [floor](double e) { return e >= floor; }) -
-        energies.begin());
-    for (size_t i = 0; i < cents.size(); ++i)
-        if (i < firstLoud)
-            cents[i] = cents[firstLoud];
-        else if (energies[i] < floor)
-            cents[i] = cents[i - 1];
-    cents = smoothed(cents);
-    std::vector<double> out(samples.size());
-    size_t k = 0;
-    for (size_t i = 0; i < out.size(); ++i) {
-        while (k + 1 < centres.size() && centres[k + 1] <= double(i))
-            ++k;
-        if (double(i) <= centres.front() || k + 1 >= centres.size()) {
-            out[i] = double(i) <= centres.front() ? cents.front() : cents.back();
-            continue;
-        }
-        const double t = (double(i) - centres[k]) / (centres[k + 1] - centres[k]);
-        out[i] = cents[k] + t * (cents[k + 1] - cents[k]);
-    }
-    return out;
+    holdOverQuietFrames(frames);
+    frames.cents = smoothed(frames.cents);
+    return perSample(frames, samples.size());
 }
 
 } // namespace nk

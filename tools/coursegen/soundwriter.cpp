@@ -86,32 +86,38 @@ void SoundWriter::writeAll()
     check();
 }
 
+// A synthesiser's voices keep a trace of what they played last, so every
+// timbre gets a fresh one and renders its notes in one order: the files come
+// out alike whichever thread rendered them. The synthesiser made here first
+// keeps the soundfont's samples loaded, so the others load only its index.
 void SoundWriter::renderNotes()
 {
     const QList<Timbre> &timbres = Timbre::all();
+    const SynthRenderer keeper(m_soundFont);
     m_sounds.assign(size_t(timbres.size()), {});
-    for (int t = 0; t < timbres.size(); ++t)
-        for (int octave = kLowestOctave; octave <= kHighestOctave; ++octave)
-            for (int pitch = 0; pitch < 12; ++pitch) {
-                m_jobs.append(Job{t, {octave, pitch}});
-                m_sounds[size_t(t)].push_back(
-                    {NoteNames::soundPath(timbres[t].folder, {octave, pitch}), {}});
-            }
-    const int perTimbre = (kHighestOctave - kLowestOctave + 1) * 12;
     onAllCores(
-        size_t(m_jobs.size()), [this] { return std::make_unique<SynthRenderer>(m_soundFont); },
-        [&](std::unique_ptr<SynthRenderer> &synth, size_t i) {
-            const Job &job = m_jobs[qsizetype(i)];
-            const NoteTuner tuner(NoteNames::frequency(job.note));
-            const TunedNote note =
-                tuner.tune(synth->render(timbres[job.timbre].program, NoteNames::midiKey(job.note),
-                                         NoteTuner::kRenderSeconds));
-            Sound &sound = m_sounds[size_t(job.timbre)][i % size_t(perTimbre)];
-            sound.samples = note.samples;
-            sound.centsEarly = note.centsEarly;
-            sound.centsWhole = note.centsWhole;
-            sound.marginDb = note.marginDb;
+        m_sounds.size(), [] { return 0; },
+        [&](int, size_t t) {
+            SynthRenderer synth(m_soundFont);
+            for (int octave = kLowestOctave; octave <= kHighestOctave; ++octave)
+                for (int pitch = 0; pitch < 12; ++pitch)
+                    m_sounds[t].push_back(
+                        renderNote(synth, timbres[qsizetype(t)], {octave, pitch}));
         });
+}
+
+SoundWriter::Sound SoundWriter::renderNote(SynthRenderer &synth, const Timbre &timbre,
+                                           const NoteRef &note)
+{
+    const NoteTuner tuner(NoteNames::frequency(note));
+    const TunedNote tuned = tuner.tune(
+        synth.render(timbre.program, NoteNames::midiKey(note), NoteTuner::kRenderSeconds));
+    return {NoteNames::soundPath(timbre.folder, note),
+            tuned.samples,
+            false,
+            tuned.centsEarly,
+            tuned.centsWhole,
+            tuned.marginDb};
 }
 
 // A chord is its keys' tuned notes sounding together.

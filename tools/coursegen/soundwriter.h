@@ -11,6 +11,8 @@
 
 namespace nk {
 
+class SynthRenderer;
+
 // What the sounds of one timbre came to.
 struct TimbreReport
 {
@@ -51,12 +53,8 @@ private:
         bool chord = false;
         double centsEarly = 0.0, centsWhole = 0.0, marginDb = HUGE_VAL;
     };
-    struct Job
-    {
-        int timbre;
-        NoteRef note;
-    };
     void renderNotes();
+    static Sound renderNote(SynthRenderer &synth, const Timbre &timbre, const NoteRef &note);
     void addChords(int timbre, const QString &colour, const QStringList &chords);
     double chooseTarget() const;
     void normalise();
@@ -65,7 +63,6 @@ private:
     const Course &m_course;
     const OutputFolder &m_out;
     QString m_soundFont;
-    QList<Job> m_jobs;
     std::vector<std::vector<Sound>> m_sounds; // by timbre, notes first
     QList<TimbreReport> m_reports;
     QStringList m_failures;
