@@ -17,7 +17,7 @@ constexpr int kRounds = 6;
 constexpr double kSearchCents = NoteTuner::kSearchCents;
 constexpr double kNarrowSearchCents = 15.0;
 constexpr double kNearCents = 5.0;
-constexpr double kScanStepCents = 2.0;
+constexpr double kScanStepCents = 4.0;
 // Corrections ramp over this time, outside the early window, so that the
 // window itself is read at one rate.
 constexpr double kRampSeconds = 0.05;
@@ -121,21 +121,27 @@ NoteTuner::Attempt NoteTuner::converge(const std::vector<float> &samples,
 
 // Where the whole file's spectrum has several peaks of about one height (an
 // ensemble), the reading jumps between them and Newton steps cycle: then the
-// correction outside the early window is searched on a grid instead.
+// correction outside the early window is searched on a grid instead, coarse
+// then fine, the early window read near the goal only (its correction stays).
 NoteTuner::Attempt NoteTuner::scanRest(const std::vector<float> &samples,
                                        const std::vector<double> &drift, double seconds,
                                        Attempt from) const
 {
     Attempt best = from;
-    for (double offset = -kMaxSpreadCents; offset <= kMaxSpreadCents; offset += kScanStepCents) {
+    const auto tryOffset = [&](double offset) {
         const Correction c{from.c.early, from.c.early + offset};
-        const Reading r = read(shaped(corrected(samples, drift, c, seconds)));
+        const Reading r = read(shaped(corrected(samples, drift, c, seconds)), kNarrowSearchCents);
         if (r.worst() < best.error)
             best = {c, r.worst()};
-    }
-    if (best.error <= from.error)
-        return best;
-    return from;
+    };
+    for (double offset = -kMaxSpreadCents; offset <= kMaxSpreadCents; offset += kScanStepCents)
+        tryOffset(offset);
+    const double centre = best.c.rest - best.c.early;
+    for (double offset = centre - kScanStepCents / 2; offset <= centre + kScanStepCents / 2;
+         offset += kScanStepCents / 8)
+        tryOffset(offset);
+    best.error = read(shaped(corrected(samples, drift, best.c, seconds))).worst();
+    return best.error <= from.error ? best : from;
 }
 
 // The samples resampled until both windows of the shaped result read in tune;
