@@ -6,7 +6,6 @@
 #include "notepictures.h"
 #include "outputfolder.h"
 #include "pagepictures.h"
-#include "pianorenderer.h"
 #include "progresspictures.h"
 #include "soundwriter.h"
 
@@ -22,6 +21,19 @@ void report(const char *what, const QElapsedTimer &clock)
     std::fflush(stdout);
 }
 
+void printSounds(const nk::SoundWriter &sounds)
+{
+    std::printf("coursegen: loudness target %.1f LUFS\n", sounds.targetLufs());
+    for (const nk::TimbreReport &r : sounds.reports())
+        std::printf("coursegen: %-10s worst pitch %.2f cents (0.15-0.65 s) %.2f cents (whole), "
+                    "peak margin %.1f dB, loudness spread %.2f LU (notes) %.2f LU (chords), "
+                    "peak %.1f dBFS\n",
+                    qPrintable(r.folder), r.worstCentsEarly, r.worstCentsWhole, r.narrowestMarginDb,
+                    r.noteSpreadLu, r.chordSpreadLu, r.loudestPeakDbfs);
+    for (const QString &failure : sounds.failures())
+        std::printf("coursegen: %s\n", qPrintable(failure));
+}
+
 int run(const QStringList &args)
 {
     using namespace nk;
@@ -35,11 +47,14 @@ int run(const QStringList &args)
     ProgressPictures::writeAll(out);
     NotePictures::writeAll(course, out);
     report("pictures", clock);
-    PianoRenderer piano(args[3]);
-    SoundWriter sounds(course, out, piano);
+    SoundWriter sounds(course, out, args[3]);
     sounds.writeAll();
-    std::printf("coursegen: largest tuning error %.2f cents\n", sounds.worstCents());
+    printSounds(sounds);
     report("sounds", clock);
+    if (!sounds.failures().isEmpty())
+        throw GenerationError(QString::number(sounds.failures().size()) +
+                              QStringLiteral(" sounds miss a limit, among them ") +
+                              sounds.failures().first());
     return 0;
 }
 

@@ -57,10 +57,14 @@ QString NoteNames::soundFileName(int pitch)
 QString NoteNames::octaveFolder(int octave)
 {
     switch (octave) {
+    case 3:
+        return QStringLiteral("great");
     case 4:
         return QStringLiteral("little");
     case 5:
         return QStringLiteral("first");
+    case 7:
+        return QStringLiteral("third");
     default:
         return QStringLiteral("second");
     }
@@ -88,9 +92,14 @@ double NoteNames::frequency(const NoteRef &note)
     return 440.0 * std::pow(2.0, (midiKey(note) - 69) / 12.0);
 }
 
-QString NoteNames::soundPath(const NoteRef &note)
+QString NoteNames::timbrePath(const QString &timbre)
 {
-    return QStringLiteral("sound/piano/") + octaveFolder(note.octave) + QLatin1Char('/') +
+    return QStringLiteral("sound/") + timbre + QLatin1Char('/');
+}
+
+QString NoteNames::soundPath(const QString &timbre, const NoteRef &note)
+{
+    return timbrePath(timbre) + octaveFolder(note.octave) + QLatin1Char('/') +
            soundFileName(note.pitch);
 }
 

@@ -5,6 +5,7 @@
 namespace nk {
 
 // A key of the three-octave keyboard: octave 4, 5 or 6 and pitch class 0-11.
+// The sound folders also hold the octaves on either side, 3 and 7.
 struct NoteRef
 {
     int octave = 5;
@@ -29,7 +30,8 @@ public:
 
     // Relative paths with "/" of the files the generator writes; the data files
     // name them with "\", as the program joins every path to its base folder.
-    static QString soundPath(const NoteRef &note);
+    static QString timbrePath(const QString &timbre); // "sound/<timbre>/"
+    static QString soundPath(const QString &timbre, const NoteRef &note);
     static QString pictPath(const NoteRef &note);
     static QString pict2Prefix(const NoteRef &note);
     static QString toDataPath(QString path);

@@ -1,129 +1,199 @@
 #include "soundwriter.h"
 
 #include "generationerror.h"
-#include "pianorenderer.h"
-#include "pitchmeter.h"
+#include "loudness.h"
+#include "notetuner.h"
+#include "synthrenderer.h"
 #include "wavwriter.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
-#include <numbers>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 namespace nk {
 
 namespace {
 
-constexpr double kSoundSeconds = 1.5;
-constexpr double kFadeSeconds = 0.3;
-// QSoundEffect cuts the last ~110 ms of a file; this silence keeps the note whole.
-constexpr double kSilenceSeconds = 0.3;
-constexpr double kTargetRms = 0.1;  // -20 dBFS over the whole file
-constexpr double kPeakLimit = 0.89; // -1 dBFS
-constexpr double kTuningGoalCents = 0.3;
-constexpr int kTuningRounds = 3;
+constexpr int kRate = SynthRenderer::kRate;
+constexpr double kHighestTarget = -20.0; // LUFS
+// Kept below the peak limit, for the rounding to 16 bits and the gate's shifts.
+constexpr double kPeakMarginDb = 0.2;
 
-double rms(const std::vector<float> &samples)
+double toDb(double amplitude)
 {
-    double sum = 0.0;
-    for (const float s : samples)
-        sum += double(s) * s;
-    return std::sqrt(sum / double(samples.size()));
+    return 20.0 * std::log10(amplitude);
 }
 
-double peak(const std::vector<float> &samples)
+// Rounded to the 16-bit values the file will hold, so that what is measured is what ships.
+void quantise(std::vector<float> &samples)
 {
-    double p = 0.0;
-    for (const float s : samples)
-        p = std::max(p, double(std::fabs(s)));
-    return p;
+    for (float &s : samples)
+        s = float(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767.0f)) / 32767.0f;
+}
+
+// Runs work(i) for i in 0..count-1 on every core; each thread first makes its
+// own context with make(). The first exception is passed on.
+template <typename Make, typename Work> void onAllCores(size_t count, Make make, Work work)
+{
+    const size_t threads =
+        std::clamp<size_t>(std::thread::hardware_concurrency(), 1, std::max<size_t>(count, 1));
+    std::atomic<size_t> next{0};
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    std::vector<std::thread> pool;
+    for (size_t t = 0; t < threads; ++t)
+        pool.emplace_back([&] {
+            try {
+                auto context = make();
+                for (size_t i = next++; i < count; i = next++)
+                    work(context, i);
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(failureLock);
+                if (!failure)
+                    failure = std::current_exception();
+                next = count;
+            }
+        });
+    for (std::thread &t : pool)
+        t.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace
 
-SoundWriter::SoundWriter(const Course &course, const OutputFolder &out, PianoRenderer &piano)
-    : m_course(course), m_out(out), m_piano(piano)
+SoundWriter::SoundWriter(const Course &course, const OutputFolder &out, QString soundFont)
+    : m_course(course), m_out(out), m_soundFont(std::move(soundFont))
 {
 }
 
 void SoundWriter::writeAll()
 {
-    for (int octave = 4; octave <= 6; ++octave)
-        for (int pitch = 0; pitch < 12; ++pitch)
-            addNote({octave, pitch});
-    for (const LevelSource &level : m_course.levels) {
-        addChords(QStringLiteral("black"), level.blackChords);
-        addChords(QStringLiteral("white"), level.whiteChords);
-    }
-    normaliseAndWrite();
+    renderNotes();
+    for (int t = 0; t < int(m_sounds.size()); ++t)
+        for (const LevelSource &level : m_course.levels) {
+            addChords(t, QStringLiteral("black"), level.blackChords);
+            addChords(t, QStringLiteral("white"), level.whiteChords);
+        }
+    m_target = chooseTarget();
+    normalise();
+    for (const auto &timbre : m_sounds)
+        for (const Sound &sound : timbre)
+            m_out.write(sound.path, WavWriter::encode(sound.samples, kRate));
+    check();
 }
 
-double SoundWriter::tuningFor(const NoteRef &note)
+// A synthesiser's voices keep a trace of what they played last, so every
+// timbre gets a fresh one and renders its notes in one order: the files come
+// out alike whichever thread rendered them. The synthesiser made here first
+// keeps the soundfont's samples loaded, so the others load only its index.
+void SoundWriter::renderNotes()
 {
-    const int key = NoteNames::midiKey(note);
-    const double expected = NoteNames::frequency(note);
-    double correction = 0.0;
-    double error = 0.0;
-    for (int round = 0; round < kTuningRounds; ++round) {
-        const std::vector<float> samples = m_piano.render({{key, correction}}, kSoundSeconds);
-        error = PitchMeter::cents(
-            PitchMeter::peakFrequency(samples, PianoRenderer::kRate, expected), expected);
-        if (std::fabs(error) < kTuningGoalCents || round + 1 == kTuningRounds)
-            break;
-        correction -= error;
-    }
-    m_worstCents = std::max(m_worstCents, std::fabs(error));
-    return correction;
+    const QList<Timbre> &timbres = Timbre::all();
+    const SynthRenderer keeper(m_soundFont);
+    m_sounds.assign(size_t(timbres.size()), {});
+    onAllCores(
+        m_sounds.size(), [] { return 0; },
+        [&](int, size_t t) {
+            SynthRenderer synth(m_soundFont);
+            for (int octave = kLowestOctave; octave <= kHighestOctave; ++octave)
+                for (int pitch = 0; pitch < 12; ++pitch)
+                    m_sounds[t].push_back(
+                        renderNote(synth, timbres[qsizetype(t)], {octave, pitch}));
+        });
 }
 
-void SoundWriter::addNote(const NoteRef &note)
+SoundWriter::Sound SoundWriter::renderNote(SynthRenderer &synth, const Timbre &timbre,
+                                           const NoteRef &note)
 {
-    const int key = NoteNames::midiKey(note);
-    m_correction[key] = tuningFor(note);
-    m_sounds.append({NoteNames::soundPath(note),
-                     shaped(m_piano.render({{key, m_correction[key]}}, kSoundSeconds))});
+    const NoteTuner tuner(NoteNames::frequency(note));
+    const TunedNote tuned = tuner.tune(
+        synth.render(timbre.program, NoteNames::midiKey(note), NoteTuner::kRenderSeconds));
+    return {NoteNames::soundPath(timbre.folder, note),
+            tuned.samples,
+            false,
+            tuned.centsEarly,
+            tuned.centsWhole,
+            tuned.marginDb};
 }
 
-void SoundWriter::addChords(const QString &colour, const QStringList &chords)
+// A chord is its keys' tuned notes sounding together.
+void SoundWriter::addChords(int timbre, const QString &colour, const QStringList &chords)
 {
+    std::vector<Sound> &sounds = m_sounds[size_t(timbre)];
     for (int k = 0; k < chords.size(); ++k) {
-        QList<Strike> strikes;
+        Sound chord{NoteNames::timbrePath(Timbre::all()[timbre].folder) +
+                        NoteNames::chordFile(colour, k + 1),
+                    {},
+                    true};
         for (const QString &token : chords[k].split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const NoteRef note{token.left(1).toInt(), token.mid(1).toInt()};
-            const int key = NoteNames::midiKey(note);
-            if (!m_correction.contains(key))
+            if (note.octave < kLowestOctave || note.octave > kHighestOctave || note.pitch < 0 ||
+                note.pitch > 11)
                 throw GenerationError(QStringLiteral("chord key outside the keyboard: ") + token);
-            strikes.append({key, m_correction[key]});
+            const Sound &key = sounds[size_t((note.octave - kLowestOctave) * 12 + note.pitch)];
+            chord.samples.resize(key.samples.size(), 0.0f);
+            for (size_t i = 0; i < key.samples.size(); ++i)
+                chord.samples[i] += key.samples[i];
         }
-        m_sounds.append({QStringLiteral("sound/piano/") + NoteNames::chordFile(colour, k + 1),
-                         shaped(m_piano.render(strikes, kSoundSeconds))});
+        sounds.push_back(std::move(chord));
     }
 }
 
-std::vector<float> SoundWriter::shaped(std::vector<float> samples) const
+// The loudest target at which no sound of any timbre peaks above the limit.
+double SoundWriter::chooseTarget() const
 {
-    const size_t fadeStart = size_t((kSoundSeconds - kFadeSeconds) * PianoRenderer::kRate);
-    for (size_t i = fadeStart; i < samples.size(); ++i) {
-        const double t = double(i - fadeStart) / double(samples.size() - fadeStart);
-        samples[i] *= float(0.5 + 0.5 * std::cos(std::numbers::pi * t));
-    }
-    samples.resize(samples.size() + size_t(kSilenceSeconds * PianoRenderer::kRate), 0.0f);
-    return samples;
+    double target = kHighestTarget;
+    for (const auto &timbre : m_sounds)
+        for (const Sound &sound : timbre) {
+            const double lufs = Loudness::integrated(sound.samples, kRate);
+            const double headroom =
+                kPeakLimitDbfs - kPeakMarginDb - toDb(Loudness::peak(sound.samples));
+            target = std::min(target, lufs + headroom);
+        }
+    return std::floor(target * 10.0) / 10.0;
 }
 
-void SoundWriter::normaliseAndWrite()
+void SoundWriter::normalise()
 {
-    double loudest = 0.0;
-    for (Sound &sound : m_sounds) {
-        const float gain = float(kTargetRms / rms(sound.samples));
-        for (float &s : sound.samples)
-            s *= gain;
-        loudest = std::max(loudest, peak(sound.samples));
-    }
-    // One common scale keeps the loudness equal while no file clips.
-    const float scale = loudest > kPeakLimit ? float(kPeakLimit / loudest) : 1.0f;
-    for (Sound &sound : m_sounds) {
-        for (float &s : sound.samples)
-            s *= scale;
-        m_out.write(sound.path, WavWriter::encode(sound.samples, PianoRenderer::kRate));
+    onAllCores(
+        m_sounds.size(), [] { return 0; },
+        [this](int, size_t t) {
+            for (Sound &sound : m_sounds[t]) {
+                Loudness::normalise(sound.samples, kRate, m_target);
+                quantise(sound.samples);
+            }
+        });
+}
+
+void SoundWriter::check()
+{
+    for (size_t t = 0; t < m_sounds.size(); ++t) {
+        TimbreReport report{Timbre::all()[qsizetype(t)].folder};
+        double notes[2] = {HUGE_VAL, -HUGE_VAL}, chords[2] = {HUGE_VAL, -HUGE_VAL};
+        for (const Sound &sound : m_sounds[t]) {
+            const double lufs = Loudness::integrated(sound.samples, kRate);
+            const double peak = toDb(Loudness::peak(sound.samples));
+            double *range = sound.chord ? chords : notes;
+            range[0] = std::min(range[0], lufs), range[1] = std::max(range[1], lufs);
+            report.loudestPeakDbfs = std::max(report.loudestPeakDbfs, peak);
+            report.worstCentsEarly = std::max(report.worstCentsEarly, std::fabs(sound.centsEarly));
+            report.worstCentsWhole = std::max(report.worstCentsWhole, std::fabs(sound.centsWhole));
+            report.narrowestMarginDb = std::min(report.narrowestMarginDb, sound.marginDb);
+            if (std::fabs(sound.centsEarly) > kPitchLimitCents ||
+                std::fabs(sound.centsWhole) > kPitchLimitCents)
+                m_failures.append(sound.path + QStringLiteral(" is out of tune"));
+            if (std::fabs(lufs - m_target) > kLoudnessLimitLu)
+                m_failures.append(sound.path + QStringLiteral(" misses the loudness target"));
+            if (peak >= kPeakLimitDbfs)
+                m_failures.append(sound.path + QStringLiteral(" peaks too high"));
+        }
+        report.noteSpreadLu = notes[1] - notes[0];
+        report.chordSpreadLu = chords[1] > chords[0] ? chords[1] - chords[0] : 0.0;
+        m_reports.append(report);
     }
 }
 

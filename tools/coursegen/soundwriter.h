@@ -2,42 +2,71 @@
 
 #include "course.h"
 #include "outputfolder.h"
+#include "timbre.h"
 
-#include <QMap>
+#include <QList>
+#include <QStringList>
+#include <cmath>
 #include <vector>
 
 namespace nk {
 
-class PianoRenderer;
+class SynthRenderer;
 
-// Writes the 36 note files and the chord files of the piano timbre. Every file
-// has the same length, fade and loudness, so nothing but pitch tells them apart.
+// What the sounds of one timbre came to.
+struct TimbreReport
+{
+    QString folder;
+    double worstCentsEarly = 0.0;        // largest pitch error over 0.15-0.65 s
+    double worstCentsWhole = 0.0;        // over the whole file
+    double narrowestMarginDb = HUGE_VAL; // of a fundamental's peak over the next one
+    double noteSpreadLu = 0.0;           // loudest minus quietest note
+    double chordSpreadLu = 0.0;
+    double loudestPeakDbfs = -HUGE_VAL;
+};
+
+// Writes every timbre's note files (five octaves, "great" to "third") and the
+// chord files the levels name. The files of all timbres have the same length,
+// fade and loudness, so nothing but pitch and timbre tells them apart.
+// Timbres are rendered on all cores, one synthesiser per thread.
 class SoundWriter
 {
 public:
-    SoundWriter(const Course &course, const OutputFolder &out, PianoRenderer &piano);
+    static constexpr int kLowestOctave = 3;
+    static constexpr int kHighestOctave = 7;
+    static constexpr double kPitchLimitCents = 1.0;
+    static constexpr double kLoudnessLimitLu = 0.5; // either side of the target
+    static constexpr double kPeakLimitDbfs = -1.0;
+
+    SoundWriter(const Course &course, const OutputFolder &out, QString soundFont);
     void writeAll();
-    // Largest tuning error left after correction, in cents.
-    double worstCents() const { return m_worstCents; }
+    const QList<TimbreReport> &reports() const { return m_reports; }
+    // The sounds that missed a limit above, each with what it missed.
+    const QStringList &failures() const { return m_failures; }
+    double targetLufs() const { return m_target; }
 
 private:
     struct Sound
     {
         QString path;
         std::vector<float> samples;
+        bool chord = false;
+        double centsEarly = 0.0, centsWhole = 0.0, marginDb = HUGE_VAL;
     };
-    double tuningFor(const NoteRef &note);
-    void addNote(const NoteRef &note);
-    void addChords(const QString &colour, const QStringList &chords);
-    std::vector<float> shaped(std::vector<float> samples) const;
-    void normaliseAndWrite();
+    void renderNotes();
+    static Sound renderNote(SynthRenderer &synth, const Timbre &timbre, const NoteRef &note);
+    void addChords(int timbre, const QString &colour, const QStringList &chords);
+    double chooseTarget() const;
+    void normalise();
+    void check();
 
     const Course &m_course;
     const OutputFolder &m_out;
-    PianoRenderer &m_piano;
-    QMap<int, double> m_correction; // by MIDI key
-    QList<Sound> m_sounds;
-    double m_worstCents = 0.0;
+    QString m_soundFont;
+    std::vector<std::vector<Sound>> m_sounds; // by timbre, notes first
+    QList<TimbreReport> m_reports;
+    QStringList m_failures;
+    double m_target = 0.0;
 };
 
 } // namespace nk
