@@ -198,6 +198,7 @@ void NotePlayer::PlayNote(int octave, quint8 pitch)
         return;
     }
     start(clip);
+    emit sounding(path.isEmpty() ? notePath(octave, pitch) : path);
 }
 
 void NotePlayer::playFile(const QString &relative)
@@ -211,6 +212,7 @@ void NotePlayer::playFile(const QString &relative)
         return;
     }
     start(clip);
+    emit sounding(path);
 }
 
 void NotePlayer::start(const Clip &clip)

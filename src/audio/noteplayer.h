@@ -91,6 +91,8 @@ Q_SIGNALS:
     // Nothing can be heard, and why: no sound server, or one that takes no sound.
     void silenced(const QString &why);
     void audible(); // sound can be heard again
+    // A recording began to sound, by its full path.
+    void sounding(const QString &path);
 
 private:
     using Clip = std::shared_ptr<const PcmClip>;

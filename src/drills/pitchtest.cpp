@@ -33,7 +33,9 @@ void PitchTest::ShowTestPage(std::function<void()> back)
 {
     m_back = std::move(back);
     m_context.page.ClearPage();
-    m_context.Settings.KeyboardShown = false;
+    // The circle of names is the test's keyboard: the piano's low and high
+    // ends are not there to lean on.
+    m_context.Settings.KeyboardShown = true; // asks the panel to go
     m_context.page.controls().SlideKeyboard();
     m_pages.createIntro(m_lastLeft);
 }

@@ -82,8 +82,8 @@ void PitchTestPages::createCircle()
 {
     for (int pitch = 0; pitch < PitchCount; ++pitch) {
         const double angle = qDegreesToRadians(-90.0 + 30.0 * pitch);
-        const int x = CircleCentreX + qRound(CircleRadius * qCos(angle)) - kNameWidth / 2;
-        const int y = CircleCentreY + qRound(CircleRadius * 0.9 * qSin(angle)) - kNameHeight / 2;
+        const int x = CircleCentreX + qRound(CircleRadiusX * qCos(angle)) - kNameWidth / 2;
+        const int y = CircleCentreY + qRound(CircleRadiusY * qSin(angle)) - kNameHeight / 2;
         m_page.addButton(PitchName(quint8(pitch)), QRect(x, y, kNameWidth, kNameHeight),
                          PitchTestLinks::FirstNameTag + pitch, TYesButton::Face::Yellow);
     }

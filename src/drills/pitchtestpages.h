@@ -19,8 +19,9 @@ class PitchTestPages
 {
 public:
     static constexpr int CircleCentreX = 452;
-    static constexpr int CircleCentreY = 222;
-    static constexpr int CircleRadius = 118;
+    static constexpr int CircleCentreY = 212;
+    static constexpr int CircleRadiusX = 170;
+    static constexpr int CircleRadiusY = 124;
 
     explicit PitchTestPages(Page &page) : m_page(page) {}
 

@@ -123,6 +123,15 @@ void PitchTestPageTest::namesInACircle()
         QVERIFY(c.y() <= centres[6].y());
     }
     QCOMPARE(centres[0].x(), centres[6].x());
+    for (int a = 0; a < 12; ++a) {
+        for (int b = a + 1; b < 12; ++b) {
+            QVERIFY(!rig.button(PitchTestLinks::FirstNameTag + a)
+                         ->geometry()
+                         .intersects(rig.button(PitchTestLinks::FirstNameTag + b)->geometry()));
+        }
+    }
+    // The piano, with its low and high ends, is not there to lean on.
+    QVERIFY(!rig.form().KeyboardIsShown());
     QVERIFY(centres[3].x() > centres[0].x() && centres[9].x() < centres[0].x());
     QVERIFY(rig.labelText(40).startsWith(u"Нота 1 из 36"_qs));
 }
