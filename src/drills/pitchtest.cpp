@@ -104,6 +104,8 @@ void PitchTest::finished(const PitchTestScore &score)
     const QDateTime now = ProgramClock::now();
     m_context.history.recordPitchTest({m_sitting, now, score.trials, score.right,
                                        score.meanErrorTenths, score.oneOff, score.fastRight});
+    testDays();
+    m_days.append(now.date());
     m_lastLeft = false;
     m_context.log.WriteLog(score.summaryLine(now.date()));
     const QDate first = earlier.isEmpty() ? now.date() : earlier.first().at.date();
@@ -144,12 +146,26 @@ void PitchTest::backClick()
         m_back();
 }
 
+// Read once a run, from a copy: a level page must neither wait on the history
+// nor change what it tells the learner about it.
+const QList<QDate> &PitchTest::testDays()
+{
+    if (m_daysRead)
+        return m_days;
+    m_daysRead = true;
+    const QString path = m_context.history.path();
+    if (!QFileInfo::exists(path))
+        return m_days;
+    HistoryStore look(path);
+    look.setReadOnly();
+    for (const PitchTestRecord &t : look.pitchTests())
+        m_days.append(t.at.date());
+    return m_days;
+}
+
 QDate PitchTest::takeReminder(const QDate &today)
 {
-    QList<QDate> taken;
-    for (const PitchTestRecord &t : m_context.history.pitchTests())
-        taken.append(t.at.date());
-    const QDate due = PitchTestSchedule::due(taken, today);
+    const QDate due = PitchTestSchedule::due(testDays(), today);
     if (!due.isValid() || due == m_told)
         return {};
     m_told = due;

@@ -46,6 +46,7 @@ private:
     void finished(const PitchTestScore &score);
     void left();
     void release();
+    const QList<QDate> &testDays();
 
     StepContext &m_context;
     PitchTestPages m_pages;
@@ -55,6 +56,8 @@ private:
     qint64 m_sitting = 0;
     bool m_lastLeft = false;
     QDate m_told;
+    QList<QDate> m_days; // of the finished tests
+    bool m_daysRead = false;
 };
 
 } // namespace nk

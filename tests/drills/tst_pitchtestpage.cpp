@@ -174,11 +174,14 @@ void PitchTestPageTest::leftHalfWay()
 
 void PitchTestPageTest::reminderOnceWhenDue()
 {
-    WindowRig rig(fastCourse());
+    WindowRig rig(fastCourse().startLater());
+    // A test a week before this session.
     const QDateTime weekAgo = WindowRig::moment().addDays(-7);
-    QVERIFY(rig.state().history.recordPitchTest(
-        {weekAgo.toMSecsSinceEpoch(), weekAgo, 36, 10, 20, 5, 4}));
-    rig.form().course().ShowLevelPage(1);
+    QVERIFY(HistoryStore(rig.path(u"levels/history.db"_qs))
+                .recordPitchTest({weekAgo.toMSecsSinceEpoch(), weekAgo, 36, 10, 20, 5, 4}));
+    rig.start();
+    // The level page the program starts on.
+    QTRY_VERIFY(rig.levelPageShown());
     QVERIFY2(rig.link(PitchTestLinks::FromLevelTag), qPrintable(rig.describePage()));
     QVERIFY(rig.clickLink(PitchTestLinks::FromLevelTag));
     QCOMPARE(rig.caption(), PitchTestLinks::text());
