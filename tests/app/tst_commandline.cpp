@@ -99,6 +99,7 @@ private Q_SLOTS:
     void statsNeedNoWindow();
     void statsLeaveTheHistory_data();
     void statsLeaveTheHistory();
+    void statsListThePitchTests();
     void unwritableOutputFails_data();
     void unwritableOutputFails();
 
@@ -262,6 +263,26 @@ void TestCommandLine::statsLeaveTheHistory()
     QTEST(run.out.section(QLatin1Char('\n'), 0, 0), "printed");
     QVERIFY2(!run.out.contains(QStringLiteral("Ответов пока нет")), qPrintable(run.out));
     QCOMPARE(snapshot(folder.path()), before);
+}
+
+// One line for each finished test, on the learner's own day, after the answers.
+void TestCommandLine::statsListThePitchTests()
+{
+    QTemporaryDir folder;
+    QVERIFY(QDir().mkpath(folder.filePath(QStringLiteral("levels"))));
+    HistoryStore store(folder.filePath(QStringLiteral("levels/history.db")));
+    const QTimeZone moscow(3 * 3600);
+    const QDateTime late(QDate(2026, 12, 9), QTime(23, 30), moscow); // 20:30 UTC
+    QVERIFY(store.recordPitchTest({1, late, 36, 3, 30, 6, 3}));
+    QVERIFY(store.recordPitchTest({2, late.addDays(7), 36, 20, 14, 9, 12}));
+    const Run run =
+        runProgram({QStringLiteral("--stats"), QStringLiteral("--folder"), folder.path()});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.endsWith(
+                 QStringLiteral("Проверка слуха 09.12.2026: верно 3 из 36, средняя ошибка 3,0 "
+                                "полутона\nПроверка слуха 16.12.2026: верно 20 из 36, средняя "
+                                "ошибка 1,4 полутона\n")),
+             qPrintable(run.out));
 }
 
 void TestCommandLine::unwritableOutputFails_data()

@@ -1,6 +1,7 @@
 #include "app/coursepages.h"
 #include "app/exercises.h"
 #include "app/historyreport.h"
+#include "audio/noteplayer.h"
 #include "course/programclock.h"
 #include "course/randomsource.h"
 #include "drills/pitchtest.h"
@@ -12,6 +13,7 @@
 
 #include <QBuffer>
 #include <QKeyEvent>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace nk;
@@ -22,12 +24,40 @@ namespace {
 // take a few milliseconds.
 RigSetup fastCourse()
 {
-    return RigSetup(RigSetup::Levels, {QStringLiteral("01")}).scaledBy(0.001);
+    return RigSetup(RigSetup::Levels, {QStringLiteral("01")}).withSounds().scaledBy(0.001);
 }
 
 PitchTest &testOf(WindowRig &rig)
 {
     return rig.form().exercises().pitchTest();
+}
+
+QStringList csvLines(WindowRig &rig, const QString &exercise)
+{
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    rig.state().history.writeCsv(out);
+    return QString::fromUtf8(out.data()).split(u'\n').filter(u',' + exercise + u',');
+}
+
+// A played recording's place as the history writes it: octave digit and pitch,
+// and the timbre's shown name.
+QString asRecorded(const QString &path)
+{
+    static const QMap<QString, QString> octaves{{u"great"_qs, u"3"_qs},
+                                                {u"little"_qs, u"4"_qs},
+                                                {u"first"_qs, u"5"_qs},
+                                                {u"second"_qs, u"6"_qs},
+                                                {u"third"_qs, u"7"_qs}};
+    static const QMap<QString, QString> names{
+        {u"piano"_qs, u"Фортепиано"_qs}, {u"guitar"_qs, u"Гитара"_qs},
+        {u"strings"_qs, u"Струнные"_qs}, {u"clarinet"_qs, u"Кларнет"_qs},
+        {u"flute"_qs, u"Флейта"_qs},     {u"vibraphone"_qs, u"Вибрафон"_qs},
+        {u"organ"_qs, u"Орган"_qs},      {u"choir"_qs, u"Хор"_qs}};
+    const QStringList parts = path.split(u'/');
+    const int pitch = parts.last().left(2).toInt();
+    return octaves.value(parts[parts.size() - 2]) + QString::number(pitch) + u' ' +
+           names.value(parts[parts.size() - 3]);
 }
 
 int csvRows(WindowRig &rig, const QString &exercise)
@@ -141,8 +171,17 @@ void PitchTestPageTest::aLearnerAnsweringDo()
     WindowRig rig(fastCourse());
     QVERIFY(rig.clickMenu("lbAbout"));
     QVERIFY(rig.clickLink(PitchTestLinks::FromAboutTag));
+    QSignalSpy heard(&rig.state().player, &NotePlayer::sounding);
     QVERIFY(rig.clickButton(PitchTestLinks::StartTag));
     QVERIFY2(answerAll(rig, 36), qPrintable(rig.describePage()));
+    // Ten masking tones before each trial's note, and the notes the ones the
+    // history keeps, in their octave and timbre.
+    const QStringList rows = csvLines(rig, u"проверка слуха"_qs);
+    QCOMPARE(heard.size(), 36 * 11);
+    for (int t = 0; t < 36; ++t) {
+        const QStringList row = rows[t].split(u',');
+        QCOMPARE(asRecorded(heard[t * 11 + 10][0].toString()), row[4] + u' ' + row[10]);
+    }
     QTRY_COMPARE(rig.caption(), PitchTestLinks::text() + u": результат"_qs);
     QCOMPARE(rig.labelText(40), u"Верно: 3 из 36 (8%)"_qs);
     QCOMPARE(rig.labelText(57), u"Средняя ошибка: 3,0 полутона"_qs);
