@@ -209,6 +209,7 @@ def main():
     wait_for("the about page", lambda: control(Atspi.Role.LINK, "Что делать при ошибке"))
     walk("about page")
     text_page_links("about page")
+    pitch_test()
     press(control(Atspi.Role.PUSH_BUTTON, "Часть I"))
     wait_for("the levels of part I", lambda: len(entries()) >= 3)
     press(entries()[0])
@@ -413,6 +414,27 @@ def text_page_links(page):
         if not link.get_name().strip() or "Press" not in actions(link):
             fail(f"{page}: a link of its text without a name or a press: {link.get_name()!r}")
     print(f"{page}: {len(links)} links in its text")
+
+
+def pitch_test():
+    """The pitch test from the about page: its introduction, then a trial's
+    circle of names, each a named button; left by the menu, unscored."""
+    press(control(Atspi.Role.LINK, "Проверка слуха"))
+    start = wait_for("the pitch test", lambda: control(Atspi.Role.PUSH_BUTTON, "Начать проверку"))
+    walk("pitch test introduction")
+    press(start)
+    wait_for("the circle of names", lambda: control(Atspi.Role.PUSH_BUTTON, "СОЛЬ#"))
+    names = [n.get_name() for n in visible_controls() if n.get_role() == Atspi.Role.PUSH_BUTTON
+             and n.get_name() in PITCH_NAMES]
+    if sorted(names) != sorted(PITCH_NAMES):
+        fail(f"the circle offers {names}")
+    walk("pitch test trial")
+    first_on_page("pitch test trial", control(Atspi.Role.PUSH_BUTTON, "ДО"))
+    press(control(Atspi.Role.LINK, "О программе"))
+    wait_for("the about page again", lambda: control(Atspi.Role.LINK, "Что делать при ошибке"))
+
+
+PITCH_NAMES = ["ДО", "ДО#", "РЕ", "РЕ#", "МИ", "ФА", "ФА#", "СОЛЬ", "СОЛЬ#", "ЛЯ", "ЛЯ#", "СИ"]
 
 
 def drill():
