@@ -346,7 +346,8 @@ void connectPitchTest(TMainForm &form)
     StatsPage &stats = form.statistics();
     d.setArrowAction(PitchTestLinks::FromStatsTag, [&stats, open](TArrowLabel &) {
         std::function<void()> back = stats.back();
-        open([&stats, back] { stats.ShowStatsPage(StatsPage::Scope::Course, back); });
+        const StatsPage::Scope scope = stats.scope();
+        open([&stats, back, scope] { stats.ShowStatsPage(scope, back); });
     });
     form.course().hooks().PitchTestDue = [&test] {
         return test.takeReminder(ProgramClock::now().date());

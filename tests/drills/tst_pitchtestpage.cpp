@@ -6,6 +6,8 @@
 #include "course/randomsource.h"
 #include "drills/pitchtest.h"
 #include "history/historystore.h"
+#include "stats/statslinks.h"
+#include "stats/statspage.h"
 #include "widgets/page.h"
 #include "widgets/pitchtestlinks.h"
 #include "widgets/tyesbutton.h"
@@ -87,6 +89,7 @@ private Q_SLOTS:
     void init();
     void cleanup() { ProgramClock::setNowSource({}); }
     void fromTheAboutPageAndBack();
+    void fromAndBackToTheLevelsStatistics();
     void namesInACircle();
     void aLearnerAnsweringDo();
     void leftHalfWay();
@@ -130,6 +133,20 @@ void PitchTestPageTest::fromTheAboutPageAndBack()
     QVERIFY(rig.button(PitchTestLinks::StartTag));
     QVERIFY(rig.clickLink(PitchTestLinks::BackTag));
     QVERIFY(rig.link(PitchTestLinks::FromAboutTag));
+}
+
+void PitchTestPageTest::fromAndBackToTheLevelsStatistics()
+{
+    WindowRig rig(fastCourse());
+    rig.form().course().ShowLevelPage(1);
+    QVERIFY(rig.clickLink(StatsLinks::FromLevelTag));
+    QVERIFY(rig.clickLink(PitchTestLinks::FromStatsTag));
+    QCOMPARE(rig.caption(), PitchTestLinks::text());
+    QVERIFY(rig.clickLink(PitchTestLinks::BackTag));
+    QCOMPARE(rig.form().statistics().scope(), StatsPage::Scope::Level);
+    // And from there back to the level, as before the test.
+    QVERIFY(rig.clickLink(StatsLinks::BackTag));
+    QVERIFY(rig.levelPageShown());
 }
 
 void PitchTestPageTest::namesInACircle()
