@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <algorithm>
 
 namespace nk {
@@ -198,7 +199,9 @@ void NotePlayer::PlayNote(int octave, quint8 pitch)
         return;
     }
     start(clip);
-    emit sounding(path.isEmpty() ? notePath(octave, pitch) : path);
+    // The path is built only for a listener: a key press is the hot path.
+    if (isSignalConnected(QMetaMethod::fromSignal(&NotePlayer::sounding)))
+        emit sounding(path.isEmpty() ? notePath(octave, pitch) : path);
 }
 
 void NotePlayer::playFile(const QString &relative)

@@ -59,15 +59,21 @@ QString Timbre::formatSet(const QStringList &folders)
     return folders.join(QLatin1Char(','));
 }
 
+QStringList Timbre::present(const QStringList &folders, const BasePath &base)
+{
+    QStringList there;
+    for (const QString &folder : folders) {
+        if (QFileInfo(base.resolve(QStringLiteral("sound\\") + folder)).isDir())
+            there.append(folder);
+    }
+    return there;
+}
+
 QString Timbre::forQuestion(const TGlobalSettings &settings, const BasePath &base)
 {
     if (!settings.TembrMix)
         return settings.Tembr;
-    QStringList present;
-    for (const QString &folder : settings.TembrSet) {
-        if (QFileInfo(base.resolve(QStringLiteral("sound\\") + folder)).isDir())
-            present.append(folder);
-    }
+    const QStringList present = Timbre::present(settings.TembrSet, base);
     if (present.isEmpty())
         return settings.Tembr;
     return present[RandomSource::draw(0, int(present.size()) - 1)];

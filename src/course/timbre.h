@@ -27,6 +27,9 @@ struct Timbre
     static QStringList parseSet(const QString &text);
     static QString formatSet(const QStringList &folders);
 
+    // Those of the folders whose recordings are under sound\ of the program folder.
+    static QStringList present(const QStringList &folders, const BasePath &base);
+
     // The timbre a new question plays in: the chosen one, or with mixing on
     // one drawn from the program's random source among the ticked timbres
     // whose folder is there. With none of them there, the chosen one.

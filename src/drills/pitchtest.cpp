@@ -40,16 +40,6 @@ void PitchTest::ShowTestPage(std::function<void()> back)
     m_pages.createIntro(m_lastLeft);
 }
 
-QStringList PitchTest::timbres() const
-{
-    QStringList present;
-    for (const QString &folder : Timbre::folders()) {
-        if (QFileInfo(m_context.page.base().resolve(QStringLiteral("sound\\") + folder)).isDir())
-            present.append(folder);
-    }
-    return present;
-}
-
 PitchTestRun::Hooks PitchTest::hooks()
 {
     NotePlayer &player = m_context.player;
@@ -75,7 +65,8 @@ void PitchTest::startClick()
     connect(m_count, &QObject::destroyed, this, &PitchTest::left);
     m_sitting = ProgramClock::now().toMSecsSinceEpoch();
     m_context.log.WriteLog(QStringLiteral("Начата проверка слуха"));
-    m_run = std::make_unique<PitchTestRun>(hooks(), timbres());
+    m_run = std::make_unique<PitchTestRun>(
+        hooks(), Timbre::present(Timbre::folders(), m_context.page.base()));
     connect(m_run.get(), &PitchTestRun::trialAnswered, this, &PitchTest::trialAnswered);
     connect(m_run.get(), &PitchTestRun::finished, this, &PitchTest::finished);
     m_context.keyboard.setInputTaker([this](int, quint8 pitch) { nameClick(pitch); });
@@ -146,19 +137,16 @@ void PitchTest::backClick()
         m_back();
 }
 
-// Read once a run, from a copy: a level page must neither wait on the history
-// nor change what it tells the learner about it.
+// Read once a run: the first level page asks, and later ones use what was read.
+// A learner without a history gets no file made by looking.
 const QList<QDate> &PitchTest::testDays()
 {
     if (m_daysRead)
         return m_days;
     m_daysRead = true;
-    const QString path = m_context.history.path();
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(m_context.history.path()))
         return m_days;
-    HistoryStore look(path);
-    look.setReadOnly();
-    for (const PitchTestRecord &t : look.pitchTests())
+    for (const PitchTestRecord &t : m_context.history.pitchTests())
         m_days.append(t.at.date());
     return m_days;
 }

@@ -41,7 +41,6 @@ public:
 
 private:
     PitchTestRun::Hooks hooks();
-    QStringList timbres() const;
     void trialAnswered(const PitchTrial &trial, int number);
     void finished(const PitchTestScore &score);
     void left();

@@ -17,15 +17,9 @@ public:
     static constexpr int Trials = 36;
     static constexpr int LowestOctave = MaskingSequence::LowestOctave;
     static constexpr int HighestOctave = MaskingSequence::HighestOctave;
-    static constexpr int MaskingTones = MaskingSequence::Tones;
-    static constexpr int MaskingToneMs = MaskingSequence::ToneMs;
 
     // An empty list of timbres plays every note on the piano.
     static QList<TestNote> draw(const QStringList &timbres);
-    static MaskingSequence masking(const QStringList &timbres)
-    {
-        return MaskingSequence::draw(timbres);
-    }
 
 private:
     static QList<int> pitchOrder();

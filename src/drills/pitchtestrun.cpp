@@ -27,10 +27,10 @@ bool PitchTestRun::stopped() const
 void PitchTestRun::playTrial()
 {
     m_playing = true;
-    const MaskingSequence masking = PitchTestPlan::masking(m_timbres);
+    const MaskingSequence masking = MaskingSequence::draw(m_timbres);
     for (const TestNote &tone : masking.tones) {
         m_hooks.play(tone);
-        m_hooks.wait(PitchTestPlan::MaskingToneMs);
+        m_hooks.wait(MaskingSequence::ToneMs);
         if (stopped())
             return;
     }

@@ -1,7 +1,6 @@
 #include "history/historyreader.h"
 
 #include "course/timbre.h"
-#include "history/pitchtesthistory.h"
 #include "history/sqlitestatement.h"
 
 #include <QDateTime>
@@ -269,6 +268,35 @@ QString token(const SqliteStatement &row, int column)
     return QString::number(row.integer(column)) + QString::number(row.integer(column + 1));
 }
 
+// The pitch tests' trials as rows of the export, after the answers: no
+// level, the exercise "проверка слуха", the answer in the octave heard.
+int writeTrialsCsv(sqlite3 *db, QIODevice &out)
+{
+    SqliteStatement query(db, "SELECT at_ms, utc_offset, octave, pitch, timbre, answered,"
+                              " answer_ms FROM pitch_trials ORDER BY id");
+    int code = query.step();
+    for (; code == SQLITE_ROW; code = query.step()) {
+        const QString octave = QString::number(query.integer(2));
+        const qint64 pitch = query.integer(3);
+        const qint64 answered = query.integer(5);
+        const QStringList row = {
+            QDateTime::fromMSecsSinceEpoch(query.integer(0), Qt::UTC).toString(Qt::ISODateWithMs),
+            QString(),
+            QStringLiteral("проверка слуха"),
+            answered == pitch ? QStringLiteral("да") : QStringLiteral("нет"),
+            octave + QString::number(pitch),
+            answered >= 0 ? octave + QString::number(answered) : QString(),
+            optionalNumber(query, 6),
+            QStringLiteral("1"),
+            QString(),
+            QString::number(query.integer(1) / 60),
+            csvField(Timbre::nameOf(query.text(4)))};
+        if (out.write((row.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8()) < 0)
+            return SQLITE_IOERR;
+    }
+    return code == SQLITE_DONE ? SQLITE_OK : code;
+}
+
 } // namespace
 
 bool HistoryReader::writeHeader(QIODevice &out)
@@ -332,7 +360,7 @@ int HistoryReader::writeCsv(sqlite3 *db, QIODevice &out)
     if (code == SQLITE_OK && noteCode != SQLITE_DONE && noteCode != SQLITE_ROW)
         code = noteCode;
     if (code == SQLITE_OK)
-        code = PitchTestHistory::writeTrialsCsv(db, out);
+        code = writeTrialsCsv(db, out);
     sqliteExec(db, "COMMIT");
     return code;
 }

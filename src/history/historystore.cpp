@@ -40,12 +40,6 @@ void bindTime(SqliteStatement &insert, const QDateTime &at)
     insert.bind(2, qint64(at.offsetFromUtc()));
 }
 
-int finish(SqliteStatement &statement)
-{
-    const int code = statement.step();
-    return code == SQLITE_DONE ? SQLITE_OK : code;
-}
-
 bool isBroken(int code)
 {
     const int primary = code & 0xff;
@@ -71,7 +65,7 @@ int insertNotes(sqlite3 *db, qint64 id, const HistoryAnswer &answer)
             insert.bind(5, qint64(answer.answered[i].Octave));
             insert.bind(6, qint64(answer.answered[i].Pitch));
         }
-        if (const int code = finish(insert); code != SQLITE_OK)
+        if (const int code = insert.finish(); code != SQLITE_OK)
             return code;
     }
     return insert.ok() || answer.played.isEmpty() ? SQLITE_OK : insert.prepareCode();
@@ -88,7 +82,7 @@ int insertAnswer(sqlite3 *db, const HistoryAnswer &answer)
     insert.bindOptional(7, answer.noteCount > 0 ? answer.noteCount : -1);
     insert.bindOptional(8, answer.choice > 0 ? answer.choice : -1);
     insert.bind(9, answer.timbre);
-    if (const int code = finish(insert); code != SQLITE_OK)
+    if (const int code = insert.finish(); code != SQLITE_OK)
         return code;
     const qint64 id = sqlite3_last_insert_rowid(db);
     if (const int code = insertNotes(db, id, answer); code != SQLITE_OK || answer.answerMs < 0)
@@ -98,7 +92,7 @@ int insertAnswer(sqlite3 *db, const HistoryAnswer &answer)
     SqliteStatement time(db, SetAnswerTime);
     time.bind(1, answer.answerMs);
     time.bind(2, id);
-    return finish(time);
+    return time.finish();
 }
 
 } // namespace
@@ -322,7 +316,7 @@ bool HistoryStore::recordRepetition(const QDateTime &at, int level, HistoryNote 
         insert.bind(4, qint64(note.Octave));
         insert.bind(5, qint64(note.Pitch));
         insert.bind(6, seconds);
-        return finish(insert);
+        return insert.finish();
     });
 }
 
@@ -333,7 +327,7 @@ bool HistoryStore::recordRest(const QDateTime &at, int level, HistoryRest kind)
         bindTime(insert, at);
         insert.bind(3, qint64(level));
         insert.bind(4, qint64(kind));
-        return finish(insert);
+        return insert.finish();
     });
 }
 

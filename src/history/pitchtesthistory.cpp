@@ -1,9 +1,7 @@
 #include "history/pitchtesthistory.h"
 
-#include "course/timbre.h"
 #include "history/sqlitestatement.h"
 
-#include <QIODevice>
 #include <sqlite3.h>
 
 namespace nk {
@@ -16,12 +14,6 @@ const char *const InsertTrial =
 const char *const InsertTest =
     "INSERT OR REPLACE INTO pitch_tests(at_ms, utc_offset, sitting, trials, right,"
     " mean_error_tenths, one_off, fast_right) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
-
-int finish(SqliteStatement &statement)
-{
-    const int code = statement.step();
-    return code == SQLITE_DONE ? SQLITE_OK : code;
-}
 
 void bindTime(SqliteStatement &insert, const QDateTime &at, qint64 sitting)
 {
@@ -46,7 +38,7 @@ int PitchTestHistory::insertTrial(sqlite3 *db, const PitchTrialRecord &trial)
     insert.bind(6, trial.timbre);
     insert.bind(7, qint64(trial.answered));
     insert.bindOptional(8, trial.answerMs);
-    return finish(insert);
+    return insert.finish();
 }
 
 int PitchTestHistory::insertTest(sqlite3 *db, const PitchTestRecord &test)
@@ -58,7 +50,7 @@ int PitchTestHistory::insertTest(sqlite3 *db, const PitchTestRecord &test)
     insert.bind(6, qint64(test.meanErrorTenths));
     insert.bind(7, qint64(test.oneOff));
     insert.bind(8, qint64(test.fastRight));
-    return finish(insert);
+    return insert.finish();
 }
 
 int PitchTestHistory::readTests(sqlite3 *db, QList<PitchTestRecord> &tests)
@@ -71,33 +63,6 @@ int PitchTestHistory::readTests(sqlite3 *db, QList<PitchTestRecord> &tests)
         tests.append({query.integer(0), localTime(query.integer(1), query.integer(2)),
                       int(query.integer(3)), int(query.integer(4)), int(query.integer(5)),
                       int(query.integer(6)), int(query.integer(7))});
-    }
-    return code == SQLITE_DONE ? SQLITE_OK : code;
-}
-
-int PitchTestHistory::writeTrialsCsv(sqlite3 *db, QIODevice &out)
-{
-    SqliteStatement query(db, "SELECT at_ms, utc_offset, octave, pitch, timbre, answered,"
-                              " answer_ms FROM pitch_trials ORDER BY id");
-    int code = query.step();
-    for (; code == SQLITE_ROW; code = query.step()) {
-        const QString octave = QString::number(query.integer(2));
-        const qint64 pitch = query.integer(3);
-        const qint64 answered = query.integer(5);
-        const QStringList row = {
-            QDateTime::fromMSecsSinceEpoch(query.integer(0), Qt::UTC).toString(Qt::ISODateWithMs),
-            QString(),
-            QStringLiteral("проверка слуха"),
-            answered == pitch ? QStringLiteral("да") : QStringLiteral("нет"),
-            octave + QString::number(pitch),
-            answered >= 0 ? octave + QString::number(answered) : QString(),
-            query.isNull(6) ? QString() : QString::number(query.integer(6)),
-            QStringLiteral("1"),
-            QString(),
-            QString::number(query.integer(1) / 60),
-            Timbre::nameOf(query.text(4))};
-        if (out.write((row.join(QLatin1Char(',')) + QLatin1Char('\n')).toUtf8()) < 0)
-            return SQLITE_IOERR;
     }
     return code == SQLITE_DONE ? SQLITE_OK : code;
 }

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QString>
 
-class QIODevice;
 struct sqlite3;
 
 namespace nk {
@@ -45,9 +44,6 @@ public:
     static int insertTest(sqlite3 *db, const PitchTestRecord &test);
     // Oldest first.
     static int readTests(sqlite3 *db, QList<PitchTestRecord> &tests);
-    // The trials as rows of the answers' export, after them: no level, the
-    // exercise "проверка слуха", the answer in the octave heard.
-    static int writeTrialsCsv(sqlite3 *db, QIODevice &out);
 };
 
 } // namespace nk

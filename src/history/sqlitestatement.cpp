@@ -54,6 +54,12 @@ int SqliteStatement::step()
     return sqlite3_step(m_statement);
 }
 
+int SqliteStatement::finish()
+{
+    const int code = step();
+    return code == SQLITE_DONE ? SQLITE_OK : code;
+}
+
 void SqliteStatement::reset()
 {
     sqlite3_reset(m_statement);

@@ -30,6 +30,8 @@ public:
 
     // SQLITE_ROW, SQLITE_DONE or an error code.
     int step();
+    // A statement without results, stepped once: SQLITE_OK when it is done.
+    int finish();
     void reset();
 
     qint64 integer(int column) const;

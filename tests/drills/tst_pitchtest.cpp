@@ -65,7 +65,7 @@ void TestPitchTest::maskingTonesAndSilence()
     QSet<int> pitches;
     for (quint32 seed = 1; seed <= 200; ++seed) {
         RandomSource::seed(seed);
-        const MaskingSequence m = PitchTestPlan::masking({QStringLiteral("flute")});
+        const MaskingSequence m = MaskingSequence::draw({QStringLiteral("flute")});
         QCOMPARE(m.tones.size(), 10);
         QVERIFY(m.silenceMs >= 1000 && m.silenceMs <= 3000);
         shortest = std::min(shortest, m.silenceMs);
