@@ -9,6 +9,7 @@
 #include "keyboard/keyboardlayout.h"
 #include "keyboard/keyletters.h"
 #include "keyboard/surfacefill.h"
+#include "widgets/afterfirstpaint.h"
 #include "widgets/clicklabel.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
@@ -50,8 +51,15 @@ Recolour recolourFor(int mode, bool blackKey)
 } // namespace
 
 Keyboard::Keyboard(State state, NotePlayer &player, OneShotTimers &timers, Page &page)
-    : m_state(state), m_player(player), m_timers(timers), m_page(page), m_picture(restingPicture())
+    : m_state(state), m_player(player), m_timers(timers), m_page(page)
 {
+}
+
+const QImage &Keyboard::picture() const
+{
+    if (m_picture.isNull())
+        m_picture = restingPicture();
+    return m_picture;
 }
 
 QImage Keyboard::restingPicture()
@@ -77,12 +85,17 @@ void Keyboard::setPictureLabel(QLabel *label)
         AccessibleKeyboard::installFactory();
         AccessibleKeyboard::attach(picture, this);
     }
-    showPicture();
+    if (label)
+        AfterFirstPaint::schedule(label->window(), [this] {
+            picture();
+            showPicture();
+        });
 }
 
+// Nothing to show before the picture is read; reading it shows it.
 void Keyboard::showPicture()
 {
-    if (!m_label)
+    if (!m_label || m_picture.isNull())
         return;
     if (!m_state.Settings.KeyLetters) {
         m_label->setPixmap(QPixmap::fromImage(m_picture));
@@ -262,6 +275,11 @@ void Keyboard::PaintKey(quint8 pitch, int octave, int mode)
     if (!KeyboardLayout::hasKey(octave, pitch))
         return;
     const Recolour colours = recolourFor(mode, isBlackKey(pitch));
+    // An unread picture is the one at rest: a fill from another colour changes nothing there.
+    const QRgb resting = isBlackKey(pitch) ? KeyboardLayout::Black : KeyboardLayout::White;
+    if (m_picture.isNull() && colours.from != resting)
+        return;
+    picture();
     if (SurfaceFill::fill(m_picture, KeyboardLayout::seed(octave, pitch), colours.from, colours.to))
         showPicture();
 }

@@ -59,8 +59,10 @@ public:
 
     // Where the picture is shown; it gets a fresh copy after every change. A
     // picture that reports clicks also shows its 36 keys to assistive technology.
+    // The picture is read at its first use, or once the window has been painted:
+    // the page a start shows has no keyboard.
     void setPictureLabel(QLabel *label);
-    const QImage &picture() const { return m_picture; }
+    const QImage &picture() const;
     ResultPages &resultPages() { return m_pages; }
     // Told of every key recorded as an answer note, whatever pressed it.
     std::function<void()> &answerKeyHook() { return m_answerKey; }
@@ -122,7 +124,7 @@ private:
     NotePlayer &m_player;
     OneShotTimers &m_timers;
     Page &m_page;
-    QImage m_picture;
+    mutable QImage m_picture; // null until first used
     QPointer<QLabel> m_label;
     ResultPages m_pages;
     int m_inputOctave = KeyMap::DefaultOctave;

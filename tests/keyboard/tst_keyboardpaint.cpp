@@ -93,6 +93,7 @@ private Q_SLOTS:
     void secondClickReleasesFirstAndTimerIsNotExtended();
     void clearAllKeysReturnsEverythingToRest();
     void labelShowsEveryChange();
+    void unreadPictureTakesEarlyPaints();
     void fillStopsAtImageEdges();
 };
 
@@ -253,11 +254,35 @@ void TestKeyboardPaint::labelShowsEveryChange()
     KeyboardRig rig;
     QLabel label;
     rig.keyboard.setPictureLabel(&label);
+    label.show(); // the picture is shown once its window has been painted
+    QTRY_VERIFY(!label.pixmap().isNull());
     QCOMPARE(label.pixmap().toImage().convertToFormat(QImage::Format_RGB32),
              rig.keyboard.picture());
     rig.keyboard.PaintKey(7, 5, 1);
     const QImage shown = label.pixmap().toImage();
     QCOMPARE(KeyboardRig::colourAt(shown, L::seed(5, 7)), L::Green);
+}
+
+// The picture is read at its first use; keys cleared, marked and lit before
+// then must show as if it had been read from the start.
+void TestKeyboardPaint::unreadPictureTakesEarlyPaints()
+{
+    KeyboardRig rig;
+    rig.keyboard.ClearAllKeys();
+    rig.keyboard.PaintKey(9, 5, 5); // mark
+    rig.keyboard.PaintKey(4, 5, 1); // light
+    rig.keyboard.PaintKey(0, 4, 2); // release a key never lit
+    const QImage picture = rig.keyboard.picture();
+    for (int octave = 4; octave <= 6; ++octave) {
+        for (int pitch = 0; pitch < 12; ++pitch) {
+            QRgb expected = isBlackKey(pitch) ? L::Black : L::White;
+            if (octave == 5 && pitch == 9)
+                expected = L::Yellow;
+            if (octave == 5 && pitch == 4)
+                expected = L::Green;
+            QCOMPARE(KeyboardRig::colourAt(picture, L::seed(octave, pitch)), expected);
+        }
+    }
 }
 
 void TestKeyboardPaint::fillStopsAtImageEdges()
