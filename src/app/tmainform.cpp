@@ -230,7 +230,6 @@ void TMainForm::createTrayIcon()
 
 void TMainForm::FormCreate(const BasePath &base)
 {
-    StaleTempFiles::remove(base);
     m_state = std::make_unique<GlobalState>(base);
     m_page = new Page(this, *this, base);
     m_timers = new OneShotTimers(this);
@@ -292,8 +291,10 @@ void TMainForm::FormShow()
     keyLettersToggle()->setChecked(s.Settings.KeyLetters);
     s.player.setTimbre(s.Settings.Tembr);
     // Sound, network and MIDI wait until the page is on screen; a key pressed
-    // sooner makes the sound ready itself.
-    AfterFirstPaint::schedule(this, [this] {
+    // sooner makes the sound ready itself. Nothing reads the leftovers of a
+    // killed run, so clearing them waits too; what this run makes meanwhile stays.
+    AfterFirstPaint::schedule(this, [this, started = QDateTime::currentDateTime()] {
+        StaleTempFiles::remove(m_state->basePath, started);
         m_state->player.makeReady();
         m_reports->uploader().makeReady();
         m_state->midi.start();

@@ -2,6 +2,7 @@
 
 #include "course/basepath.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 namespace nk {
@@ -15,7 +16,9 @@ class StaleTempFiles
 {
 public:
     // Removes them from levels\ and its level folders; returns what it removed.
-    static QStringList remove(const BasePath &base);
+    // With `before` valid, only those last changed before it: a run clearing up
+    // after its start leaves what it has made itself since.
+    static QStringList remove(const BasePath &base, const QDateTime &before = {});
 };
 
 } // namespace nk

@@ -96,6 +96,7 @@ private Q_SLOTS:
     void killedAtRandomMoments();
     void leftoversRemovedAtStart_data();
     void leftoversRemovedAtStart();
+    void leftoversOfThisRunStay();
 
 private:
     QString path(const QString &name) const { return m_work.filePath(name); }
@@ -431,6 +432,23 @@ void TestCrashSafety::leftoversRemovedAtStart()
     QCOMPARE(QFile::exists(folder + u'/' + file), !removed);
     QCOMPARE(gone.size(), removed ? 1 : 0);
     QVERIFY(QFile::exists(folder + u"/levels/01/notes.dat"_s));
+}
+
+// Cleared after the first paint, the leftovers go, but an upload copy this run
+// has made since its start stays.
+void TestCrashSafety::leftoversOfThisRunStay()
+{
+    const QString folder = path(u"own-leftovers"_s);
+    QVERIFY(RigFolder::copyTree(path(u"template"_s), folder));
+    const QString copy = folder + u"/levels/DEMO_08.12.2026_7.29.26_log.dat"_s;
+    QFile planted(copy);
+    QVERIFY(planted.open(QIODevice::WriteOnly) && planted.write("x") > 0);
+    planted.close();
+    const QDateTime made = QFileInfo(copy).lastModified();
+    QVERIFY(StaleTempFiles::remove(BasePath(folder), made).isEmpty());
+    QVERIFY(QFile::exists(copy));
+    QCOMPARE(StaleTempFiles::remove(BasePath(folder), made.addMSecs(1)), QStringList{copy});
+    QVERIFY(!QFile::exists(copy));
 }
 
 QTEST_GUILESS_MAIN(TestCrashSafety)
