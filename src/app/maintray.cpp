@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWidget>
 
 namespace nk {
 
@@ -38,7 +39,11 @@ void MainTray::createMenu()
 
 void MainTray::makeIcon()
 {
-    m_icon = new QSystemTrayIcon(Artwork::trayIcon(), this);
+    // The window's icon is the same bird: drawn once.
+    const auto *window = qobject_cast<QWidget *>(parent());
+    m_icon = new QSystemTrayIcon(window && !window->windowIcon().isNull() ? window->windowIcon()
+                                                                          : Artwork::trayIcon(),
+                                 this);
     m_icon->setObjectName(QStringLiteral("CoolTrayIcon1"));
     m_icon->setToolTip(QStringLiteral("Нотоклюв"));
     // Where the tray is a StatusNotifierItem host (most desktops now) a click
