@@ -2,9 +2,16 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
 #include <QLockFile>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace nk {
 
@@ -16,6 +23,42 @@ const QByteArray kShown = QByteArrayLiteral("ok\n");
 // may be busy in a playback loop, which keeps its message loop running.
 constexpr int kAskTimeoutMs = 3000;
 
+QByteArray socketPath(const QString &name)
+{
+    return QFile::encodeName(QDir::tempPath() + QLatin1Char('/') + name);
+}
+
+bool toAddress(const QByteArray &path, sockaddr_un &address)
+{
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
+// Bound in a folder of the user's own and then moved into place, so no other
+// user can ever connect; a socket left there by a killed program is replaced.
+int bindPrivately(const QByteArray &path)
+{
+    QByteArray folder = path + ".XXXXXX";
+    if (!::mkdtemp(folder.data()))
+        return -1;
+    const QByteArray inside = folder + "/socket";
+    sockaddr_un address;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const bool bound = fd >= 0 && toAddress(inside, address) &&
+                       ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+                       ::chmod(inside.constData(), S_IRUSR | S_IWUSR) == 0 &&
+                       ::rename(inside.constData(), path.constData()) == 0 && ::listen(fd, 8) == 0;
+    ::unlink(inside.constData());
+    ::rmdir(folder.constData());
+    if (!bound && fd >= 0)
+        ::close(fd);
+    return bound ? fd : -1;
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(const BasePath &base, QObject *parent)
@@ -23,7 +66,13 @@ SingleInstance::SingleInstance(const BasePath &base, QObject *parent)
 {
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    if (m_server < 0)
+        return;
+    ::close(m_server);
+    ::unlink(m_path.constData());
+}
 
 QString SingleInstance::serverName(const BasePath &base)
 {
@@ -52,41 +101,67 @@ bool SingleInstance::start()
 
 void SingleInstance::listen()
 {
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    const QString name = serverName(m_base);
-    // A socket left by a killed program: the lock says it is nobody's now.
-    if (!m_server->listen(name) && QLocalServer::removeServer(name))
-        m_server->listen(name);
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::answer);
+    m_path = socketPath(serverName(m_base));
+    m_server = bindPrivately(m_path);
+    if (m_server < 0)
+        return; // the window still works; only a later start cannot reach it
+    m_incoming = new QSocketNotifier(m_server, QSocketNotifier::Read, this);
+    connect(m_incoming, &QSocketNotifier::activated, this, &SingleInstance::answer);
 }
 
 void SingleInstance::answer()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
-                return;
-            if (socket->readLine() == kShow) {
-                Q_EMIT showRequested();
-                socket->write(kShown);
-            }
-            socket->disconnectFromServer();
-        });
+    for (;;) {
+        const int client = ::accept4(m_server, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (client < 0)
+            return;
+        serve(client);
     }
+}
+
+// A request is one short line; the client is answered and let go once it is in.
+void SingleInstance::serve(int client)
+{
+    auto *readable = new QSocketNotifier(client, QSocketNotifier::Read, this);
+    auto line = std::make_shared<QByteArray>();
+    connect(readable, &QSocketNotifier::activated, this, [this, client, readable, line] {
+        char chunk[64];
+        const ssize_t got = ::read(client, chunk, sizeof chunk);
+        if (got < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        if (got > 0)
+            line->append(chunk, got);
+        if (got > 0 && !line->contains('\n') && line->size() < 256)
+            return;
+        if (*line == kShow) {
+            Q_EMIT showRequested();
+            // The asker only waits for an answer; one that went meanwhile needs none.
+            [[maybe_unused]] const ssize_t sent =
+                ::write(client, kShown.constData(), size_t(kShown.size()));
+        }
+        readable->setEnabled(false);
+        readable->deleteLater();
+        ::close(client);
+    });
 }
 
 // Waits for the answer, so the request has been handled when this start ends.
 void SingleInstance::askFirst() const
 {
-    QLocalSocket socket;
-    socket.connectToServer(serverName(m_base));
-    if (!socket.waitForConnected(kAskTimeoutMs))
+    sockaddr_un address;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
         return;
-    socket.write(kShow);
-    if (socket.waitForBytesWritten(kAskTimeoutMs))
-        socket.waitForReadyRead(kAskTimeoutMs);
+    if (toAddress(socketPath(serverName(m_base)), address) &&
+        ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+        ::write(fd, kShow.constData(), size_t(kShow.size())) == kShow.size()) {
+        pollfd reply{fd, POLLIN, 0};
+        char answer[8];
+        if (::poll(&reply, 1, kAskTimeoutMs) > 0) {
+            [[maybe_unused]] const ssize_t got = ::read(fd, answer, sizeof answer);
+        }
+    }
+    ::close(fd);
 }
 
 } // namespace nk

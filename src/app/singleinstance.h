@@ -5,8 +5,8 @@
 #include <QObject>
 #include <memory>
 
-class QLocalServer;
 class QLockFile;
+class QSocketNotifier;
 
 namespace nk {
 
@@ -19,6 +19,10 @@ namespace nk {
 // start asks it to show its window and ends, having written nothing.
 // A folder where no lock can be made (read-only, no levels/) runs unguarded:
 // nothing of it can be overwritten there.
+//
+// The socket is a plain Unix socket in the temporary folder, where Qt's local
+// sockets put theirs (so either kind of start finds the other): the network
+// library is not worth loading at start for it.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -40,11 +44,14 @@ Q_SIGNALS:
 private:
     void listen();
     void answer();
+    void serve(int client);
     void askFirst() const;
 
     BasePath m_base;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
+    int m_server = -1;
+    QByteArray m_path; // of the socket this program made
+    QSocketNotifier *m_incoming = nullptr;
 };
 
 } // namespace nk
