@@ -33,6 +33,7 @@ add_custom_target(nk_icons ALL DEPENDS ${NK_ICON_FILES})
 # The program folder. What a run of the program in the build folder has written
 # (settings, the log, upload copies of it, the answers' history) is not part of the course.
 install(TARGETS notoklyuv RUNTIME DESTINATION ${NK_INSTALL_PROGRAM_DIR})
+install(TARGETS nk_devices LIBRARY DESTINATION ${NK_INSTALL_PROGRAM_DIR})
 install(DIRECTORY ${NK_PROGRAM_DIR}/levels ${NK_PROGRAM_DIR}/sound ${NK_PROGRAM_DIR}/pictures
         DESTINATION ${NK_INSTALL_PROGRAM_DIR}
         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ

@@ -28,6 +28,18 @@ QAudioFormat outputFormat()
 
 } // namespace
 
+} // namespace nk
+
+// The program finds this in the device plug-in; test programs link it in.
+extern "C" nk::SoundSinkMaker nk_builtin_sound_sink()
+{
+    return [](nk::SoundTiming timing, std::shared_ptr<nk::SharedMix> mix) -> nk::SoundSink * {
+        return new nk::SinkFeeder(timing, std::move(mix));
+    };
+}
+
+namespace nk {
+
 SinkFeeder::SinkFeeder(SoundTiming timing, std::shared_ptr<SharedMix> mix)
     : m_timing(timing), m_mix(std::move(mix)), m_tick(new QTimer(this))
 {
@@ -226,3 +238,6 @@ void SinkFeeder::stateChanged(QAudio::State state)
 }
 
 } // namespace nk
+
+// Its meta-object stays with it, out of the program when the plug-in holds it.
+#include "moc_sinkfeeder.cpp"

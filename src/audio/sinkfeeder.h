@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/sharedmix.h"
+#include "audio/soundsink.h"
 
 #include <QAudio>
 #include <QElapsedTimer>
@@ -16,32 +17,21 @@ namespace nk {
 
 class PulseStream;
 
-// How the sound output trades latency against safety and idle work.
-struct SoundTiming
-{
-    int bufferMs = 100;      // what the sound server may hold: long enough never to run dry
-    int tickMs = 4;          // how often the buffer is checked
-    int closeAfterMs = 1000; // silence after which the stream is closed
-    int retryAfterMs = 2000; // an output that failed to open is not retried sooner
-};
-
 // Lives in the sound thread and keeps the sound server's buffer topped up
 // from the mixer. A new sound (or a stop) drops the stream with what it holds;
 // the next sound opens a fresh one, whose empty buffer it fills at once. After
 // a spell of silence the stream is closed.
-class SinkFeeder : public QObject
+class SinkFeeder : public QObject, public SoundSink
 {
     Q_OBJECT
 public:
     SinkFeeder(SoundTiming timing, std::shared_ptr<SharedMix> mix);
     ~SinkFeeder() override;
 
-    static constexpr int Rate = 44100;
-    static constexpr int Channels = 1;
-
+    QObject *object() override { return this; }
     // Something new is in the mixer, or it was cleared: restart the stream if
     // asked to and feed it at once.
-    void wake();
+    void wake() override;
 
 Q_SIGNALS:
     // No output could be opened (said once until one opens again), and why,

@@ -1,8 +1,12 @@
 #include "audio/soundoutput.h"
 
 #include "audio/logging.h"
+#include "course/deviceplugin.h"
 
 #include <QThread>
+
+// Linked into test programs; the program itself takes the plug-in's.
+extern "C" __attribute__((weak)) nk::SoundSinkMaker nk_builtin_sound_sink();
 
 namespace nk {
 
@@ -16,15 +20,31 @@ constexpr int joinTimeoutMs = 3000;
 
 SoundOutput::SoundOutput(SoundTiming timing, QObject *parent)
     : QObject(parent), m_mix(std::make_shared<SharedMix>(Channels)), m_thread(new QThread),
-      m_feeder(new SinkFeeder(timing, m_mix))
+      m_sink(makeSink(timing, m_mix))
 {
     m_thread->setObjectName(QStringLiteral("sound output"));
-    m_feeder->moveToThread(m_thread);
-    connect(m_thread, &QThread::finished, m_feeder, &QObject::deleteLater);
-    connect(m_feeder, &SinkFeeder::silenced, this, &SoundOutput::silenced, Qt::QueuedConnection);
-    connect(m_feeder, &SinkFeeder::audible, this, &SoundOutput::audible, Qt::QueuedConnection);
+    if (!m_sink) {
+        // Said once the window listens, as a sound server gone would be.
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT silenced(QStringLiteral("программа установлена не полностью")); },
+            Qt::QueuedConnection);
+        return;
+    }
+    QObject *feeder = m_sink->object();
+    feeder->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, feeder, &QObject::deleteLater);
+    // By name: the sink's class may live in the plug-in, with a meta-object of its own.
+    connect(feeder, SIGNAL(silenced(QString)), this, SIGNAL(silenced(QString)),
+            Qt::QueuedConnection);
+    connect(feeder, SIGNAL(audible()), this, SIGNAL(audible()), Qt::QueuedConnection);
     m_thread->start();
     wakeFeeder();
+}
+
+SoundSink *SoundOutput::makeSink(SoundTiming timing, std::shared_ptr<SharedMix> mix)
+{
+    const SoundSinkMaker make = DevicePlugin::pick(nk_builtin_sound_sink, "nk_plugin_sound_sink");
+    return make ? make(timing, std::move(mix)) : nullptr;
 }
 
 SoundOutput::~SoundOutput()
@@ -52,7 +72,9 @@ void SoundOutput::stopAll()
 
 void SoundOutput::wakeFeeder()
 {
-    QMetaObject::invokeMethod(m_feeder, &SinkFeeder::wake, Qt::QueuedConnection);
+    if (m_sink)
+        QMetaObject::invokeMethod(
+            m_sink->object(), [sink = m_sink] { sink->wake(); }, Qt::QueuedConnection);
 }
 
 } // namespace nk

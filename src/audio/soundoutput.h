@@ -1,6 +1,7 @@
 #pragma once
 
-#include "audio/sinkfeeder.h"
+#include "audio/sharedmix.h"
+#include "audio/soundsink.h"
 
 #include <QObject>
 #include <memory>
@@ -25,8 +26,8 @@ public:
     explicit SoundOutput(SoundTiming timing = {}, QObject *parent = nullptr);
     ~SoundOutput() override;
 
-    static constexpr int Rate = SinkFeeder::Rate;
-    static constexpr int Channels = SinkFeeder::Channels;
+    static constexpr int Rate = SoundSink::Rate;
+    static constexpr int Channels = SoundSink::Channels;
 
     // A clip in the output's rate and channel count (see convertClip), at
     // once, cutting whatever sounds.
@@ -45,11 +46,12 @@ Q_SIGNALS:
     void audible(); // sound can be heard again
 
 private:
+    static SoundSink *makeSink(SoundTiming timing, std::shared_ptr<SharedMix> mix);
     void wakeFeeder();
 
     std::shared_ptr<SharedMix> m_mix;
     QThread *m_thread;
-    SinkFeeder *m_feeder;
+    SoundSink *m_sink; // null when there is no sound output to make
 };
 
 } // namespace nk

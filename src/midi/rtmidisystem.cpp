@@ -1,4 +1,4 @@
-#include "midi/midisystem.h"
+#include "midi/rtmidisystem.h"
 
 #include "course/socketprobe.h"
 #include "midi/logging.h"
@@ -87,18 +87,18 @@ RtMidi::Api apiOf(MidiSystem::Kind kind)
 
 void libraryError(RtMidiError::Type type, const std::string &text, void *system)
 {
-    static_cast<MidiSystem *>(system)->reportError(type == RtMidiError::DEBUG_WARNING, text);
+    static_cast<RtMidiSystem *>(system)->reportError(type == RtMidiError::DEBUG_WARNING, text);
 }
 
 } // namespace
 
-MidiSystem::MidiSystem(Kind kind, const QString &name, Callback callback, void *userData)
+RtMidiSystem::RtMidiSystem(Kind kind, const QString &name, Callback callback, void *userData)
     : m_kind(kind), m_name(name.toStdString()), m_callback(callback), m_userData(userData)
 {
 }
 
 // Ports close (and their threads end) before the receiver can go away.
-MidiSystem::~MidiSystem()
+RtMidiSystem::~RtMidiSystem()
 {
     m_sources.clear();
     m_port.reset();
@@ -106,17 +106,17 @@ MidiSystem::~MidiSystem()
         jack_client_close(m_watch);
 }
 
-bool MidiSystem::running(Kind kind)
+bool RtMidiSystem::running(Kind kind)
 {
     if (kind == Alsa)
         return QFile::exists(QString::fromLatin1(SequencerDevice));
     return jackServerRuns("Нотоклюв-probe");
 }
 
-std::unique_ptr<MidiSystem> MidiSystem::open(Kind kind, const QString &name, Callback callback,
-                                             void *userData)
+std::unique_ptr<MidiSystem> RtMidiSystem::open(Kind kind, const QString &name, Callback callback,
+                                               void *userData)
 {
-    std::unique_ptr<MidiSystem> system(new MidiSystem(kind, name, callback, userData));
+    std::unique_ptr<RtMidiSystem> system(new RtMidiSystem(kind, name, callback, userData));
     try {
         system->m_port = system->makeInput();
         system->m_port->openVirtualPort(system->m_name);
@@ -136,7 +136,7 @@ std::unique_ptr<MidiSystem> MidiSystem::open(Kind kind, const QString &name, Cal
     return system;
 }
 
-std::unique_ptr<RtMidiIn> MidiSystem::makeInput()
+std::unique_ptr<RtMidiIn> RtMidiSystem::makeInput()
 {
     auto input = std::make_unique<RtMidiIn>(apiOf(m_kind), m_name);
     input->setErrorCallback(&libraryError, this);
@@ -146,7 +146,7 @@ std::unique_ptr<RtMidiIn> MidiSystem::makeInput()
     return input;
 }
 
-void MidiSystem::reportError(bool debugNote, const std::string &text)
+void RtMidiSystem::reportError(bool debugNote, const std::string &text)
 {
     if (debugNote) {
         qCDebug(lcMidi, "%s: %s", qPrintable(name()), text.c_str());
@@ -156,24 +156,24 @@ void MidiSystem::reportError(bool debugNote, const std::string &text)
     m_refused = true;
 }
 
-QString MidiSystem::name() const
+QString RtMidiSystem::name() const
 {
     return m_kind == Alsa ? QStringLiteral("ALSA") : QStringLiteral("JACK");
 }
 
-bool MidiSystem::isOwn(const std::string &source) const
+bool RtMidiSystem::isOwn(const std::string &source) const
 {
     return source.rfind(m_name + ':', 0) == 0;
 }
 
-bool MidiSystem::stillThere() const
+bool RtMidiSystem::stillThere() const
 {
     return m_kind == Alsa || jackServerIdentity() == m_server;
 }
 
 // A keyboard unplugged and plugged in again between two checks has the same
 // name and no connection: what counts is the connection itself.
-void MidiSystem::forgetDisconnected()
+void RtMidiSystem::forgetDisconnected()
 {
     if (!m_watch)
         return;
@@ -192,7 +192,7 @@ void MidiSystem::forgetDisconnected()
     std::erase_if(m_sources, [&connected](const auto &s) { return !connected.contains(s.first); });
 }
 
-QStringList MidiSystem::connectNewSources()
+QStringList RtMidiSystem::connectNewSources()
 {
     forgetDisconnected();
     std::set<std::string> present;
@@ -212,7 +212,7 @@ QStringList MidiSystem::connectNewSources()
     return added;
 }
 
-bool MidiSystem::connectSource(unsigned index, const std::string &source)
+bool RtMidiSystem::connectSource(unsigned index, const std::string &source)
 {
     m_refused = false;
     if (!m_port->isPortOpen() || m_kind == Jack) {
@@ -239,7 +239,7 @@ bool MidiSystem::connectSource(unsigned index, const std::string &source)
     }
 }
 
-QStringList MidiSystem::sources() const
+QStringList RtMidiSystem::sources() const
 {
     QStringList names;
     for (const auto &s : m_sources)
@@ -248,3 +248,10 @@ QStringList MidiSystem::sources() const
 }
 
 } // namespace nk
+
+// The program finds this in the device plug-in; test programs link it in.
+extern "C" const nk::MidiBackend *nk_builtin_midi()
+{
+    static const nk::MidiBackend backend{&nk::RtMidiSystem::running, &nk::RtMidiSystem::open};
+    return &backend;
+}

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "report/reporttransport.h"
+
 #include <QByteArray>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -9,12 +10,6 @@
 #include <memory>
 
 namespace nk {
-
-struct UploadResult
-{
-    bool ok = false;
-    QString error; // a message for the learner when not ok
-};
 
 // Posts the upload copy of the log to the maker's site as a form with one file
 // part. The request has the exact form the site's script expects; cookies the
@@ -28,24 +23,13 @@ public:
     static constexpr qint64 kMaxAnswerBytes = 64 * 1024;
     static constexpr int kSessionEndPollMs = 50;
 
-    // Why an exchange ended before its answer was read to the end.
-    enum class Cut
-    {
-        None,
-        Answered, // the status line came: nothing after it is needed
-        Stalled,
-        Deadline,
-        SessionEnd,
-        TooLong
-    };
-
     explicit ReportUploader(QObject *parent = nullptr);
     ~ReportUploader() override;
 
     // Sets up the network stack, which the window's first paint need not wait
     // for; an upload does it first when it has not been done.
     void makeReady();
-    bool isReady() const { return m_network != nullptr; }
+    bool isReady() const { return m_transport != nullptr; }
 
     // Gives up when no byte moves in either direction for this long.
     void setStallTimeout(std::chrono::milliseconds timeout) { m_stallTimeout = timeout; }
@@ -72,14 +56,11 @@ public:
     static QString redirectRefusal(const QUrl &from, const QUrl &to, int status);
     static constexpr int kMaxRedirects = 5;
 
-private:
-    UploadResult post(QUrl url, const QString &filePath, const QByteArray &content);
-    class QNetworkReply *exchange(const QUrl &url, const QString &filePath,
-                                  const QByteArray &content, const class QDeadlineTimer &overall,
-                                  Cut *cut);
-    UploadResult finish(class QNetworkReply *reply, Cut cut);
+    // What the learner is told of an upload cut short by the end of the session.
+    static QString sessionEndText();
 
-    std::unique_ptr<QNetworkAccessManager> m_network; // none until ready
+private:
+    std::unique_ptr<ReportTransport> m_transport; // none until ready
     std::chrono::milliseconds m_stallTimeout = kDefaultStallTimeout;
     std::chrono::milliseconds m_deadline = kDefaultDeadline;
     bool m_busy = false;
