@@ -9,7 +9,9 @@
 #include "widgets/actionboundary.h"
 #include "widgets/messagebox.h"
 
+#include <QFontDatabase>
 #include <QSessionManager>
+#include <thread>
 
 namespace nk {
 
@@ -32,6 +34,11 @@ int Application::run(const QString &folder)
     if (!instance.start())
         return 0; // the folder's program shows its window instead
     int code = 0;
+    // Reading the system's fonts is the largest single part of a start, and the
+    // window being built needs none until its first text: the other core reads
+    // them meanwhile. Qt's font database is shared between threads, under a lock
+    // that holds the window back only if it gets there first.
+    const std::jthread fonts([] { QFontDatabase::families(); });
     {
         TMainForm form(base);
         Wiring::connect(form);
