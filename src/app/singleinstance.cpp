@@ -1,13 +1,16 @@
 #include "app/singleinstance.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 #include <QSocketNotifier>
+#include <QSysInfo>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -68,10 +71,12 @@ SingleInstance::SingleInstance(const BasePath &base, QObject *parent)
 
 SingleInstance::~SingleInstance()
 {
-    if (m_server < 0)
-        return;
-    ::close(m_server);
-    ::unlink(m_path.constData());
+    if (m_server >= 0) {
+        ::close(m_server);
+        ::unlink(m_path.constData());
+    }
+    if (m_lock >= 0)
+        ::close(m_lock); // lets go of the lock; the file stays for the next holder
 }
 
 QString SingleInstance::serverName(const BasePath &base)
@@ -86,17 +91,37 @@ QString SingleInstance::serverName(const BasePath &base)
 bool SingleInstance::start()
 {
     const QString levels = m_base.resolve(QStringLiteral("levels"));
-    m_lock = std::make_unique<QLockFile>(levels + QStringLiteral("/notoklyuv.lock"));
-    // Held for the whole run, however long: only a dead holder makes it stale.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0)) {
+    if (levels.isEmpty())
+        return true; // no lock can be made here
+    const QByteArray path = QFile::encodeName(levels + QStringLiteral("/notoklyuv.lock"));
+    m_lock = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_lock < 0)
+        return true;
+    if (::flock(m_lock, LOCK_EX | LOCK_NB) == 0) {
+        nameHolder();
         listen();
         return true;
     }
-    if (m_lock->error() != QLockFile::LockFailedError)
-        return true; // no lock can be made here
+    const bool held = errno == EWOULDBLOCK;
+    ::close(m_lock);
+    m_lock = -1;
+    if (!held)
+        return true;
     askFirst();
     return false;
+}
+
+// Process number, program and host, a line each: a Qt lock file's holder, as
+// a start of an older version reads it before it asks this one for the window.
+void SingleInstance::nameHolder() const
+{
+    const QByteArray holder = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                              QCoreApplication::applicationName().toUtf8() + '\n' +
+                              QSysInfo::machineHostName().toUtf8() + '\n';
+    if (::ftruncate(m_lock, 0) == 0) {
+        [[maybe_unused]] const ssize_t written =
+            ::pwrite(m_lock, holder.constData(), size_t(holder.size()), 0);
+    }
 }
 
 void SingleInstance::listen()

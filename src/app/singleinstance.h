@@ -3,9 +3,7 @@
 #include "course/basepath.h"
 
 #include <QObject>
-#include <memory>
 
-class QLockFile;
 class QSocketNotifier;
 
 namespace nk {
@@ -20,9 +18,12 @@ namespace nk {
 // A folder where no lock can be made (read-only, no levels/) runs unguarded:
 // nothing of it can be overwritten there.
 //
-// The socket is a plain Unix socket in the temporary folder, where Qt's local
-// sockets put theirs (so either kind of start finds the other): the network
-// library is not worth loading at start for it.
+// The lock is the system's own (flock), which it lets go of however the
+// program ends; the file names its holder as Qt's lock files do, so either
+// kind of start sees it held. Taking it writes nothing to disk before the
+// window shows. The socket is a plain Unix socket in the temporary folder,
+// where Qt's local sockets put theirs (so either kind of start finds the
+// other): the network library is not worth loading at start for it.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -42,13 +43,14 @@ Q_SIGNALS:
     void showRequested();
 
 private:
+    void nameHolder() const;
     void listen();
     void answer();
     void serve(int client);
     void askFirst() const;
 
     BasePath m_base;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_lock = -1; // held for the whole run
     int m_server = -1;
     QByteArray m_path; // of the socket this program made
     QSocketNotifier *m_incoming = nullptr;

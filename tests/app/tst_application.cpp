@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QMenu>
 #include <QProcess>
 #include <QStringDecoder>
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void secondStartShowsFirst_data();
     void secondStartShowsFirst();
     void startAfterKilledProgram();
+    void lockOfAnOlderVersionHolds();
 };
 
 void TestApplication::errorInHandlerIsShownAndLoopGoesOn()
@@ -174,6 +176,22 @@ void TestApplication::startAfterKilledProgram()
     QVERIFY(next.waitForFinished(10000));
     QCOMPARE(next.exitCode(), 0);
     QVERIFY(logOf(dir).trimmed().endsWith(QStringLiteral("Программа закрыта")));
+}
+
+// A start of an earlier version holds the folder with a Qt lock file: a start
+// now sees it held, asks that one for its window and ends without a word.
+void TestApplication::lockOfAnOlderVersionHolds()
+{
+    QTemporaryDir dir;
+    QVERIFY(makeFolder(dir));
+    QLockFile older(dir.filePath(QStringLiteral("levels/notoklyuv.lock")));
+    QVERIFY(older.tryLock(0));
+    QProcess next;
+    startProgram(next, dir);
+    QVERIFY(next.waitForFinished(30000));
+    QCOMPARE(next.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(next.exitCode(), 0);
+    QCOMPARE(logOf(dir).count(kStarted), 0);
 }
 
 int main(int argc, char *argv[])
