@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/commandline.h"
+#include "app/fontconfigwarmup.h"
 #include "app/historyreport.h"
 
 int main(int argc, char *argv[])
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
         return line.answer();
     if (line.action() == nk::CommandLine::Action::Stats)
         return nk::HistoryReport::run(argc, argv, line);
+    const nk::FontconfigWarmup fonts; // on the other core while Qt starts
     nk::Application app(argc, argv);
     return app.run(line.folder());
 }

@@ -7,9 +7,12 @@
 #include "course/basepath.h"
 #include "course/fileerror.h"
 #include "widgets/actionboundary.h"
+#include "widgets/fonts.h"
 #include "widgets/messagebox.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QImage>
 #include <QSessionManager>
 #include <thread>
 
@@ -34,11 +37,7 @@ int Application::run(const QString &folder)
     if (!instance.start())
         return 0; // the folder's program shows its window instead
     int code = 0;
-    // Reading the system's fonts is the largest single part of a start, and the
-    // window being built needs none until its first text: the other core reads
-    // them meanwhile. Qt's font database is shared between threads, under a lock
-    // that holds the window back only if it gets there first.
-    const std::jthread fonts([] { QFontDatabase::families(); });
+    const std::jthread fonts(&Application::warmUp);
     {
         TMainForm form(base);
         Wiring::connect(form);
@@ -59,6 +58,23 @@ int Application::run(const QString &folder)
         m_endSession = {};
     } // the window and its state go only after the message loop has ended
     return code;
+}
+
+// Reading the system's fonts is the largest single part of a start, and the
+// window being built needs none until its first text: the other core reads
+// them meanwhile, with the fallbacks of the program's two kinds of lettering
+// and of Qt's own, and finds the image readers the course's GIF pictures
+// need. Qt's font database, its fallbacks and its plug-ins are shared between
+// threads, under locks that hold the window back only where it gets there
+// first; the fonts themselves each thread makes for its own.
+void Application::warmUp()
+{
+    QFontDatabase::families();
+    for (const QFont &font : {Fonts::arial(12), Fonts::sansSerif(12, true), QFont()})
+        QFontMetrics(font).horizontalAdvance(QStringLiteral("Шаг 1. Level"));
+    static const char pixel[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
+                                "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b";
+    QImage::fromData(QByteArray::fromRawData(pixel, sizeof pixel - 1), "GIF");
 }
 
 void Application::endSession()

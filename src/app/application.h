@@ -32,6 +32,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    static void warmUp();
     void endSession();
 
     std::function<void()> m_endSession; // while the window has not closed
