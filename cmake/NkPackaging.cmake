@@ -31,7 +31,8 @@ add_custom_command(
 add_custom_target(nk_icons ALL DEPENDS ${NK_ICON_FILES})
 
 # The program folder. What a run of the program in the build folder has written
-# (settings, the log, upload copies of it, the answers' history) is not part of the course.
+# (settings, the log, upload copies of it, the answers' history) is not part of the course,
+# nor is what the course build keeps to render only what changed (.rendered).
 install(TARGETS notoklyuv RUNTIME DESTINATION ${NK_INSTALL_PROGRAM_DIR})
 install(TARGETS nk_devices LIBRARY DESTINATION ${NK_INSTALL_PROGRAM_DIR})
 install(DIRECTORY ${NK_PROGRAM_DIR}/levels ${NK_PROGRAM_DIR}/sound ${NK_PROGRAM_DIR}/pictures
@@ -40,7 +41,8 @@ install(DIRECTORY ${NK_PROGRAM_DIR}/levels ${NK_PROGRAM_DIR}/sound ${NK_PROGRAM_
         PATTERN "settings.dat" EXCLUDE
         PATTERN "log.dat" EXCLUDE
         PATTERN "history.db*" EXCLUDE
-        PATTERN "DEMO_*" EXCLUDE)
+        PATTERN "DEMO_*" EXCLUDE
+        PATTERN ".rendered" EXCLUDE)
 install(PROGRAMS packaging/notoklyuv DESTINATION bin)
 
 install(FILES packaging/${NK_APP_ID}.desktop DESTINATION share/applications)

@@ -24,12 +24,19 @@ void report(const char *what, const QElapsedTimer &clock)
 void printSounds(const nk::SoundWriter &sounds)
 {
     std::printf("coursegen: loudness target %.1f LUFS\n", sounds.targetLufs());
+    QStringList kept;
     for (const nk::TimbreReport &r : sounds.reports())
-        std::printf("coursegen: %-10s worst pitch %.2f cents (0.15-0.65 s) %.2f cents (whole), "
-                    "peak margin %.1f dB, loudness spread %.2f LU (notes) %.2f LU (chords), "
-                    "peak %.1f dBFS\n",
-                    qPrintable(r.folder), r.worstCentsEarly, r.worstCentsWhole, r.narrowestMarginDb,
-                    r.noteSpreadLu, r.chordSpreadLu, r.loudestPeakDbfs);
+        if (r.upToDate)
+            kept << r.folder;
+    std::printf("coursegen: up to date, not rendered again: %s\n",
+                kept.isEmpty() ? "none" : qPrintable(kept.join(QStringLiteral(", "))));
+    for (const nk::TimbreReport &r : sounds.reports())
+        if (!r.upToDate)
+            std::printf("coursegen: %-10s worst pitch %.2f cents (0.15-0.65 s) %.2f cents (whole), "
+                        "peak margin %.1f dB, loudness spread %.2f LU (notes) %.2f LU (chords), "
+                        "peak %.1f dBFS\n",
+                        qPrintable(r.folder), r.worstCentsEarly, r.worstCentsWhole,
+                        r.narrowestMarginDb, r.noteSpreadLu, r.chordSpreadLu, r.loudestPeakDbfs);
     for (const QString &failure : sounds.failures())
         std::printf("coursegen: %s\n", qPrintable(failure));
 }

@@ -3,9 +3,14 @@
 #include "generationerror.h"
 #include "loudness.h"
 #include "notetuner.h"
+#include "renderrecord.h"
 #include "synthrenderer.h"
 #include "wavwriter.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -72,37 +77,119 @@ SoundWriter::SoundWriter(const Course &course, const OutputFolder &out, QString 
 
 void SoundWriter::writeAll()
 {
-    renderNotes();
-    for (int t = 0; t < int(m_sounds.size()); ++t)
-        for (const LevelSource &level : m_course.levels) {
-            addChords(t, QStringLiteral("black"), level.blackChords);
-            addChords(t, QStringLiteral("white"), level.whiteChords);
-        }
-    m_target = chooseTarget();
+    const qsizetype count = Timbre::all().size();
+    m_sounds.assign(size_t(count), {});
+    m_records.assign(size_t(count), {});
+    m_fresh.assign(size_t(count), false);
+    keepUpToDate();
+    render();
+    // Files kept from a run that chose another target are made again for this one.
+    for (bool again = true; again;) {
+        m_target = chooseTarget();
+        again = false;
+        for (size_t t = 0; t < m_fresh.size(); ++t)
+            if (m_fresh[t] && m_records[t].target != m_target)
+                m_fresh[t] = false, again = true;
+        render();
+    }
     normalise();
-    for (const auto &timbre : m_sounds)
-        for (const Sound &sound : timbre)
-            m_out.write(sound.path, WavWriter::encode(sound.samples, kRate));
+    for (size_t t = 0; t < m_sounds.size(); ++t)
+        if (!m_fresh[t])
+            writeTimbre(t);
     check();
+}
+
+// A timbre's record stands when it was made from the same inputs and its
+// files are all there as they were written.
+void SoundWriter::keepUpToDate()
+{
+    const QByteArray inputs = inputsKey();
+    for (size_t t = 0; t < m_records.size(); ++t) {
+        const Timbre &timbre = Timbre::all()[qsizetype(t)];
+        QFile file(m_out.absolute(RenderRecord::path(timbre.folder)));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        RenderRecord record = RenderRecord::parse(file.readAll());
+        if (record.key == timbreKey(inputs, timbre) && record.intact(m_out)) {
+            m_records[t] = std::move(record);
+            m_fresh[t] = true;
+        }
+    }
+}
+
+void SoundWriter::writeTimbre(size_t t)
+{
+    RenderRecord &record = m_records[t];
+    record.key = timbreKey(inputsKey(), Timbre::all()[qsizetype(t)]);
+    record.limit = limitOf(m_sounds[t]);
+    record.target = m_target;
+    record.files.clear();
+    for (const Sound &sound : m_sounds[t]) {
+        const QByteArray wav = WavWriter::encode(sound.samples, kRate);
+        m_out.write(sound.path, wav);
+        record.files.append(RenderRecord::describe(sound.path, wav));
+    }
+    m_out.write(RenderRecord::path(Timbre::all()[qsizetype(t)].folder), record.format());
+}
+
+// The generator itself, the soundfont and the chords the levels name: what
+// every timbre's files are made from.
+QByteArray SoundWriter::inputsKey() const
+{
+    if (!m_inputsKey.isEmpty())
+        return m_inputsKey;
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    QFile generator(QCoreApplication::applicationFilePath());
+    if (generator.open(QIODevice::ReadOnly))
+        hash.addData(&generator);
+    const QFileInfo font(m_soundFont);
+    hash.addData(QByteArray(font.absoluteFilePath().toUtf8() + '\n' +
+                            QByteArray::number(font.size()) + '\n' +
+                            QByteArray::number(font.lastModified().toMSecsSinceEpoch())));
+    for (const LevelSource &level : m_course.levels)
+        hash.addData(
+            (level.blackChords.join(u';') + u'|' + level.whiteChords.join(u';') + u'\n').toUtf8());
+    m_inputsKey = hash.result().toHex();
+    return m_inputsKey;
+}
+
+QByteArray SoundWriter::timbreKey(const QByteArray &inputs, const Timbre &timbre)
+{
+    return QCryptographicHash::hash(QByteArray(inputs + timbre.folder.toUtf8() + ' ' +
+                                               QByteArray::number(timbre.program)),
+                                    QCryptographicHash::Sha1)
+        .toHex();
 }
 
 // A synthesiser's voices keep a trace of what they played last, so every
 // timbre gets a fresh one and renders its notes in one order: the files come
-// out alike whichever thread rendered them. The synthesiser made here first
-// keeps the soundfont's samples loaded, so the others load only its index.
-void SoundWriter::renderNotes()
+// out alike whichever thread rendered them, and whichever other timbres a run
+// renders. The synthesiser made here first keeps the soundfont's samples
+// loaded, so the others load only its index. Renders the timbres neither up
+// to date nor rendered yet.
+void SoundWriter::render()
 {
+    std::vector<size_t> wanted;
+    for (size_t t = 0; t < m_sounds.size(); ++t)
+        if (!m_fresh[t] && m_sounds[t].empty())
+            wanted.push_back(t);
+    if (wanted.empty())
+        return;
     const QList<Timbre> &timbres = Timbre::all();
     const SynthRenderer keeper(m_soundFont);
-    m_sounds.assign(size_t(timbres.size()), {});
     onAllCores(
-        m_sounds.size(), [] { return 0; },
-        [&](int, size_t t) {
+        wanted.size(), [] { return 0; },
+        [&](int, size_t i) {
+            const size_t t = wanted[i];
             SynthRenderer synth(m_soundFont);
             for (int octave = kLowestOctave; octave <= kHighestOctave; ++octave)
                 for (int pitch = 0; pitch < 12; ++pitch)
                     m_sounds[t].push_back(
                         renderNote(synth, timbres[qsizetype(t)], {octave, pitch}));
+            for (const LevelSource &level : m_course.levels) {
+                addChords(int(t), QStringLiteral("black"), level.blackChords);
+                addChords(int(t), QStringLiteral("white"), level.whiteChords);
+            }
         });
 }
 
@@ -143,17 +230,25 @@ void SoundWriter::addChords(int timbre, const QString &colour, const QStringList
     }
 }
 
-// The loudest target at which no sound of any timbre peaks above the limit.
+// The loudest target at which none of these sounds peaks above the limit.
+double SoundWriter::limitOf(const std::vector<Sound> &sounds)
+{
+    double limit = kHighestTarget;
+    for (const Sound &sound : sounds) {
+        const double lufs = Loudness::integrated(sound.samples, kRate);
+        const double headroom =
+            kPeakLimitDbfs - kPeakMarginDb - toDb(Loudness::peak(sound.samples));
+        limit = std::min(limit, lufs + headroom);
+    }
+    return limit;
+}
+
+// The loudest target every timbre allows; a timbre kept as it was tells its own.
 double SoundWriter::chooseTarget() const
 {
     double target = kHighestTarget;
-    for (const auto &timbre : m_sounds)
-        for (const Sound &sound : timbre) {
-            const double lufs = Loudness::integrated(sound.samples, kRate);
-            const double headroom =
-                kPeakLimitDbfs - kPeakMarginDb - toDb(Loudness::peak(sound.samples));
-            target = std::min(target, lufs + headroom);
-        }
+    for (size_t t = 0; t < m_sounds.size(); ++t)
+        target = std::min(target, m_fresh[t] ? m_records[t].limit : limitOf(m_sounds[t]));
     return std::floor(target * 10.0) / 10.0;
 }
 
@@ -162,6 +257,8 @@ void SoundWriter::normalise()
     onAllCores(
         m_sounds.size(), [] { return 0; },
         [this](int, size_t t) {
+            if (m_fresh[t])
+                return;
             for (Sound &sound : m_sounds[t]) {
                 Loudness::normalise(sound.samples, kRate, m_target);
                 quantise(sound.samples);
@@ -173,6 +270,11 @@ void SoundWriter::check()
 {
     for (size_t t = 0; t < m_sounds.size(); ++t) {
         TimbreReport report{Timbre::all()[qsizetype(t)].folder};
+        if (m_fresh[t]) {
+            report.upToDate = true;
+            m_reports.append(report);
+            continue;
+        }
         double notes[2] = {HUGE_VAL, -HUGE_VAL}, chords[2] = {HUGE_VAL, -HUGE_VAL};
         for (const Sound &sound : m_sounds[t]) {
             const double lufs = Loudness::integrated(sound.samples, kRate);

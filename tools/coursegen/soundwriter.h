@@ -2,6 +2,7 @@
 
 #include "course.h"
 #include "outputfolder.h"
+#include "renderrecord.h"
 #include "timbre.h"
 
 #include <QList>
@@ -23,6 +24,7 @@ struct TimbreReport
     double noteSpreadLu = 0.0;           // loudest minus quietest note
     double chordSpreadLu = 0.0;
     double loudestPeakDbfs = -HUGE_VAL;
+    bool upToDate = false; // kept from an earlier run: no figures
 };
 
 // Writes every timbre's note files (five octaves, "great" to "third") and the
@@ -53,17 +55,25 @@ private:
         bool chord = false;
         double centsEarly = 0.0, centsWhole = 0.0, marginDb = HUGE_VAL;
     };
-    void renderNotes();
+    void keepUpToDate();
+    void render();
     static Sound renderNote(SynthRenderer &synth, const Timbre &timbre, const NoteRef &note);
     void addChords(int timbre, const QString &colour, const QStringList &chords);
+    static double limitOf(const std::vector<Sound> &sounds);
     double chooseTarget() const;
     void normalise();
+    void writeTimbre(size_t t);
     void check();
+    QByteArray inputsKey() const;
+    static QByteArray timbreKey(const QByteArray &inputs, const Timbre &timbre);
 
     const Course &m_course;
     const OutputFolder &m_out;
     QString m_soundFont;
     std::vector<std::vector<Sound>> m_sounds; // by timbre, notes first
+    std::vector<RenderRecord> m_records;      // by timbre
+    std::vector<bool> m_fresh;                // kept as an earlier run wrote it
+    mutable QByteArray m_inputsKey;
     QList<TimbreReport> m_reports;
     QStringList m_failures;
     double m_target = 0.0;
