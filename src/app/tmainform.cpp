@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <utility>
 
 namespace nk {
 
@@ -293,8 +294,9 @@ void TMainForm::FormShow()
     // Sound, network and MIDI wait until the page is on screen; a key pressed
     // sooner makes the sound ready itself. Nothing reads the leftovers of a
     // killed run, so clearing them waits too; what this run makes meanwhile stays.
-    AfterFirstPaint::schedule(this, [this, started = QDateTime::currentDateTime()] {
-        StaleTempFiles::remove(m_state->basePath, started);
+    m_startedAt = QDateTime::currentDateTime();
+    AfterFirstPaint::schedule(this, [this] {
+        clearLeftovers();
         m_state->player.makeReady();
         m_reports->uploader().makeReady();
         m_state->midi.start();
@@ -343,8 +345,16 @@ bool TMainForm::FormCloseQuery()
 void TMainForm::FormClose()
 {
     Shutdown::request();
+    if (m_state->Started)
+        clearLeftovers(); // a window closed before its first paint
     m_tray->hide();
     writeLogSafely(QStringLiteral("Программа закрыта"));
+}
+
+void TMainForm::clearLeftovers()
+{
+    if (!std::exchange(m_leftoversCleared, true))
+        StaleTempFiles::remove(m_state->basePath, m_startedAt);
 }
 
 void TMainForm::btExitClick()

@@ -3,6 +3,7 @@
 #include "app/globalstate.h"
 #include "widgets/windowcontrols.h"
 
+#include <QDateTime>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -130,6 +131,7 @@ private:
     void writeLogSafely(const QString &message);
     void tell(const QString &text);
     void keepOnScreen(int growth);
+    void clearLeftovers();
 
     std::unique_ptr<GlobalState> m_state;
     Routes m_routes;
@@ -152,6 +154,8 @@ private:
     bool m_closed = false;
     int m_liftedBy = 0;           // how far the keyboard's slide raised the window
     bool m_sessionEnding = false; // no message boxes from here on
+    QDateTime m_startedAt;        // what a killed run left is older than this
+    bool m_leftoversCleared = false;
 };
 
 } // namespace nk

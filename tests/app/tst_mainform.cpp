@@ -59,6 +59,7 @@ private Q_SLOTS:
     void soundAndNetworkWaitForFirstPaint();
     void logFailureAtStartAndCloseIsShown();
     void closedBeforeStartKeepsSettings();
+    void leftoversGoWhenClosedBeforePaint();
     void trayRestore_data();
     void trayRestore();
     void minimiseWithoutTrayKeepsWindowReachable();
@@ -382,6 +383,22 @@ void TestMainForm::closedBeforeStartKeepsSettings()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), stored);
     QCOMPARE(logLines().last(), QStringLiteral("Программа закрыта"));
+}
+
+// A start closed before its first paint still clears what a killed run left.
+void TestMainForm::leftoversGoWhenClosedBeforePaint()
+{
+    const QString leftover =
+        m_dir->filePath(QStringLiteral("levels/settings.dat.Ab12Cd.notoklyuv-tmp"));
+    {
+        QFile file(leftover);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[main]\r\n") > 0);
+    }
+    TMainForm form{BasePath(m_dir->path())};
+    form.show();
+    QVERIFY(QFile::exists(leftover)); // not painted yet: cleared later
+    QVERIFY(form.close());
+    QVERIFY(!QFile::exists(leftover));
 }
 
 // A click (all a StatusNotifierItem tray reports), a double click and the
