@@ -4,10 +4,10 @@
 #include "loudness.h"
 #include "notetuner.h"
 #include "renderrecord.h"
+#include "sourceskey.h"
 #include "synthrenderer.h"
 #include "wavwriter.h"
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
@@ -132,16 +132,15 @@ void SoundWriter::writeTimbre(size_t t)
     m_out.write(RenderRecord::path(Timbre::all()[qsizetype(t)].folder), record.format());
 }
 
-// The generator itself, the soundfont and the chords the levels name: what
-// every timbre's files are made from.
+// The generator's sources, the soundfont and the chords the levels name: what
+// every timbre's files are made from. Builds of one source by different
+// compilers render the same files to the byte, so one tree may take another's.
 QByteArray SoundWriter::inputsKey() const
 {
     if (!m_inputsKey.isEmpty())
         return m_inputsKey;
     QCryptographicHash hash(QCryptographicHash::Sha1);
-    QFile generator(QCoreApplication::applicationFilePath());
-    if (generator.open(QIODevice::ReadOnly))
-        hash.addData(&generator);
+    hash.addData(QByteArrayView(NK_COURSEGEN_SOURCES_KEY));
     const QFileInfo font(m_soundFont);
     hash.addData(QByteArray(font.absoluteFilePath().toUtf8() + '\n' +
                             QByteArray::number(font.size()) + '\n' +
