@@ -92,6 +92,17 @@ function(nk_add_test name)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;NK_SOURCE_DIR=${PROJECT_SOURCE_DIR};NK_PROGRAM_DIR=${NK_PROGRAM_DIR};${ARG_ENV}")
 endfunction()
 
+# nk_keep_tests_optimised(<target> ...): test code that goes through sound or large
+# files sample by sample keeps the instrumented tree's -O1 (a test program kept so
+# takes no shared precompiled header).
+function(nk_keep_tests_optimised)
+    if(NK_FUZZ)
+        foreach(target ${ARGN})
+            target_compile_options(${target} PRIVATE -O1)
+        endforeach()
+    endif()
+endfunction()
+
 # Test programs share one precompiled header of Qt, which roughly halves the compile
 # time of a test source. GCC takes a precompiled header only where every macro is
 # defined alike, so every sharing test sees the same Qt modules, and Qt's per-folder
