@@ -77,7 +77,7 @@ SoundWriter::SoundWriter(const Course &course, const OutputFolder &out, QString 
 
 void SoundWriter::writeAll()
 {
-    const qsizetype count = Timbre::all().size();
+    const qsizetype count = SynthTimbre::all().size();
     m_sounds.assign(size_t(count), {});
     m_records.assign(size_t(count), {});
     m_fresh.assign(size_t(count), false);
@@ -105,7 +105,7 @@ void SoundWriter::keepUpToDate()
 {
     const QByteArray inputs = inputsKey();
     for (size_t t = 0; t < m_records.size(); ++t) {
-        const Timbre &timbre = Timbre::all()[qsizetype(t)];
+        const SynthTimbre &timbre = SynthTimbre::all()[qsizetype(t)];
         QFile file(m_out.absolute(RenderRecord::path(timbre.folder)));
         if (!file.open(QIODevice::ReadOnly))
             continue;
@@ -120,7 +120,7 @@ void SoundWriter::keepUpToDate()
 void SoundWriter::writeTimbre(size_t t)
 {
     RenderRecord &record = m_records[t];
-    record.key = timbreKey(inputsKey(), Timbre::all()[qsizetype(t)]);
+    record.key = timbreKey(inputsKey(), SynthTimbre::all()[qsizetype(t)]);
     record.limit = limitOf(m_sounds[t]);
     record.target = m_target;
     record.files.clear();
@@ -129,7 +129,7 @@ void SoundWriter::writeTimbre(size_t t)
         m_out.write(sound.path, wav);
         record.files.append(RenderRecord::describe(sound.path, wav));
     }
-    m_out.write(RenderRecord::path(Timbre::all()[qsizetype(t)].folder), record.format());
+    m_out.write(RenderRecord::path(SynthTimbre::all()[qsizetype(t)].folder), record.format());
 }
 
 // The generator's sources, the soundfont and the chords the levels name: what
@@ -152,7 +152,7 @@ QByteArray SoundWriter::inputsKey() const
     return m_inputsKey;
 }
 
-QByteArray SoundWriter::timbreKey(const QByteArray &inputs, const Timbre &timbre)
+QByteArray SoundWriter::timbreKey(const QByteArray &inputs, const SynthTimbre &timbre)
 {
     return QCryptographicHash::hash(QByteArray(inputs + timbre.folder.toUtf8() + ' ' +
                                                QByteArray::number(timbre.program)),
@@ -174,7 +174,7 @@ void SoundWriter::render()
             wanted.push_back(t);
     if (wanted.empty())
         return;
-    const QList<Timbre> &timbres = Timbre::all();
+    const QList<SynthTimbre> &timbres = SynthTimbre::all();
     const SynthRenderer keeper(m_soundFont);
     onAllCores(
         wanted.size(), [] { return 0; },
@@ -192,7 +192,7 @@ void SoundWriter::render()
         });
 }
 
-SoundWriter::Sound SoundWriter::renderNote(SynthRenderer &synth, const Timbre &timbre,
+SoundWriter::Sound SoundWriter::renderNote(SynthRenderer &synth, const SynthTimbre &timbre,
                                            const NoteRef &note)
 {
     const NoteTuner tuner(NoteNames::frequency(note));
@@ -211,7 +211,7 @@ void SoundWriter::addChords(int timbre, const QString &colour, const QStringList
 {
     std::vector<Sound> &sounds = m_sounds[size_t(timbre)];
     for (int k = 0; k < chords.size(); ++k) {
-        Sound chord{NoteNames::timbrePath(Timbre::all()[timbre].folder) +
+        Sound chord{NoteNames::timbrePath(SynthTimbre::all()[timbre].folder) +
                         NoteNames::chordFile(colour, k + 1),
                     {},
                     true};
@@ -268,7 +268,7 @@ void SoundWriter::normalise()
 void SoundWriter::check()
 {
     for (size_t t = 0; t < m_sounds.size(); ++t) {
-        TimbreReport report{Timbre::all()[qsizetype(t)].folder};
+        TimbreReport report{SynthTimbre::all()[qsizetype(t)].folder};
         if (m_fresh[t]) {
             report.upToDate = true;
             m_reports.append(report);

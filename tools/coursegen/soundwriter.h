@@ -3,7 +3,7 @@
 #include "course.h"
 #include "outputfolder.h"
 #include "renderrecord.h"
-#include "timbre.h"
+#include "synthtimbre.h"
 
 #include <QList>
 #include <QStringList>
@@ -57,7 +57,7 @@ private:
     };
     void keepUpToDate();
     void render();
-    static Sound renderNote(SynthRenderer &synth, const Timbre &timbre, const NoteRef &note);
+    static Sound renderNote(SynthRenderer &synth, const SynthTimbre &timbre, const NoteRef &note);
     void addChords(int timbre, const QString &colour, const QStringList &chords);
     static double limitOf(const std::vector<Sound> &sounds);
     double chooseTarget() const;
@@ -65,7 +65,7 @@ private:
     void writeTimbre(size_t t);
     void check();
     QByteArray inputsKey() const;
-    static QByteArray timbreKey(const QByteArray &inputs, const Timbre &timbre);
+    static QByteArray timbreKey(const QByteArray &inputs, const SynthTimbre &timbre);
 
     const Course &m_course;
     const OutputFolder &m_out;

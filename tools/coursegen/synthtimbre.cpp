@@ -1,10 +1,10 @@
-#include "timbre.h"
+#include "synthtimbre.h"
 
 namespace nk {
 
-const QList<Timbre> &Timbre::all()
+const QList<SynthTimbre> &SynthTimbre::all()
 {
-    static const QList<Timbre> list = {
+    static const QList<SynthTimbre> list = {
         {QStringLiteral("piano"), 0},    {QStringLiteral("guitar"), 24},
         {QStringLiteral("strings"), 48}, {QStringLiteral("clarinet"), 71},
         {QStringLiteral("flute"), 73},   {QStringLiteral("vibraphone"), 11},
