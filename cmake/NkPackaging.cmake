@@ -99,8 +99,15 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://notoklyuv.example")
 # launcher need these besides: GStreamer for Qt Multimedia's media player, and
 # the fonts the pages are laid out for (Arial resolves to Liberation Sans).
 # MIDI keyboards are read through RtMidi (with libjack beneath it).
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio, fonts-liberation, librtmidi6, libsqlite3-0")
+# The libraries' packages come from dpkg-shlibdeps on the program and its device
+# plug-in, the package's only binaries, when cpack runs: CPack's own search would run
+# `file` on each of the course's hundreds of files first.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/NkCPackDepends.cmake)
+file(GENERATE OUTPUT ${CPACK_PROJECT_CONFIG_FILE} CONTENT
+"set(NK_SHLIBDEPS_BINARIES \"$<TARGET_FILE:notoklyuv>\" \"$<TARGET_FILE:nk_devices>\")
+include(\"${PROJECT_SOURCE_DIR}/cmake/NkShlibDepends.cmake\")
+")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 include(CPack)
