@@ -1,7 +1,6 @@
 # Read by cpack (through the generated NkCPackDepends.cmake): adds to Depends the
 # packages of the libraries NK_SHLIBDEPS_BINARIES link, as dpkg-shlibdeps finds them.
-if(CPACK_GENERATOR STREQUAL "DEB" AND NOT NK_SHLIBDEPS_DONE)
-    set(NK_SHLIBDEPS_DONE TRUE)
+if(CPACK_GENERATOR STREQUAL "DEB")
     set(work "${CPACK_PACKAGE_DIRECTORY}/_shlibdeps")
     # dpkg-shlibdeps reads the source package's control file for nothing else.
     file(WRITE "${work}/debian/control"
@@ -10,7 +9,7 @@ if(CPACK_GENERATOR STREQUAL "DEB" AND NOT NK_SHLIBDEPS_DONE)
                     WORKING_DIRECTORY "${work}" OUTPUT_VARIABLE found ERROR_VARIABLE problems
                     RESULT_VARIABLE result)
     file(REMOVE_RECURSE "${work}")
-    string(REGEX MATCH "shlibs:Depends=([^\n]*)" line "${found}")
+    string(REGEX MATCH "shlibs:Depends=([^\n]*)" depends "${found}")
     if(NOT result EQUAL 0 OR NOT CMAKE_MATCH_1)
         message(FATAL_ERROR "dpkg-shlibdeps found no libraries (${result}): ${problems}")
     endif()
