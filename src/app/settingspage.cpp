@@ -16,9 +16,9 @@ namespace nk {
 
 namespace {
 
-const QColor kActive(0x33, 0x33, 0x99);
+const QColor kOffered(0x33, 0x33, 0x99);
 const QColor kChosen(0xFF, 0x00, 0x00);
-constexpr int kEntryLeft = 148;
+constexpr int kTimbreLeft = 148;
 constexpr int kMixLeft = 420;
 constexpr int kTickIndent = 24;
 constexpr int kLine = 24;
@@ -57,7 +57,7 @@ void SettingsPage::createTimbres()
         auto *entry = new PageLabel(m_page, {}, 1, QAccessible::ListItem);
         entry->setFont(Fonts::arial(Fonts::pointsToPixels(12), true));
         entry->setCaption(timbres[k].name);
-        entry->move(kEntryLeft, kFirstTop + kLine * k);
+        entry->move(kTimbreLeft, kFirstTop + kLine * k);
         entry->setCursor(Qt::PointingHandCursor);
         entry->setFocusPolicy(Qt::TabFocus);
         entry->setObjectName(timbreEntryName(k));
@@ -125,7 +125,7 @@ void SettingsPage::markChosen()
         if (!entry)
             continue;
         const bool chosen = Timbre::all()[k].folder == m_settings.Tembr;
-        entry->setTextColor(chosen ? kChosen : kActive);
+        entry->setTextColor(chosen ? kChosen : kOffered);
         entry->setAccessibleDescription(chosen ? QStringLiteral("тембр, выбран")
                                                : QStringLiteral("тембр"));
         if (!chosen)

@@ -37,7 +37,7 @@ namespace {
 const QColor kRed(0xFF, 0x00, 0x00);
 const QColor kActiveBlue(0x33, 0x33, 0x99);
 const QColor kGrayText(0x80, 0x80, 0x80);
-const QColor kGreen(0x84, 0xC2, 0x25);
+const QColor kButtonFace(0x84, 0xC2, 0x25);
 constexpr int kKeyboardTop = 380;
 // Between the hidden and the shown client height.
 constexpr int kShownThreshold = (TMainForm::HiddenHeight + TMainForm::ShownHeight) / 2;
@@ -167,7 +167,7 @@ void TMainForm::createPartButtons()
         button->setObjectName(QStringLiteral("btPart") + QString::number(n));
         button->setText(QString::fromUtf16(captions[n - 1]));
         button->setFont(Fonts::arial(13, true));
-        button->setFaceColor(kGreen);
+        button->setFaceColor(kButtonFace);
         button->setGeometry(8, 144 + 32 * (n - 1), 113, 25);
         connect(button, &GradientButton::clicked, this,
                 ActionBoundary::guard([this, n] { showPart(n); }));

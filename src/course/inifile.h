@@ -21,6 +21,8 @@ class IniFile
 {
 public:
     static constexpr int MaxStringLength = 2047;
+    // What a text the course lacks reads as on its pages.
+    static inline const QString NoData = QStringLiteral("нет данных");
 
     explicit IniFile(QString path);
     const QString &path() const { return m_path; }

@@ -12,8 +12,6 @@ namespace nk {
 
 namespace {
 
-const QString kNoData = QStringLiteral("нет данных");
-
 // Learner keys follow the four keys the course author writes.
 constexpr int IdentityKeys = 4;
 
@@ -111,9 +109,9 @@ CatalogueNote NoteCatalogue::note(int level, int k) const
     n.octave = integerOf(v[0], 5);
     n.rawPitch = integerOf(v[1], 0);
     n.pitch = m_naming.normalize(n.rawPitch);
-    n.v1 = stringOf(v[2], kNoData);
-    n.v2 = stringOf(v[3], kNoData);
-    n.v3 = stringOf(v[4], kNoData);
+    n.v1 = stringOf(v[2], IniFile::NoData);
+    n.v2 = stringOf(v[3], IniFile::NoData);
+    n.v3 = stringOf(v[4], IniFile::NoData);
     return n;
 }
 

@@ -1,10 +1,10 @@
 #include "drills/drilldescription.h"
 
+#include "widgets/pagelabel.h"
+
 namespace nk {
 
 namespace {
-
-const QChar CR(u'\r');
 
 // The melodies and notes pages share their places.
 void placeSequenceDrill(DrillDescription &d)
@@ -27,7 +27,7 @@ DrillDescription DrillDescription::chords()
     d.progressFolder = QStringLiteral("pictures\\chords\\");
     d.intro = QStringLiteral("Послушайте два аккорда подряд. Попробуйте определить, какой\r"
                              "из них бы сыгран на \"белых\" клавишах фортепьяно, а какой - на\r") +
-              QStringLiteral("\"чёрных\".") + CR +
+              QStringLiteral("\"чёрных\".") + kLineBreak +
               QStringLiteral("Для прохождения уровня нужно ответить верно 5 раз подряд.");
     d.listenPairText = QStringLiteral("Послушать аккорды");
     d.listenTop = 114;
@@ -62,9 +62,9 @@ DrillDescription DrillDescription::melodies()
     d.progressFolder = QStringLiteral("pictures\\dmels\\");
     d.intro = QStringLiteral("Послушайте две мелодии подряд. Попробуйте определить, какая из\r"
                              "них была сыграна целиком на \"белых\" клавишах фортепьяно,\r") +
-              QStringLiteral("\"а какая - на чёрных\".") + CR +
-              QStringLiteral("Не ориентируйтесь на высоту, это не поможет ;) Ориентируйтесь") + CR +
-              QStringLiteral("на ощущения.") + CR +
+              QStringLiteral("\"а какая - на чёрных\".") + kLineBreak +
+              QStringLiteral("Не ориентируйтесь на высоту, это не поможет ;) Ориентируйтесь") +
+              kLineBreak + QStringLiteral("на ощущения.") + kLineBreak +
               QStringLiteral("Для прохождения уровня нужно ответить верно 5 раз подряд.");
     d.listenPairText = QStringLiteral("Послушать мелодии");
     d.whiteFirstText = QStringLiteral("Первая на белых, вторая на чёрных");
@@ -96,8 +96,8 @@ DrillDescription DrillDescription::notes()
     d.progressFolder = QStringLiteral("pictures\\dnotes\\");
     d.intro = QStringLiteral("Послушайте две ноты подряд. Попробуйте определить, какая из\r"
                              "них была сыграна на \"белой\" клавише фортепьяно, а какая - на\r") +
-              QStringLiteral("\"чёрной\".") + CR +
-              QStringLiteral("При ответе ориентируйтесь на ощущения.") + CR +
+              QStringLiteral("\"чёрной\".") + kLineBreak +
+              QStringLiteral("При ответе ориентируйтесь на ощущения.") + kLineBreak +
               QStringLiteral("Для прохождения уровня нужно ответить верно 5 раз подряд.");
     d.listenPairText = QStringLiteral("Послушать ноты");
     d.whiteFirstText = QStringLiteral("Первая на белой, вторая на чёрной");

@@ -11,7 +11,6 @@ namespace nk {
 
 namespace {
 
-const QChar CR(u'\r');
 constexpr int AnswerLeft = 178;
 constexpr int WhiteFirstTop = 208;
 constexpr int BlackFirstTop = 240;
@@ -73,8 +72,8 @@ QString DrillPages::wrongText(int firstColour) const
     const bool blackFirst = firstColour != 2;
     const QString &first = blackFirst ? m_drill.blackWord : m_drill.whiteWord;
     const QString &second = blackFirst ? m_drill.whiteWord : m_drill.blackWord;
-    return m_drill.firstWas + first + m_drill.keysWord + CR + m_drill.secondWas + second +
-           QLatin1Char('.') + CR + m_drill.wrongLast;
+    return m_drill.firstWas + first + m_drill.keysWord + kLineBreak + m_drill.secondWas + second +
+           QLatin1Char('.') + kLineBreak + m_drill.wrongLast;
 }
 
 void DrillPages::createWrong(int firstColour)

@@ -32,7 +32,7 @@ constexpr int kLeft = 136;
 constexpr int kFieldWidth = 641;
 constexpr int kMemoHeight = 57;
 constexpr int kMultiLine = 3;
-const QRect kFullBox(128, 0, 649, 345);
+const QRect kSuccessBox(128, 0, 649, 345);
 
 // The answer of a report field, or nothing for any other widget.
 std::optional<QString> answerOf(QWidget *w)
@@ -172,7 +172,7 @@ void ReportPages::ShowReportSent()
     m_log.WriteLog(QStringLiteral("Открыто описание полной версии"));
     m_page.ClearPage();
     m_page.addCaption(QStringLiteral("Отчёт отправлен"));
-    TRichBox *box = m_page.addTextBox(QStringLiteral("levels\\success.dat"), kFullBox, 2);
+    TRichBox *box = m_page.addTextBox(QStringLiteral("levels\\success.dat"), kSuccessBox, 2);
     box->setObjectName(QStringLiteral("success"));
     m_page.addArrowLink(QStringLiteral("Узнать подробнее про полную версию"), FullVersionTag);
 }

@@ -1,5 +1,6 @@
 #include "stats/accuracyplot.h"
 
+#include "stats/plotstyle.h"
 #include "widgets/fonts.h"
 
 #include <QPainter>
@@ -11,10 +12,8 @@ namespace nk {
 
 namespace {
 
-constexpr int kAxisWidth = 40;
 constexpr int kLegendWidth = 116;
 constexpr int kLegendLine = 14;
-const QColor kGrid(0xE4, 0xE4, 0xE4);
 
 void widen(QDate &first, QDate &last, const QDate &day)
 {
@@ -56,7 +55,8 @@ QColor AccuracyPlot::lineColour(int index)
 QRect AccuracyPlot::accuracyArea() const
 {
     const int plotHeight = qMin(height(), 230) - 24;
-    return QRect(kAxisWidth, 18, width() - kAxisWidth - kLegendWidth - 8, plotHeight * 62 / 100);
+    return QRect(PlotStyle::AxisWidth, 18, width() - PlotStyle::AxisWidth - kLegendWidth - 8,
+                 plotHeight * 62 / 100);
 }
 
 QRect AccuracyPlot::stageArea() const
@@ -104,10 +104,10 @@ void AccuracyPlot::paintAxes(QPainter &p, const QRect &area, const QString &titl
     for (int i = 0; i < ticks.size(); ++i) {
         const int y =
             area.bottom() - (ticks.size() > 1 ? i * area.height() / (ticks.size() - 1) : 0);
-        p.setPen(kGrid);
+        p.setPen(PlotStyle::Grid);
         p.drawLine(area.left(), y, area.right(), y);
         p.setPen(Qt::black);
-        p.drawText(QRect(0, y - 7, kAxisWidth - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
+        p.drawText(QRect(0, y - 7, PlotStyle::AxisWidth - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
                    ticks[i]);
     }
     p.setPen(Qt::gray);

@@ -1,5 +1,6 @@
 #include "stats/answertimebars.h"
 
+#include "stats/plotstyle.h"
 #include "widgets/fonts.h"
 
 #include <QLocale>
@@ -10,7 +11,6 @@ namespace nk {
 
 namespace {
 
-constexpr int kAxisWidth = 40;
 constexpr int kTop = 34;
 constexpr int kBottom = 20;
 const QColor kBar(0x84, 0xC2, 0x25);
@@ -37,13 +37,15 @@ AnswerTimeBars::AnswerTimeBars(const HistorySummary &summary, QSize available, Q
     }
     m_maxSeconds = std::ceil(m_maxSeconds);
     const int n = qMax(1, int(notes.size()));
-    m_barStep = qBound(26, (available.width() - kAxisWidth - 8) / n, 60);
-    setFixedSize(qMax(available.width(), kAxisWidth + 8 + n * m_barStep), available.height());
+    m_barStep = qBound(26, (available.width() - PlotStyle::AxisWidth - 8) / n, 60);
+    setFixedSize(qMax(available.width(), PlotStyle::AxisWidth + 8 + n * m_barStep),
+                 available.height());
 }
 
 QRect AnswerTimeBars::plotArea() const
 {
-    return QRect(kAxisWidth, kTop, width() - kAxisWidth - 8, height() - kTop - kBottom);
+    return QRect(PlotStyle::AxisWidth, kTop, width() - PlotStyle::AxisWidth - 8,
+                 height() - kTop - kBottom);
 }
 
 double AnswerTimeBars::secondsAt(int index) const
@@ -75,7 +77,7 @@ void AnswerTimeBars::paintEvent(QPaintEvent *)
         p.setPen(QColor(0xE4, 0xE4, 0xE4));
         p.drawLine(area.left(), y, area.right(), y);
         p.setPen(Qt::black);
-        p.drawText(QRect(0, y - 7, kAxisWidth - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
+        p.drawText(QRect(0, y - 7, PlotStyle::AxisWidth - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
                    seconds(m_maxSeconds * tick / 2));
     }
     const QList<HistoryNote> &notes = m_labels.notes();

@@ -1,5 +1,6 @@
 #include "stats/pitchtestplot.h"
 
+#include "stats/plotstyle.h"
 #include "widgets/fonts.h"
 
 #include <QPainter>
@@ -7,10 +8,8 @@
 namespace nk {
 
 namespace {
-constexpr int kAxisWidth = 40;
 constexpr int kTrials = 36;
 constexpr int kChance = 3;
-const QColor kGrid(0xE4, 0xE4, 0xE4);
 const QColor kScore(0x33, 0x33, 0x99);
 const QColor kGuess(0xC0, 0x40, 0x40);
 } // namespace
@@ -33,7 +32,7 @@ QString PitchTestPlot::sentence(const QList<PitchTestRecord> &tests)
 
 QRect PitchTestPlot::area() const
 {
-    return QRect(kAxisWidth, 14, width() - kAxisWidth - 16, height() - 44);
+    return QRect(PlotStyle::AxisWidth, 14, width() - PlotStyle::AxisWidth - 16, height() - 44);
 }
 
 int PitchTestPlot::yOf(int right) const
@@ -67,11 +66,11 @@ void PitchTestPlot::paintAxes(QPainter &p) const
 {
     const QRect a = area();
     for (int right = 0; right <= kTrials; right += 6) {
-        p.setPen(kGrid);
+        p.setPen(PlotStyle::Grid);
         p.drawLine(a.left(), yOf(right), a.right(), yOf(right));
         p.setPen(Qt::black);
-        p.drawText(QRect(0, yOf(right) - 8, kAxisWidth - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(right));
+        p.drawText(QRect(0, yOf(right) - 8, PlotStyle::AxisWidth - 6, 16),
+                   Qt::AlignRight | Qt::AlignVCenter, QString::number(right));
     }
     p.setPen(QPen(kGuess, 1, Qt::DashLine));
     p.drawLine(a.left(), yOf(kChance), a.right(), yOf(kChance));

@@ -28,7 +28,7 @@ namespace nk {
 namespace {
 
 constexpr int kTextLeft = 136;
-constexpr int kRight = 770;
+constexpr int kPageRight = 770;
 constexpr int kSummaryTop = 36;
 constexpr int kPairsTop = 52;
 constexpr int kPairLine = 15;
@@ -192,7 +192,7 @@ void StatsPage::createPitchTestLink()
     const int width =
         QFontMetrics(Fonts::arial(12, true)).horizontalAdvance(PitchTestLinks::text());
     TArrowLabel *link = createSwitch(PitchTestLinks::text(), PitchTestLinks::FromStatsTag, false,
-                                     kRight - width, kTabsTop);
+                                     kPageRight - width, kTabsTop);
     link->setTextColor(QColor(0xFF, 0x00, 0x00));
 }
 
@@ -220,7 +220,7 @@ void StatsPage::createScopeSwitch()
     const bool course = m_scope == Scope::Course;
     TArrowLabel *whole =
         createSwitch(QStringLiteral("Весь курс"), StatsLinks::CourseScopeTag, course, 0, 12);
-    whole->move(kRight - whole->width(), 12);
+    whole->move(kPageRight - whole->width(), 12);
     TArrowLabel *level = createSwitch(QStringLiteral("Уровень ") + QString::number(m_level),
                                       StatsLinks::LevelScopeTag, !course, 0, 12);
     level->move(whole->x() - 20 - level->width(), 12);
@@ -231,7 +231,7 @@ PageLabel *StatsPage::createSentence(const QString &text, int top, const QColor 
     PageLabel *label = m_page.addText(text, QPoint(kTextLeft, top));
     label->setFont(Fonts::arial(12));
     label->setWordWrap(true);
-    const int width = kRight - kTextLeft;
+    const int width = kPageRight - kTextLeft;
     label->setFixedSize(width, label->heightForWidth(width));
     label->setTextColor(colour);
     return label;
@@ -263,7 +263,7 @@ void StatsPage::createNotice(const QString &text)
     PageLabel *line = m_page.addText(text, QPoint(kTextLeft, kSummaryTop));
     line->setFont(Fonts::arial(10));
     line->setTextColor(kProblem);
-    line->setFixedWidth(kRight - kTextLeft);
+    line->setFixedWidth(kPageRight - kTextLeft);
 }
 
 void StatsPage::createSummaryLine(const HistorySummary &summary, int top)
@@ -311,7 +311,7 @@ void StatsPage::createTimbreShares(const HistorySummary &summary, int top)
     const QString text = QStringLiteral("Верных по тембрам: ") + shares.join(QStringLiteral(", "));
     PageLabel *line = m_page.addText(text, QPoint(kTextLeft, top));
     line->setFont(Fonts::arial(10));
-    line->setFixedWidth(kRight - kTextLeft);
+    line->setFixedWidth(kPageRight - kTextLeft);
     line->setObjectName(timbreSharesName());
     line->setAccessibleName(text);
 }
@@ -383,11 +383,11 @@ void StatsPage::createMastered(const QList<HistoryNote> &notes, const HistorySum
     // The names while they leave the summary line on its left clear.
     line->setCaption(text + QStringLiteral(": ") + names.join(QStringLiteral(", ")));
     line->adjustSize();
-    if (names.isEmpty() || line->width() > (kRight - kTextLeft) / 2) {
+    if (names.isEmpty() || line->width() > (kPageRight - kTextLeft) / 2) {
         line->setCaption(text);
         line->adjustSize();
     }
-    line->move(kRight - line->width(), kSummaryTop);
+    line->move(kPageRight - line->width(), kSummaryTop);
     line->setObjectName(masteredName());
     line->setTextColor(kMastered);
 }
@@ -402,7 +402,7 @@ void StatsPage::createPracticeLink()
 void StatsPage::createSaveButton()
 {
     m_page.addButton(QStringLiteral("Сохранить историю в CSV"),
-                     QRect(kRight - 200, kBottomTop, 200, 25), StatsLinks::SaveCsvTag);
+                     QRect(kPageRight - 200, kBottomTop, 200, 25), StatsLinks::SaveCsvTag);
 }
 
 void StatsPage::createBackLink()

@@ -32,8 +32,6 @@ namespace {
 constexpr int MarkedMode = 5;
 constexpr int MemorisationStep = 2;
 
-const QString kNoData = QStringLiteral("нет данных");
-
 PageLabel *createLabel(Page &page, const QString &text, QPoint topLeft, int points, bool bold)
 {
     auto *label = new PageLabel(page, QString(), 1);
@@ -257,7 +255,7 @@ void Step1::ShowTraitChoice()
     const QString section = NoteCatalogue::noteSection(m_context.QSettings.NoteIndex);
     for (const QString &key : file.keys(section)) {
         if (key.startsWith(QLatin1Char('a'), Qt::CaseInsensitive))
-            list->addCheckItem(file.readString(section, key, kNoData), key);
+            list->addCheckItem(file.readString(section, key, IniFile::NoData), key);
     }
     page.addButton(QStringLiteral("Сохранить"), QRect(136, 352, 200, 25), SaveTag);
 }
@@ -286,7 +284,7 @@ void Step1::SaveTraits()
     for (int row = 0; row < list->count(); ++row) {
         if (!list->isChecked(row))
             continue;
-        const QString value = file.readString(section, list->keyAt(row), kNoData);
+        const QString value = file.readString(section, list->keyAt(row), IniFile::NoData);
         file.writeString(section, QStringLiteral("v") + QString::number(m++), value);
     }
 }

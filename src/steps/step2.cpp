@@ -33,17 +33,15 @@ namespace nk {
 
 namespace {
 
-constexpr int Left = 136;
+constexpr int kCardLeft = 136;
 constexpr int TrainingStep = 3;
-const QChar CR(u'\r');
-const QString kNoData = QStringLiteral("нет данных");
 
 PageLabel *createLabel(Page &page, const QString &text, int top, int points = 10, bool bold = false)
 {
     auto *label = new PageLabel(page, QString(), 1);
     label->setFont(Fonts::arial(Fonts::pointsToPixels(points), bold));
     label->setCaption(text);
-    label->moveTo(Left, top);
+    label->moveTo(kCardLeft, top);
     return label;
 }
 
@@ -79,7 +77,7 @@ QString Step2::instructionText(const QString &noteName, int octave)
             "Смотрите на рисунок этой ноты. Держите её в руках, как физический предмет."),
         QStringLiteral("И слушайте её эти несколько минут, ничего не делая с программой."),
     }
-        .join(CR);
+        .join(kLineBreak);
 }
 
 // The saved note number is shared by all levels: one beyond this level's
@@ -123,7 +121,7 @@ void Step2::ShowStep2Intro()
 QString Step2::repetitionPicture(const IniFile &file) const
 {
     const QString prefix =
-        file.readString(NoteCatalogue::noteSection(m_set.NoteIndex), u"pict2", kNoData);
+        file.readString(NoteCatalogue::noteSection(m_set.NoteIndex), u"pict2", IniFile::NoData);
     return m_context.page.base().resolve(prefix + QString::number(6 - m_set.Repetition) +
                                          QStringLiteral(".gif"));
 }
@@ -150,7 +148,7 @@ void Step2::ShowMemorisePrep()
     auto *import = new TPictureButton(page, QStringLiteral("Загрузить свою картинку"),
                                       [this] { importClick(); });
     import->setGeometry(340, 240, 200, 25);
-    page.addButton(QStringLiteral("СТАРТ"), QRect(Left, 240, 200, 25), StartTag)->setFocus();
+    page.addButton(QStringLiteral("СТАРТ"), QRect(kCardLeft, 240, 200, 25), StartTag)->setFocus();
 }
 
 void Step2::ShowMemoriseSession()
@@ -167,11 +165,14 @@ void Step2::ShowMemoriseSession()
     createLabel(page, PitchName(pitch), 32);
     const NoteCatalogue catalogue(page.base(), stepPitchNaming());
     auto *picture = new PagePicture(page, 1);
-    picture->loadInto(catalogue.NotePicturePath(level, pitch), QRect(Left, 55, 401, 249));
+    picture->loadInto(catalogue.NotePicturePath(level, pitch), QRect(kCardLeft, 55, 401, 249));
     picture->describe(QStringLiteral("Картинка ноты ") + PitchName(pitch));
     const CatalogueNote note = catalogue.note(level, catalogue.FindNoteSection(level, pitch));
     const QString dash = QStringLiteral(" - ");
-    createLabel(page, dash + note.v1 + CR + dash + note.v2 + CR + dash + note.v3 + CR, 320);
+    createLabel(page,
+                dash + note.v1 + kLineBreak + dash + note.v2 + kLineBreak + dash + note.v3 +
+                    kLineBreak,
+                320);
     m_context.timers.create(PlaybackDelayMs, PlaybackTimerTag);
 }
 
@@ -241,7 +242,7 @@ void Step2::ShowStep2Rest()
     Page &page = m_context.page;
     page.ClearPage();
     createCaption();
-    page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(Left, 40), 1)
+    page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(kCardLeft, 40), 1)
         ->describe(QStringLiteral("Отдых"));
     PageLabel *label = createLabel(
         page, QStringLiteral("Замечательно!  А теперь отдохните 7 минут.    Медведь подождёт."), 40,

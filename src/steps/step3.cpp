@@ -21,6 +21,7 @@
 #include "widgets/navigation.h"
 #include "widgets/oneshottimers.h"
 #include "widgets/page.h"
+#include "widgets/pagelabel.h"
 #include "widgets/pagepicture.h"
 #include "widgets/restbreak.h"
 #include "widgets/tyesbutton.h"
@@ -36,8 +37,6 @@ namespace {
 // Levels from here on show no list of characteristics on the question page.
 constexpr int ListedBelowLevel = 9;
 constexpr int EndReviewPauseMs = 300;
-
-const QChar CR(u'\r');
 
 HistoryNote firstNote(const NoteArray &notes)
 {
@@ -135,7 +134,7 @@ QString Step3::noteListText() const
     for (int k = 1; k <= m_set.LevelNoteCount; ++k) {
         const CatalogueNote note = notes.note(level(), k);
         text += PitchName(note.pitch) + QStringLiteral(" - ") + note.v1 + QStringLiteral(", ") +
-                note.v2 + QStringLiteral(", ") + note.v3 + CR;
+                note.v2 + QStringLiteral(", ") + note.v3 + kLineBreak;
     }
     return text;
 }

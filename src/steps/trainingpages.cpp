@@ -10,17 +10,16 @@ namespace nk {
 
 namespace {
 
-constexpr int Left = 136;
-const QChar CR(u'\r');
+constexpr int kTrainingLeft = 136;
 
 QString questionPrompt(bool oneNote)
 {
     if (oneNote) {
-        return QStringLiteral("КАКАЯ это нота? Объёмная, плоская,") + CR +
+        return QStringLiteral("КАКАЯ это нота? Объёмная, плоская,") + kLineBreak +
                QStringLiteral("вертикальная, горизонтальная, гладкая, шершавая, где её место в "
                               "теле...");
     }
-    return QStringLiteral("КАКИЕ это ноты? Объёмные, плоские,") + CR +
+    return QStringLiteral("КАКИЕ это ноты? Объёмные, плоские,") + kLineBreak +
            QStringLiteral("вертикальные, горизонтальные, гладкие, шершавые, где их место в "
                           "теле...");
 }
@@ -44,13 +43,13 @@ PageLabel *TrainingPages::createLabel(const QString &text, int top)
     auto *label = new PageLabel(m_page, QString(), 1);
     label->setFont(Fonts::arial(Fonts::pointsToPixels(10)));
     label->setCaption(text);
-    label->moveTo(Left, top);
+    label->moveTo(kTrainingLeft, top);
     return label;
 }
 
 TYesButton *TrainingPages::createButton(const QString &text, int top, int tag, bool yellow)
 {
-    return m_page.addButton(text, QRect(Left, top, 200, 25), tag,
+    return m_page.addButton(text, QRect(kTrainingLeft, top, 200, 25), tag,
                             yellow ? TYesButton::Face::Yellow : TYesButton::Face::Green);
 }
 
@@ -74,7 +73,7 @@ TYesButton *TrainingPages::createQuestion(const TrainingQuestionView &view)
                     QStringLiteral(". Можно не один раз, а больше :)"),
                 64);
     createButton(QStringLiteral("Послушать ") + word, 90, ListenTag, true);
-    createLabel(QStringLiteral("Спросите себя: ") + questionPrompt(view.oneNote) + CR +
+    createLabel(QStringLiteral("Спросите себя: ") + questionPrompt(view.oneNote) + kLineBreak +
                     QStringLiteral("На что больше похоже то, что сейчас прозвучало?"),
                 124);
     TYesButton *answer = createButton(QStringLiteral("Ответить!"), 176, AnswerTag, true);
@@ -92,7 +91,8 @@ void TrainingPages::createWrong(const TrainingWrongView &view)
                     (one ? QStringLiteral("была нота ") : QStringLiteral("были ноты ")) +
                     view.expected,
                 50);
-    createLabel(QStringLiteral("Смотрите и слушайте внимательно:") + CR + QStringLiteral("вот ") +
+    createLabel(QStringLiteral("Смотрите и слушайте внимательно:") + kLineBreak +
+                    QStringLiteral("вот ") +
                     (one ? QStringLiteral("нота, которую вы назвали - ")
                          : QStringLiteral("ноты, которые вы назвали - ")) +
                     view.given,
@@ -110,7 +110,7 @@ void TrainingPages::createWrong(const TrainingWrongView &view)
 
 void TrainingPages::createRight()
 {
-    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(Left, 100), 1)
+    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(kTrainingLeft, 100), 1)
         ->describe(QStringLiteral("Правильно!"));
     m_page.addArrowLink(QStringLiteral("Дальше"), NextLinkTag);
 }
@@ -118,7 +118,7 @@ void TrainingPages::createRight()
 void TrainingPages::createCompare()
 {
     createCaption();
-    createLabel(QStringLiteral("Послушайте разницу между этими двумя нотами") + CR +
+    createLabel(QStringLiteral("Послушайте разницу между этими двумя нотами") + kLineBreak +
                     QStringLiteral("Сравните:"),
                 40);
     createLabel(QStringLiteral(" "), 70);
@@ -131,7 +131,7 @@ void TrainingPages::createCompare()
 void TrainingPages::createRest()
 {
     createCaption();
-    m_page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(Left, 40), 1)
+    m_page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(kTrainingLeft, 40), 1)
         ->describe(QStringLiteral("Отдых"));
     PageLabel *label = createLabel(
         QStringLiteral("Замечательно!  А теперь отдохните 7 минут.    Медведь подождёт."), 40);

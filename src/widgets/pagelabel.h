@@ -7,6 +7,9 @@ namespace nk {
 
 class Page;
 
+// The course's line break inside a caption, which a label shows as a new line.
+inline constexpr QChar kLineBreak = u'\r';
+
 // A text of a page. It sizes itself to its text and shows a carriage return,
 // the course's line break, as a new line.
 class PageLabel : public ClickLabel, public PageItem

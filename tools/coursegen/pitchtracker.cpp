@@ -12,7 +12,7 @@ namespace {
 constexpr double kHopSeconds = 0.02;
 constexpr double kShortestFrame = 0.08; // seconds
 constexpr double kPeriodsPerFrame = 8.0;
-constexpr double kSearchCents = 80.0;
+constexpr double kTrackSearchCents = 80.0;
 constexpr double kQuietDb = -40.0; // frames this far below the loudest are not read
 constexpr int kMaxPartial = 4;
 constexpr int kSmoothFrames = 2; // on either side
@@ -108,7 +108,7 @@ std::vector<double> PitchTracker::deviation(const std::vector<float> &samples, i
         frames.centres.push_back(double(start) + 0.5 * double(frame));
         frames.energies.push_back(energy(samples, start, frame));
         const double f = PitchMeter::peakFrequency(samples, rate, target, double(start) / rate,
-                                                   double(frame) / rate, kSearchCents);
+                                                   double(frame) / rate, kTrackSearchCents);
         frames.cents.push_back(PitchMeter::cents(f, target));
     }
     holdOverQuietFrames(frames);
