@@ -7,6 +7,23 @@ function(nk_add_library folder alias)
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${target} PUBLIC ${ARG_LIBS})
     nk_precompile_qt(${target})
+    nk_unity(${target})
+endfunction()
+
+# A library compiles as a few sources that each include several of its own: most of
+# compiling one is Qt's templates, instantiated once per source. Every tree builds its
+# libraries alike, so the program the suite tests is the one that is shipped.
+function(nk_unity target)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ${NK_UNITY_BUILD})
+endfunction()
+
+# nk_device_sources(<source> ...): sources of a library's device code, which only the
+# device plug-in links (through the nk_builtin_* entries they define). Each compiles on
+# its own: combined with its neighbours it would come into the program with them (and
+# the program's weak reference to its entry would find it), so the program would load
+# Qt Multimedia, PulseAudio, RtMidi and Qt Network at start.
+function(nk_device_sources)
+    set_source_files_properties(${ARGN} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
 endfunction()
 
 # Most of compiling one source is reading Qt's headers again, so a library with more
