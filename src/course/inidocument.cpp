@@ -177,16 +177,20 @@ QStringList IniDocument::sections() const
 
 QStringList IniDocument::keys(QStringView section) const
 {
-    UniqueNames names;
     const int header = findSection(section);
     if (header < 0)
         return {};
+    const std::lock_guard guard(m_keyLists->lock);
+    const auto known = m_keyLists->bySection.constFind(header);
+    if (known != m_keyLists->bySection.cend())
+        return *known;
+    UniqueNames names;
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
         if (m_parsed[i].kind == Kind::Key)
             names.add(m_parsed[i].name);
     }
-    return names.names();
+    return *m_keyLists->bySection.insert(header, names.names());
 }
 
 std::optional<QString> IniDocument::value(QStringView section, QStringView key) const
@@ -241,6 +245,12 @@ void IniDocument::indexSections()
     m_sectionIndex = std::move(index);
 }
 
+// Replaced, not cleared: other copies of the document still hold the lists.
+void IniDocument::forgetKeyLists()
+{
+    m_keyLists = std::make_shared<KeyLists>();
+}
+
 int IniDocument::sectionEnd(int headerLine) const
 {
     int i = headerLine + 1;
@@ -277,6 +287,7 @@ void IniDocument::ensureLastLineTerminated()
 void IniDocument::setValue(const QByteArray &section, const QByteArray &key,
                            const QByteArray &value)
 {
+    forgetKeyLists();
     setLine(section, key, value);
     // A new line moves the sections after it; a key line may even become one.
     indexSections();
@@ -326,6 +337,7 @@ void IniDocument::setValues(const QByteArray &section,
 {
     if (values.isEmpty())
         return;
+    forgetKeyLists();
     // The first value makes the section when it is missing.
     setValue(section, values.first().first, values.first().second);
     const int header = findSection(Cp1251::decode(section));

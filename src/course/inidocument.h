@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 namespace nk {
@@ -62,6 +63,7 @@ private:
     bool setPlainValues(int headerLine, const QList<QPair<QByteArray, QByteArray>> &values);
 
     void indexSections();
+    void forgetKeyLists();
 
     QList<Line> m_lines;
     QList<Parsed> m_parsed;
@@ -69,6 +71,15 @@ private:
     // every change, as a large file of junk has many thousand lines and pages
     // look up its sections hundreds of times; the copies handed out share it.
     std::shared_ptr<const QHash<QString, int>> m_sectionIndex;
+    // Header line: the section's key list, made when first asked for. Drills count a
+    // section's keys for every question, and a section of junk has many thousand; the
+    // copies handed out share the lists until one of them is changed.
+    struct KeyLists
+    {
+        std::mutex lock;
+        QHash<int, QStringList> bySection;
+    };
+    std::shared_ptr<KeyLists> m_keyLists = std::make_shared<KeyLists>();
 };
 
 } // namespace nk

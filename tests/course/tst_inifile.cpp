@@ -1,6 +1,7 @@
 #include "course/cp1251.h"
 #include "course/fileerror.h"
 #include "course/inicache.h"
+#include "course/inidocument.h"
 #include "course/inifile.h"
 
 #include <QDir>
@@ -68,6 +69,8 @@ private Q_SLOTS:
     void keptParseFollowsTheDisk();
     void writtenDocumentEqualsItsReread_data();
     void writtenDocumentEqualsItsReread();
+    void keysFollowWrites_data();
+    void keysFollowWrites();
     void interruptedWriteKeepsOldValue();
     void manyFilesStayApart();
 
@@ -435,6 +438,58 @@ void TestIniFile::writtenDocumentEqualsItsReread()
     const QStringList kept = answers();
     IniCache::clear();
     QCOMPARE(kept, answers());
+}
+
+// A section's keys, once listed, are listed anew after every kind of write,
+// and a document read before the write still lists what it was read with.
+void TestIniFile::keysFollowWrites_data()
+{
+    QTest::addColumn<QString>("write");
+    QTest::addColumn<QStringList>("r");
+    QTest::addColumn<QStringList>("s");
+    const auto names = [](const char *list) { return QString::fromLatin1(list).split(u' '); };
+    QTest::newRow("a new key") << "new" << names("x") << names("A b c");
+    QTest::newRow("a key respelt") << "respell" << names("x") << names("a b");
+    QTest::newRow("keys set at once, one respelt, one new")
+        << "batch" << names("x") << names("A B d");
+    QTest::newRow("a key in the section before") << "before" << names("x y") << names("A b");
+}
+
+void TestIniFile::keysFollowWrites()
+{
+    QFETCH(QString, write);
+    QFETCH(QStringList, r);
+    QFETCH(QStringList, s);
+    writeBytes(file(), "[r]\r\nx=0\r\n[s]\r\nA=1\r\nb=2\r\n");
+    IniFile ini(file());
+    const QStringList before{QStringLiteral("A"), QStringLiteral("b")};
+    QCOMPARE(ini.keys(u"s"), before);
+    QCOMPARE(ini.keys(u"r"), QStringList{QStringLiteral("x")});
+    const IniDocument read = IniDocument::parse("[s]\r\nA=1\r\nb=2\r\n");
+    IniDocument copy = read;
+    QCOMPARE(copy.keys(u"s"), before);
+    if (write == QLatin1String("new")) {
+        ini.writeString(QStringLiteral("s"), QStringLiteral("c"), QStringLiteral("3"));
+        copy.setValue("s", "c", "3");
+    } else if (write == QLatin1String("respell")) {
+        ini.writeString(QStringLiteral("s"), QStringLiteral("a"), QStringLiteral("3"));
+        copy.setValue("s", "a", "3");
+    } else if (write == QLatin1String("batch")) {
+        const QList<IniFile::Entry> values{{QStringLiteral("B"), QStringLiteral("3")},
+                                           {QStringLiteral("d"), QStringLiteral("4")}};
+        ini.writeStrings(QStringLiteral("s"), values);
+        copy.setValues("s", {{"B", "3"}, {"d", "4"}});
+    } else {
+        ini.writeString(QStringLiteral("r"), QStringLiteral("y"), QStringLiteral("3"));
+        copy.setValue("r", "y", "3");
+    }
+    QCOMPARE(ini.keys(u"r"), r);
+    QCOMPARE(ini.keys(u"s"), s);
+    QCOMPARE(copy.keys(u"s"), write == QLatin1String("before") ? before : s);
+    QCOMPARE(read.keys(u"s"), before);
+    IniCache::clear();
+    QCOMPARE(ini.keys(u"r"), r);
+    QCOMPARE(ini.keys(u"s"), s);
 }
 
 void TestIniFile::interruptedWriteKeepsOldValue()
