@@ -12,8 +12,6 @@ namespace nk {
 
 namespace {
 
-constexpr int kMelodyLeft = 136;
-
 QString lines(const QStringList &list)
 {
     return list.join(kLineBreak);
@@ -28,13 +26,13 @@ PageLabel *MelodyPages::createLabel(const QString &text, int top)
     auto *label = new PageLabel(m_page, QString(), 1);
     label->setFont(Fonts::arial(Fonts::pointsToPixels(10)));
     label->setCaption(text);
-    label->moveTo(kMelodyLeft, top);
+    label->moveTo(Page::ContentLeft, top);
     return label;
 }
 
 TYesButton *MelodyPages::createButton(const QString &text, int top, int tag, bool yellow)
 {
-    return m_page.addButton(text, QRect(kMelodyLeft, top, 200, 25), tag,
+    return m_page.addButton(text, QRect(Page::ContentLeft, top, 200, 25), tag,
                             yellow ? TYesButton::Face::Yellow : TYesButton::Face::Green);
 }
 
@@ -112,7 +110,7 @@ TYesButton *MelodyPages::createWrong(const MelodyPageFrame &frame, const QString
 void MelodyPages::createRight(const MelodyPageFrame &frame)
 {
     createFrame(frame);
-    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(kMelodyLeft, 100), 1)
+    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(Page::ContentLeft, 100), 1)
         ->describe(QStringLiteral("Правильно!"));
     m_page.addArrowLink(QStringLiteral("Дальше"), NextLinkTag, Page::Link::Forward, 330);
     if (!frame.counting)

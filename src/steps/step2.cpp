@@ -33,7 +33,6 @@ namespace nk {
 
 namespace {
 
-constexpr int kCardLeft = 136;
 constexpr int TrainingStep = 3;
 
 PageLabel *createLabel(Page &page, const QString &text, int top, int points = 10, bool bold = false)
@@ -41,7 +40,7 @@ PageLabel *createLabel(Page &page, const QString &text, int top, int points = 10
     auto *label = new PageLabel(page, QString(), 1);
     label->setFont(Fonts::arial(Fonts::pointsToPixels(points), bold));
     label->setCaption(text);
-    label->moveTo(kCardLeft, top);
+    label->moveTo(Page::ContentLeft, top);
     return label;
 }
 
@@ -148,7 +147,8 @@ void Step2::ShowMemorisePrep()
     auto *import = new TPictureButton(page, QStringLiteral("Загрузить свою картинку"),
                                       [this] { importClick(); });
     import->setGeometry(340, 240, 200, 25);
-    page.addButton(QStringLiteral("СТАРТ"), QRect(kCardLeft, 240, 200, 25), StartTag)->setFocus();
+    page.addButton(QStringLiteral("СТАРТ"), QRect(Page::ContentLeft, 240, 200, 25), StartTag)
+        ->setFocus();
 }
 
 void Step2::ShowMemoriseSession()
@@ -165,7 +165,8 @@ void Step2::ShowMemoriseSession()
     createLabel(page, PitchName(pitch), 32);
     const NoteCatalogue catalogue(page.base(), stepPitchNaming());
     auto *picture = new PagePicture(page, 1);
-    picture->loadInto(catalogue.NotePicturePath(level, pitch), QRect(kCardLeft, 55, 401, 249));
+    picture->loadInto(catalogue.NotePicturePath(level, pitch),
+                      QRect(Page::ContentLeft, 55, 401, 249));
     picture->describe(QStringLiteral("Картинка ноты ") + PitchName(pitch));
     const CatalogueNote note = catalogue.note(level, catalogue.FindNoteSection(level, pitch));
     const QString dash = QStringLiteral(" - ");
@@ -242,7 +243,7 @@ void Step2::ShowStep2Rest()
     Page &page = m_context.page;
     page.ClearPage();
     createCaption();
-    page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(kCardLeft, 40), 1)
+    page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(Page::ContentLeft, 40), 1)
         ->describe(QStringLiteral("Отдых"));
     PageLabel *label = createLabel(
         page, QStringLiteral("Замечательно!  А теперь отдохните 7 минут.    Медведь подождёт."), 40,

@@ -10,8 +10,6 @@ namespace nk {
 
 namespace {
 
-constexpr int kTrainingLeft = 136;
-
 QString questionPrompt(bool oneNote)
 {
     if (oneNote) {
@@ -43,13 +41,13 @@ PageLabel *TrainingPages::createLabel(const QString &text, int top)
     auto *label = new PageLabel(m_page, QString(), 1);
     label->setFont(Fonts::arial(Fonts::pointsToPixels(10)));
     label->setCaption(text);
-    label->moveTo(kTrainingLeft, top);
+    label->moveTo(Page::ContentLeft, top);
     return label;
 }
 
 TYesButton *TrainingPages::createButton(const QString &text, int top, int tag, bool yellow)
 {
-    return m_page.addButton(text, QRect(kTrainingLeft, top, 200, 25), tag,
+    return m_page.addButton(text, QRect(Page::ContentLeft, top, 200, 25), tag,
                             yellow ? TYesButton::Face::Yellow : TYesButton::Face::Green);
 }
 
@@ -110,7 +108,7 @@ void TrainingPages::createWrong(const TrainingWrongView &view)
 
 void TrainingPages::createRight()
 {
-    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(kTrainingLeft, 100), 1)
+    m_page.addPicture(QStringLiteral("pictures\\right.gif"), QPoint(Page::ContentLeft, 100), 1)
         ->describe(QStringLiteral("Правильно!"));
     m_page.addArrowLink(QStringLiteral("Дальше"), NextLinkTag);
 }
@@ -131,7 +129,7 @@ void TrainingPages::createCompare()
 void TrainingPages::createRest()
 {
     createCaption();
-    m_page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(kTrainingLeft, 40), 1)
+    m_page.addPicture(QStringLiteral("pictures\\relax.gif"), QPoint(Page::ContentLeft, 40), 1)
         ->describe(QStringLiteral("Отдых"));
     PageLabel *label = createLabel(
         QStringLiteral("Замечательно!  А теперь отдохните 7 минут.    Медведь подождёт."), 40);

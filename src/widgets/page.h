@@ -31,6 +31,9 @@ class Page : public QObject
 {
     Q_OBJECT
 public:
+    // Where a page's texts and buttons begin, right of the menu column.
+    static constexpr int ContentLeft = 136;
+
     enum class Link
     {
         Forward,
